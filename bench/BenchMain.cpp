@@ -1,0 +1,36 @@
+// kelvra-bench COMMAND ARGS...: measures one part of the program against an anchor tool run
+// on the same input in the same process run.
+#include "BenchCommands.h"
+
+#include "app/ProcessTuning.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+int main(int argc, char** argv)
+{
+    // The same process set-up as the program, so figures are the program's.
+    ProcessTuning::useHugePagesForLargeBuffers(argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const std::map<QString, std::function<int(const QStringList&)>> commands = {
+        {QStringLiteral("decode"), runDecodeBench},
+        {QStringLiteral("jpegtransform"), runJpegTransformBench},
+        {QStringLiteral("effect"), runEffectBench},
+    };
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || !commands.count(args.front())) {
+        std::fprintf(stderr, "usage: kelvra-bench COMMAND ARGS...\ncommands:");
+        for (const auto& [name, run] : commands)
+            std::fprintf(stderr, " %s", qPrintable(name));
+        std::fprintf(stderr, "\n");
+        return 2;
+    }
+    const QString command = args.takeFirst();
+    return commands.at(command)(args);
+}

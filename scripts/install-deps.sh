@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program, its tests and benchmarks need, when missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config ccache
+  qt6-base-dev qt6-image-formats-plugins libgl-dev
+  libfreeimage-dev libfreeimageplus-dev
+  libturbojpeg0-dev libexiv2-dev libpng-dev
+  libgtest-dev libbenchmark-dev
+  xdg-utils libglib2.0-bin adwaita-icon-theme
+  libjpeg-turbo-progs libvips-tools
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "These Debian packages are missing: ${missing[*]}" >&2
+  echo "Install them as root:  apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

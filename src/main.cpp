@@ -1,0 +1,12 @@
+#include "app/CPixaneApp.h"
+#include "app/ProcessTuning.h"
+#include "frame/CMainFrame.h"
+
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    ProcessTuning::useHugePagesForLargeBuffers(argv);
+    CPixaneApp app(argc, argv);
+    return app.run([] { return std::make_unique<CMainFrame>(); });
+}

@@ -1,0 +1,179 @@
+#include "app/AppContext.h"
+#include "app/AppPaths.h"
+#include "app/ProfileFile.h"
+
+#include "TestFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// Points the data folder at a temporary place for one test and restores it afterwards.
+class ScopedDataHome {
+public:
+    explicit ScopedDataHome(const QString& path) : m_old(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", path.toUtf8());
+    }
+    ~ScopedDataHome() { qputenv("XDG_DATA_HOME", m_old); }
+
+private:
+    QByteArray m_old;
+};
+
+bool catchesSigterm(qint64 pid)
+{
+    const QByteArray status = fixtures::readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    for (const QByteArray& line : status.split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    }
+    return false;
+}
+
+QString configText(const AppContext& app)
+{
+    return QString::fromUtf8(fixtures::readFile(app.settingsPath()));
+}
+
+TEST(AppPathsTest, PathPieces)
+{
+    EXPECT_EQ(AppPaths::join(QStringLiteral("/a/b/"), QStringLiteral("c")), QStringLiteral("/a/b/c"));
+    EXPECT_EQ(AppPaths::join(QStringLiteral("/a/b"), QStringLiteral("c")), QStringLiteral("/a/b/c"));
+    EXPECT_EQ(AppPaths::folderOf(QStringLiteral("/usr/bin/kelvra")), QStringLiteral("/usr/bin"));
+    EXPECT_EQ(AppPaths::folderOf(QStringLiteral("/kelvra")), QStringLiteral("/"));
+    const QString dirs = QStringLiteral("# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                                        "XDG_PICTURES_DIR=\"$HOME/My \\\"Pics\\\"\"\n");
+    EXPECT_EQ(AppPaths::parseUserDirsValue(dirs, QStringLiteral("XDG_PICTURES_DIR"), QStringLiteral("/home/u")),
+              QStringLiteral("/home/u/My \"Pics\""));
+    EXPECT_TRUE(AppPaths::parseUserDirsValue(QStringLiteral("XDG_PICTURES_DIR=\"relative\""),
+                                             QStringLiteral("XDG_PICTURES_DIR"), QStringLiteral("/h"))
+                    .isEmpty());
+}
+
+TEST(AppContextTest, FirstStartCreatesTheDataFolderWithItsParents)
+{
+    fixtures::TempDir tmp;
+    ScopedDataHome home(tmp.file(QStringLiteral("deep/er/share/")));
+    AppContext app;
+    ASSERT_EQ(app.start(QStringLiteral("/opt/kelvra/kelvra")), AppContext::StartResult::Ok);
+    const QString data = tmp.file(QStringLiteral("deep/er/share/Kelvra Photo Viewer"));
+    EXPECT_EQ(app.dataFolder(), data);
+    EXPECT_TRUE(QFileInfo(data).isDir());
+    EXPECT_EQ(app.programFolder(), QStringLiteral("/opt/kelvra"));
+    EXPECT_EQ(app.settingsPath(), data + QStringLiteral("/Config.ini"));
+    EXPECT_EQ(app.favoritesFolder(), data + QStringLiteral("/Favorites"));
+    EXPECT_EQ(app.tempFolder(), data + QStringLiteral("/Temp"));
+    EXPECT_FALSE(app.showHiddenFiles());
+    // Nothing but the data folder is made, and no settings file yet.
+    EXPECT_FALSE(QFile::exists(app.settingsPath()));
+    EXPECT_FALSE(QFile::exists(app.tempFolder()));
+}
+
+TEST(AppContextTest, ADataFolderThatCannotBeMadeFailsTheStart)
+{
+    fixtures::TempDir tmp;
+    ASSERT_TRUE(fixtures::writeFile(tmp.file(QStringLiteral("file")), "x"));
+    ScopedDataHome home(tmp.file(QStringLiteral("file/share")));
+    AppContext app;
+    EXPECT_EQ(app.start(QStringLiteral("/x/kelvra")), AppContext::StartResult::NoDataFolder);
+    EXPECT_EQ(app.start(QString()), AppContext::StartResult::NoProgramFile);
+}
+
+TEST(AppContextTest, ShowHiddenFilesIsTrueOnlyForOneAndIsWrittenBack)
+{
+    fixtures::TempDir tmp;
+    ScopedDataHome home(tmp.path());
+    const struct {
+        const char* stored;
+        bool expected;
+        const char* written;
+    } cases[] = {{"1", true, "1"}, {"2", false, "0"}, {"0", false, "0"}, {"yes", false, "0"}, {"-1", false, "0"}};
+    for (const auto& c : cases) {
+        AppContext first;
+        ASSERT_EQ(first.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+        ASSERT_TRUE(fixtures::writeFile(first.settingsPath(), QByteArray("[App]\nShowHiddenFiles=") + c.stored + "\n"));
+        AppContext app;
+        ASSERT_EQ(app.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+        EXPECT_EQ(app.showHiddenFiles(), c.expected) << c.stored;
+        app.writeSettings();
+        EXPECT_EQ(configText(app), QStringLiteral("[App]\nShowHiddenFiles=%1\n").arg(QLatin1String(c.written)));
+    }
+}
+
+TEST(AppContextTest, EmptyingTempRemovesEverythingButTheFolderAndNeverFollowsLinks)
+{
+    fixtures::TempDir tmp;
+    ScopedDataHome home(tmp.file(QStringLiteral("data")));
+    AppContext app;
+    ASSERT_EQ(app.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+    const QDir temp(app.tempFolder());
+    ASSERT_TRUE(QDir().mkpath(app.tempFolder() + QStringLiteral("/sub/.hidden-sub")));
+    ASSERT_TRUE(fixtures::writeFile(temp.filePath(QStringLiteral("undo0000abcd")), "x"));
+    ASSERT_TRUE(fixtures::writeFile(temp.filePath(QStringLiteral(".hidden")), "x"));
+    ASSERT_TRUE(fixtures::writeFile(temp.filePath(QStringLiteral("sub/.hidden-sub/f")), "x"));
+    // A link to a folder outside: the link goes, the folder's content stays.
+    const QString outside = tmp.file(QStringLiteral("outside"));
+    ASSERT_TRUE(QDir().mkpath(outside));
+    ASSERT_TRUE(fixtures::writeFile(outside + QStringLiteral("/keep"), "x"));
+    ASSERT_TRUE(QFile::link(outside, temp.filePath(QStringLiteral("link"))));
+
+    app.emptyTempFolder();
+    EXPECT_TRUE(QFileInfo(app.tempFolder()).isDir());
+    EXPECT_TRUE(temp.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(QFile::exists(outside + QStringLiteral("/keep")));
+}
+
+// The program as a whole: it starts, makes its data folder, and on a termination request
+// from the desktop session ends like File > Exit: settings written, Temp emptied.
+TEST(ProgramTest, StartsAndEndsCleanly)
+{
+    fixtures::TempDir tmp;
+    const QString data = tmp.file(QStringLiteral("share/Kelvra Photo Viewer"));
+    ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("/Temp/old")));
+    ASSERT_TRUE(fixtures::writeFile(data + QStringLiteral("/Temp/.leftover"), "x"));
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), tmp.file(QStringLiteral("share")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    // A file named on the command line is not opened; it changes nothing.
+    program.start(QStringLiteral(KELVRA_EXECUTABLE), {tmp.file(QStringLiteral("no-such.jpg"))});
+    ASSERT_TRUE(program.waitForStarted(30000));
+    // Once the program catches SIGTERM, a request sent before its event loop runs waits in
+    // the queue, so it can be sent as soon as the kernel shows the handler.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return catchesSigterm(program.processId()); }, 30000));
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().constData();
+    EXPECT_EQ(ProfileFile(data + QStringLiteral("/Config.ini")).getString(QStringLiteral("App"), QStringLiteral("ShowHiddenFiles"), {}),
+              QStringLiteral("0"));
+    EXPECT_TRUE(QDir(data + QStringLiteral("/Temp"))
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+}
+
+TEST(ProgramTest, EndsWithCodeOneWhenTheDataFolderCannotBeMade)
+{
+    fixtures::TempDir tmp;
+    ASSERT_TRUE(fixtures::writeFile(tmp.file(QStringLiteral("file")), "x"));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), tmp.file(QStringLiteral("file/share")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(KELVRA_EXECUTABLE), {});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 1);
+}
+
+}  // namespace

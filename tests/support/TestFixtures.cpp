@@ -1,0 +1,71 @@
+#include "TestFixtures.h"
+
+#include "imaging/fipSuperImage.h"
+
+#include <QFile>
+
+#include <cstring>
+
+namespace fixtures {
+
+TempDir::TempDir() = default;
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+RGBQUAD patternColor(unsigned x, unsigned y)
+{
+    RGBQUAD c;
+    c.rgbRed = static_cast<BYTE>((x * 7 + y) & 255);
+    c.rgbGreen = static_cast<BYTE>((x * 3 + y * 5) & 255);
+    c.rgbBlue = static_cast<BYTE>((x + y * 11) & 255);
+    c.rgbReserved = static_cast<BYTE>((x + y) & 255);
+    return c;
+}
+
+fipSuperImage patternImage(unsigned width, unsigned height, unsigned bpp)
+{
+    fipSuperImage image(FIT_BITMAP, width, height, bpp);
+    for (unsigned y = 0; y < height; ++y) {
+        for (unsigned x = 0; x < width; ++x) {
+            RGBQUAD c = patternColor(x, y);
+            image.setPixelColor(x, height - 1 - y, &c);
+        }
+    }
+    return image;
+}
+
+RGBQUAD pixelAt(const fipSuperImage& image, unsigned x, unsigned y)
+{
+    RGBQUAD c = {};
+    image.getPixelColor(x, image.getHeight() - 1 - y, &c);
+    return c;
+}
+
+bool samePixels(const fipSuperImage& a, const fipSuperImage& b)
+{
+    if (a.getWidth() != b.getWidth() || a.getHeight() != b.getHeight() || a.getBPP() != b.getBPP()
+        || a.getImageType() != b.getImageType() || a.getLine() != b.getLine())
+        return false;
+    for (unsigned y = 0; y < a.getHeight(); ++y)
+        if (std::memcmp(a.getScanLine(y), b.getScanLine(y), a.getLine()) != 0)
+            return false;
+    return true;
+}
+
+QString writePatternJpeg(const QString& path, unsigned width, unsigned height, int quality)
+{
+    fipSuperImage image = patternImage(width, height);
+    return image.save(FIF_JPEG, path, quality) ? path : QString();
+}
+
+}  // namespace fixtures
