@@ -35,6 +35,17 @@ bool isGreyPalette(FIBITMAP* dib)
     return FreeImage_GetColorType(dib) == FIC_MINISBLACK;
 }
 
+bool hasPalettes(FREE_IMAGE_FORMAT fif)
+{
+    switch (fif) {
+    case FIF_BMP: case FIF_ICO: case FIF_PNG: case FIF_TIFF: case FIF_TARGA: case FIF_GIF: case FIF_XPM:
+    case FIF_WBMP:
+        return true;
+    default:
+        return false;
+    }
+}
+
 FIBITMAP* toStandardBitmap(FIBITMAP* dib)
 {
     switch (FreeImage_GetImageType(dib)) {
@@ -84,13 +95,34 @@ FIBITMAP* toDepth(FIBITMAP* dib, unsigned bpp)
     }
 }
 
+// Whether the format's writer works here at all. Debian's JPEG XR writer fails on every
+// image ("Invalid instruction") after copying overlapping memory, so it is never offered.
+bool writerWorks(FREE_IMAGE_FORMAT fif)
+{
+    return FreeImage_FIFSupportsWriting(fif) && fif != FIF_JXR;
+}
+
+const std::vector<FREE_IMAGE_FORMAT>& workingWriters()
+{
+    static const std::vector<FREE_IMAGE_FORMAT> formats = [] {
+        ImageLibrary::ensureInitialised();
+        std::vector<FREE_IMAGE_FORMAT> list;
+        for (int i = 0; i < FreeImage_GetFIFCount(); ++i)
+            if (writerWorks(static_cast<FREE_IMAGE_FORMAT>(i)))
+                list.push_back(static_cast<FREE_IMAGE_FORMAT>(i));
+        return list;
+    }();
+    return formats;
+}
+
 }  // namespace
 
 namespace ImageLibrary {
 
 bool canStore(FREE_IMAGE_FORMAT fif, FIBITMAP* dib)
 {
-    if (!dib || !FreeImage_FIFSupportsWriting(fif))
+    const auto& writers = workingWriters();
+    if (!dib || std::find(writers.begin(), writers.end(), fif) == writers.end())
         return false;
     const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
     if (type != FIT_BITMAP)
@@ -98,15 +130,22 @@ bool canStore(FREE_IMAGE_FORMAT fif, FIBITMAP* dib)
     const unsigned bpp = FreeImage_GetBPP(dib);
     if (!FreeImage_FIFSupportsExportBPP(fif, static_cast<int>(bpp)))
         return false;
-    // The JPEG writer takes 8-bit images only when they are greyscale.
-    if (fif == FIF_JPEG && bpp == 8 && !isGreyPalette(dib))
+    // The format lists promise more than some writers keep: palette images written to
+    // formats without palettes come out as grey indices (or inverted, in PBM), JPEG takes 32
+    // bits only as CMYK, and only BMP records 5-6-5 masks. Those cases are converted instead.
+    if (bpp <= 8 && !hasPalettes(fif) && !(bpp == 8 && isGreyPalette(dib)))
+        return false;
+    if (fif == FIF_JPEG && bpp == 32 && FreeImage_GetColorType(dib) != FIC_CMYK)
+        return false;
+    if (bpp == 16 && fif != FIF_BMP && FreeImage_GetGreenMask(dib) == FI16_565_GREEN_MASK)
         return false;
     return true;
 }
 
 FIBITMAP* convertForFormat(FIBITMAP* dib, FREE_IMAGE_FORMAT fif)
 {
-    if (!dib || !FreeImage_FIFSupportsWriting(fif))
+    const auto& writers = workingWriters();
+    if (!dib || std::find(writers.begin(), writers.end(), fif) == writers.end())
         return nullptr;
     if (canStore(fif, dib))
         return dib;
@@ -205,14 +244,7 @@ bool fipSuperImage::isImageExtension(const QString& extension)
 
 std::vector<FREE_IMAGE_FORMAT> fipSuperImage::getSupportsWritingFormats()
 {
-    ImageLibrary::ensureInitialised();
-    std::vector<FREE_IMAGE_FORMAT> formats;
-    for (int i = 0; i < FreeImage_GetFIFCount(); ++i) {
-        const auto fif = static_cast<FREE_IMAGE_FORMAT>(i);
-        if (FreeImage_FIFSupportsWriting(fif))
-            formats.push_back(fif);
-    }
-    return formats;
+    return workingWriters();
 }
 
 QString fipSuperImage::getFIFExtension(FREE_IMAGE_FORMAT fif)

@@ -96,11 +96,7 @@ BOOL fipSuperImage::save(FREE_IMAGE_FORMAT fif, const QString& path, int flag)
 {
     if (!isValid() || fif == FIF_UNKNOWN || !FreeImage_FIFSupportsWriting(fif))
         return FALSE;
-    const FREE_IMAGE_TYPE type = getImageType();
-    const bool canStore = type == FIT_BITMAP
-                              ? FreeImage_FIFSupportsExportBPP(fif, static_cast<int>(getBPP()))
-                              : FreeImage_FIFSupportsExportType(fif, type);
-    if (!canStore)
+    if (!ImageLibrary::canStore(fif, _dib))
         return FALSE;
     FIBITMAP* dib = _dib;
     return SafeSave::writeReplacing(path, [&](const QString& tempPath) {
@@ -214,7 +210,12 @@ BOOL fipSuperImage::rotate(double angle, const void* bkcolor)
     if (!rotated)
         return FALSE;
     if (rotated != _dib) {
+        // Cloning metadata also copies the resolution, which a quarter turn swaps.
+        const unsigned dpmX = FreeImage_GetDotsPerMeterX(rotated);
+        const unsigned dpmY = FreeImage_GetDotsPerMeterY(rotated);
         FreeImage_CloneMetadata(rotated, _dib);
+        FreeImage_SetDotsPerMeterX(rotated, dpmX);
+        FreeImage_SetDotsPerMeterY(rotated, dpmY);
         replace(rotated);
     }
     return TRUE;

@@ -47,7 +47,13 @@ fipSuperImage patternImage(unsigned width, unsigned height, unsigned bpp)
 RGBQUAD pixelAt(const fipSuperImage& image, unsigned x, unsigned y)
 {
     RGBQUAD c = {};
-    image.getPixelColor(x, image.getHeight() - 1 - y, &c);
+    const unsigned row = image.getHeight() - 1 - y;
+    if (image.getBPP() <= 8 && image.getPalette()) {
+        BYTE index = 0;
+        image.getPixelIndex(x, row, &index);
+        return image.getPalette()[index];
+    }
+    image.getPixelColor(x, row, &c);
     return c;
 }
 

@@ -5,6 +5,22 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+// Sanitizer settings live in the test binaries themselves, so a test run from anywhere (CTest,
+// a debugger, the shell) behaves the same.
+extern "C" const char* __lsan_default_suppressions()
+{
+    // Caches that system libraries allocate once and keep for the life of the process.
+    return "leak:libfreeimage.so\n"
+           "leak:libfontconfig.so\n"
+           "leak:libdbus-1.so\n"
+           "leak:libglib-2.0.so\n";
+}
+
+extern "C" const char* __ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
+
 int main(int argc, char** argv)
 {
     QTemporaryDir home;
