@@ -3,6 +3,10 @@
 // prints one line per measurement and returns the process exit code.
 #include <QStringList>
 
-int runDecodeBench(const QStringList& args);
-int runJpegTransformBench(const QStringList& args);
-int runEffectBench(const QStringList& args);
+int runDecodeBench(const QStringList& args);         // decode FILE
+int runJpegTransformBench(const QStringList& args);  // jpegtransform FILE
+int runEffectBench(const QStringList& args);         // effect NAME FILE
+int runStepBench(const QStringList& args);           // step DIR
+int runPaintBench(const QStringList& args);          // paint FILE
+int runThumbsBench(const QStringList& args);         // thumbs DIR --size N
+int runBrowseBench(const QStringList& args);         // browse DIR

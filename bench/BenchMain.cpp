@@ -22,6 +22,10 @@ int main(int argc, char** argv)
         {QStringLiteral("decode"), runDecodeBench},
         {QStringLiteral("jpegtransform"), runJpegTransformBench},
         {QStringLiteral("effect"), runEffectBench},
+        {QStringLiteral("step"), runStepBench},
+        {QStringLiteral("paint"), runPaintBench},
+        {QStringLiteral("thumbs"), runThumbsBench},
+        {QStringLiteral("browse"), runBrowseBench},
     };
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !commands.count(args.front())) {
