@@ -1,0 +1,97 @@
+// Relief and edge effects on 8-bit samples (palette and 16-bit images through a working copy).
+
+#include "imaging/effects/Neighbourhood.h"
+#include "imaging/fipSuperImage.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace kelvra::fx {
+namespace {
+
+// Emboss: a grey relief, as if the picture were pressed into paper lit from the top left:
+// flat areas become middle grey, edges facing the light turn lighter and the others darker.
+// The relief is taken from the luminance, so colours do not fringe; weight steepens it.
+void emboss(const ImageView& view, int weight) {
+    const unsigned width = view.width, channels = view.layout.channels;
+    const unsigned colour = view.layout.colourChannels;
+    forEachNeighbourhood<BYTE>(view, 1, 1, std::size_t(width) * channels * 12,
+                               [&](const BYTE* const* lines, BYTE* out, unsigned) {
+        // Luminance of the three lines, one pixel beyond each end.
+        std::vector<int> lum(3 * (std::size_t(width) + 2));
+        for (unsigned j = 0; j < 3; ++j)
+            for (long x = -1; x <= long(width); ++x) {
+                const BYTE* p = lines[j] + x * long(channels);
+                lum[j * (width + 2) + std::size_t(x + 1)] =
+                    colour >= 3 ? luminance(p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]) : p[0];
+            }
+        // Scan lines run bottom-up: lines[2] is the row above.
+        const int* above = lum.data() + 2 * (width + 2) + 1;
+        const int* here = lum.data() + (width + 2) + 1;
+        const int* below = lum.data() + 1;
+        for (long x = 0; x < long(width); ++x) {
+            const int relief = (below[x] + below[x + 1] + here[x + 1]) - (above[x - 1] + above[x] + here[x - 1]);
+            const BYTE v = clampByte(128 + weight * relief / 6.0);
+            for (unsigned c = 0; c < colour; ++c)
+                out[std::size_t(x) * channels + c] = v;
+        }
+    });
+}
+
+// Edge detection: the strength of the change around each pixel (Sobel gradient, per colour
+// channel) drawn bright on black; `shift` halves the strength per step, giving the light,
+// medium and heavy variants.
+void edges(const ImageView& view, int shift) {
+    const unsigned width = view.width, channels = view.layout.channels;
+    const unsigned colour = view.layout.colourChannels;
+    const long step = long(channels);
+    forEachNeighbourhood<BYTE>(view, 1, 1, std::size_t(width) * channels * 12,
+                               [&](const BYTE* const* lines, BYTE* out, unsigned) {
+        for (unsigned x = 0; x < width; ++x)
+            for (unsigned c = 0; c < colour; ++c) {
+                const long i = long(x) * step + long(c);
+                const BYTE* a = lines[2] + i;  // row above
+                const BYTE* m = lines[1] + i;
+                const BYTE* b = lines[0] + i;  // row below
+                const int gx = (a[step] + 2 * m[step] + b[step]) - (a[-step] + 2 * m[-step] + b[-step]);
+                const int gy = (b[-step] + 2 * b[0] + b[step]) - (a[-step] + 2 * a[0] + a[step]);
+                out[std::size_t(i)] = clampByte(long((std::abs(gx) + std::abs(gy)) >> shift));
+            }
+    });
+}
+
+}  // namespace
+}  // namespace kelvra::fx
+
+namespace {
+
+BOOL runEdges(FIBITMAP* dib, int shift, BOOL& changed) {
+    const bool done = kelvra::fx::runOnWorkingImage(dib, [shift](const kelvra::fx::ImageView& view) {
+        if (view.layout.kind != kelvra::fx::SampleKind::U8)
+            return false;
+        kelvra::fx::edges(view, shift);
+        return true;
+    });
+    if (done)
+        changed = TRUE;
+    return done ? TRUE : FALSE;
+}
+
+}  // namespace
+
+BOOL fipSuperImage::emboss(int weight) {
+    weight = std::clamp(weight, 1, 15);
+    const bool done = kelvra::fx::runOnWorkingImage(_dib, [weight](const kelvra::fx::ImageView& view) {
+        if (view.layout.kind != kelvra::fx::SampleKind::U8)
+            return false;
+        kelvra::fx::emboss(view, weight);
+        return true;
+    });
+    if (done)
+        _bHasChanged = TRUE;
+    return done ? TRUE : FALSE;
+}
+
+BOOL fipSuperImage::edgeDetectLight() { return runEdges(_dib, 3, _bHasChanged); }
+BOOL fipSuperImage::edgeDetectMedium() { return runEdges(_dib, 2, _bHasChanged); }
+BOOL fipSuperImage::edgeDetectHeavy() { return runEdges(_dib, 1, _bHasChanged); }

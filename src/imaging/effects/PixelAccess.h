@@ -1,0 +1,96 @@
+#pragma once
+// Shared plumbing of the colour and effect operations: how an image's samples are laid out,
+// a row-parallel loop, rounding, luminance, and the working-copy route that lets every
+// neighbourhood effect run on palette and 16-bit images without a kernel of its own.
+//
+// FreeImage keeps scan lines bottom-up: scan line 0 is the bottom row of the picture. The
+// helpers here speak in scan lines; effects whose look depends on "up" say so themselves.
+
+#include <FreeImage.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace kelvra::fx {
+
+enum class SampleKind { U8, U16, F32 };
+
+// The layouts the neighbourhood kernels handle in place: interleaved samples of one numeric
+// type, colour samples first and an optional alpha sample last.
+struct PixelLayout {
+    SampleKind kind = SampleKind::U8;
+    unsigned channels = 1;        // samples per pixel
+    unsigned colourChannels = 1;  // leading samples that are colour; the rest is alpha
+};
+
+// Pixels of one scan-line image seen as interleaved samples.
+struct ImageView {
+    BYTE* bits = nullptr;
+    std::ptrdiff_t pitch = 0;  // bytes from one scan line to the next
+    unsigned width = 0;
+    unsigned height = 0;
+    PixelLayout layout;
+
+    template <typename T>
+    T* row(unsigned y) const { return reinterpret_cast<T*>(bits + pitch * std::ptrdiff_t(y)); }
+};
+
+bool hasPixels(FIBITMAP* dib);
+bool isBitmap(FIBITMAP* dib);
+// 8-bit image whose palette is the identity grey ramp (index i shows grey i).
+bool isGreyRamp(FIBITMAP* dib);
+// The layout when the kernels can work on the image directly: 8-bit grey ramp, 24- and
+// 32-bit bitmaps, 16-bit grey, 48/64-bit colour and the float types.
+std::optional<PixelLayout> directLayout(FIBITMAP* dib);
+ImageView viewOf(FIBITMAP* dib, const PixelLayout& layout);
+
+// Runs `op` on the image itself when its layout is direct; otherwise on a working copy that is
+// (a) 8-bit grey for palettes whose entries are all grey, (b) 24-bit for colour palettes and
+// 16-bit (555/565) images, and writes the result back in the image's own format: palette
+// images map each result to the nearest palette entry (indices stay valid, the palette is
+// untouched), 16-bit images are repacked with rounding. Returns false, with the image
+// untouched, for types it cannot handle or when `op` fails.
+bool runOnWorkingImage(FIBITMAP* dib, const std::function<bool(const ImageView&)>& op);
+
+// Calls fn(begin, end) over [0, count), split in two halves run on two threads when the
+// work (count × costPerItem) is big enough to pay for a thread.
+void parallelRanges(unsigned count, std::size_t costPerItem,
+                    const std::function<void(unsigned, unsigned)>& fn);
+
+// Rounding to the nearest integer with halves away from zero.
+inline long roundHalfAway(double v) { return std::lround(v); }
+inline BYTE clampByte(long v) { return BYTE(std::clamp<long>(v, 0, 255)); }
+inline BYTE clampByte(double v) { return BYTE(std::clamp<long>(std::lround(v), 0, 255)); }
+
+// Rec. 709 luminance, the weighting the library's greyscale conversions and histogram use.
+inline BYTE luminance(BYTE r, BYTE g, BYTE b) {
+    return BYTE(0.2126 * r + 0.7152 * g + 0.0722 * b + 0.5);
+}
+
+struct Rgb {
+    BYTE r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// Maps every colour of a bitmap through fn(Rgb) -> Rgb: the palette of 1/4/8-bit images (an
+// 8-bit grey-ramp image keeps its ramp and changes its pixels when every result is grey),
+// the pixels of 16-, 24- and 32-bit images (alpha kept). Returns false for other images.
+bool mapColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn);
+
+// Per-channel lookup tables applied through mapColours (fast path for 24/32-bit pixels).
+bool mapChannels(FIBITMAP* dib, const std::array<BYTE, 256>& red,
+                 const std::array<BYTE, 256>& green, const std::array<BYTE, 256>& blue);
+
+bool is565(FIBITMAP* dib);
+Rgb unpack16(WORD v, bool is565);
+unsigned paletteIndex(const BYTE* line, unsigned x, unsigned bpp);
+
+// Copies resolution and metadata, so a converted image keeps what the file said about it.
+void copyImageInfo(FIBITMAP* dst, FIBITMAP* src);
+
+}  // namespace kelvra::fx

@@ -1,0 +1,19 @@
+target_sources(kelvra_imaging PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/Blur.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColorAdjust.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColorDepth.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Convolution.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Blur.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EdgeEffects.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Stylize.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Noise.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColorAdjust.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColorDepth.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AsciiArt.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Histogram.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EdgeEffects.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Noise.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PixelAccess.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Random.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Stylize.cpp
+)
