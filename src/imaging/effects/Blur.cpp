@@ -14,14 +14,34 @@ namespace {
 template <typename T>
 using SumOf = std::conditional_t<std::is_same_v<T, float>, double, std::uint64_t>;
 
-// Rounded mean; the division is done in double, which is exact for these integer ranges.
+// Rounded mean of `count` samples. Integer division is slow, so the quotient comes from a
+// multiplication by the reciprocal and is then corrected to the exact value.
 template <typename T>
-T meanOf(SumOf<T> sum, std::uint64_t count) {
-    if constexpr (std::is_same_v<T, float>)
-        return float(sum / double(count));
-    else
-        return T(std::floor((double(sum) + double(count / 2)) / double(count)));
-}
+class Mean {
+public:
+    explicit Mean(std::uint64_t count) : count_(count), half_(count / 2), inverse_(1.0 / double(count)) {}
+
+    T operator()(SumOf<T> sum) const {
+        if constexpr (std::is_same_v<T, float>) {
+            return float(sum * inverse_);
+        } else {
+            const std::uint64_t n = sum + half_;
+            std::uint64_t q = std::uint64_t(double(n) * inverse_);
+            if (q * count_ > n)
+                --q;
+            else if ((q + 1) * count_ <= n)
+                ++q;
+            return T(q);
+        }
+    }
+
+private:
+    std::uint64_t count_, half_;
+    double inverse_;
+};
+
+template <typename T>
+T meanOf(SumOf<T> sum, std::uint64_t count) { return Mean<T>(count)(sum); }
 
 // Sum of samples[clamp(i)] for i in [lo, hi] over a line of n samples spaced by `step`.
 template <typename T>
@@ -43,6 +63,7 @@ void boxBlur(const ImageView& view, long size) {
     const long before = (size - 1) / 2, after = size / 2;
     const std::size_t lineSamples = std::size_t(width) * channels;
     std::vector<T> horizontal(lineSamples * height);
+    const Mean<T> mean{std::uint64_t(size)};
 
     parallelRanges(height, lineSamples * 4, [&](unsigned y0, unsigned y1) {
         for (unsigned y = y0; y < y1; ++y) {
@@ -57,7 +78,7 @@ void boxBlur(const ImageView& view, long size) {
                 }
                 SumOf<T> sum = clampedWindowSum(line, channels, long(width), -before, after);
                 for (long x = 0; x < long(width); ++x) {
-                    out[std::size_t(x) * channels + c] = meanOf<T>(sum, std::uint64_t(size));
+                    out[std::size_t(x) * channels + c] = mean(sum);
                     sum += line[std::min(x + 1 + after, long(width) - 1) * channels];
                     sum -= line[std::max(x - before, 0L) * channels];
                 }
@@ -68,20 +89,18 @@ void boxBlur(const ImageView& view, long size) {
     // Down the columns: scan lines run bottom-up, so "before" (above) is the higher line.
     parallelRanges(height, lineSamples * 4, [&](unsigned y0, unsigned y1) {
         std::vector<SumOf<T>> sums(lineSamples);
-        const auto sample = [&](long y, std::size_t i) {
-            return horizontal[lineSamples * std::size_t(std::clamp(y, 0L, long(height) - 1)) + i];
-        };
         for (std::size_t i = 0; i < lineSamples; ++i)
             sums[i] = clampedWindowSum(horizontal.data() + i, std::ptrdiff_t(lineSamples), long(height),
                                        long(y0) - after, long(y0) + before);
         for (unsigned y = y0; y < y1; ++y) {
             T* out = view.row<T>(y);
-            for (std::size_t i = 0; i < lineSamples; ++i) {
-                if (i % channels < colour)
-                    out[i] = meanOf<T>(sums[i], std::uint64_t(size));
-                sums[i] += sample(long(y) + 1 + before, i);
-                sums[i] -= sample(long(y) - after, i);
-            }
+            const T* entering = horizontal.data() + lineSamples * std::size_t(std::min(long(y) + 1 + before, long(height) - 1));
+            const T* leaving = horizontal.data() + lineSamples * std::size_t(std::max(long(y) - after, 0L));
+            for (std::size_t p = 0; p < lineSamples; p += channels)
+                for (unsigned c = 0; c < colour; ++c)
+                    out[p + c] = mean(sums[p + c]);
+            for (std::size_t i = 0; i < lineSamples; ++i)
+                sums[i] += SumOf<T>(entering[i]) - SumOf<T>(leaving[i]);
         }
     });
 }

@@ -274,7 +274,7 @@ void parallelRanges(unsigned count, std::size_t costPerItem,
     other.join();
 }
 
-bool mapColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn) {
+bool mapPaletteOr16BitColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn) {
     if (!isBitmap(dib))
         return false;
     const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
@@ -322,21 +322,7 @@ bool mapColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn) {
         }
         return true;
     }
-    if (bpp != 24 && bpp != 32)
-        return false;
-    const unsigned step = bpp / 8;
-    parallelRanges(height, std::size_t(width) * 8, [&](unsigned y0, unsigned y1) {
-        for (unsigned y = y0; y < y1; ++y) {
-            BYTE* p = FreeImage_GetScanLine(dib, int(y));
-            for (unsigned x = 0; x < width; ++x, p += step) {
-                const Rgb c = fn({p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]});
-                p[FI_RGBA_RED] = c.r;
-                p[FI_RGBA_GREEN] = c.g;
-                p[FI_RGBA_BLUE] = c.b;
-            }
-        }
-    });
-    return true;
+    return false;
 }
 
 bool mapChannels(FIBITMAP* dib, const std::array<BYTE, 256>& red,

@@ -63,9 +63,9 @@ void parallelRanges(unsigned count, std::size_t costPerItem,
                     const std::function<void(unsigned, unsigned)>& fn);
 
 // Rounding to the nearest integer with halves away from zero.
-inline long roundHalfAway(double v) { return std::lround(v); }
+inline long roundHalfAway(double v) { return long(v < 0 ? v - 0.5 : v + 0.5); }
 inline BYTE clampByte(long v) { return BYTE(std::clamp<long>(v, 0, 255)); }
-inline BYTE clampByte(double v) { return BYTE(std::clamp<long>(std::lround(v), 0, 255)); }
+inline BYTE clampByte(double v) { return v <= 0 ? 0 : v >= 255 ? 255 : BYTE(v + 0.5); }
 
 // Rec. 709 luminance, the weighting the library's greyscale conversions and histogram use.
 inline BYTE luminance(BYTE r, BYTE g, BYTE b) {
@@ -80,7 +80,30 @@ struct Rgb {
 // Maps every colour of a bitmap through fn(Rgb) -> Rgb: the palette of 1/4/8-bit images (an
 // 8-bit grey-ramp image keeps its ramp and changes its pixels when every result is grey),
 // the pixels of 16-, 24- and 32-bit images (alpha kept). Returns false for other images.
-bool mapColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn);
+// 24- and 32-bit pixels are mapped here, where `fn` can be inlined; the rest below.
+bool mapPaletteOr16BitColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn);
+
+template <typename Fn>
+bool mapColours(FIBITMAP* dib, Fn&& fn) {
+    if (!isBitmap(dib))
+        return false;
+    const unsigned bpp = FreeImage_GetBPP(dib);
+    if (bpp != 24 && bpp != 32)
+        return mapPaletteOr16BitColours(dib, fn);
+    const unsigned width = FreeImage_GetWidth(dib), step = bpp / 8;
+    parallelRanges(FreeImage_GetHeight(dib), std::size_t(width) * 8, [&](unsigned y0, unsigned y1) {
+        for (unsigned y = y0; y < y1; ++y) {
+            BYTE* p = FreeImage_GetScanLine(dib, int(y));
+            for (unsigned x = 0; x < width; ++x, p += step) {
+                const Rgb c = fn(Rgb{p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]});
+                p[FI_RGBA_RED] = c.r;
+                p[FI_RGBA_GREEN] = c.g;
+                p[FI_RGBA_BLUE] = c.b;
+            }
+        }
+    });
+    return true;
+}
 
 // Per-channel lookup tables applied through mapColours (fast path for 24/32-bit pixels).
 bool mapChannels(FIBITMAP* dib, const std::array<BYTE, 256>& red,

@@ -5,7 +5,6 @@
 #include "imaging/effects/Random.h"
 #include "imaging/fipSuperImage.h"
 
-#include <deque>
 #include <numbers>
 #include <vector>
 
@@ -26,22 +25,21 @@ void erode(const ImageView& view, unsigned radius) {
     const unsigned window = 2 * ry + 1;
     forEachNeighbourhood<BYTE>(view, rx, ry, samples * (window + 2 * rx + 1),
                                [&](const BYTE* const* lines, BYTE* out, unsigned) {
-        std::vector<BYTE> columnMin(samples + 2 * std::size_t(pad));
-        for (std::ptrdiff_t i = -pad; i < std::ptrdiff_t(samples) + pad; ++i) {
-            BYTE m = lines[0][i];
-            for (unsigned j = 1; j < window; ++j)
-                m = std::min(m, lines[j][i]);
-            columnMin[std::size_t(i + pad)] = m;
+        const std::size_t padded = samples + 2 * std::size_t(pad);
+        std::vector<BYTE> columnMin(lines[0] - pad, lines[0] - pad + padded);
+        for (unsigned j = 1; j < window; ++j) {
+            const BYTE* line = lines[j] - pad;
+            for (std::size_t i = 0; i < padded; ++i)
+                columnMin[i] = std::min(columnMin[i], line[i]);
         }
         const BYTE* centre = columnMin.data() + pad;
-        for (std::size_t i = 0; i < samples; ++i) {
-            if (i % channels >= colour)
-                continue;
-            BYTE m = centre[i];
-            for (std::ptrdiff_t d = -pad; d <= pad; d += channels)
-                m = std::min(m, centre[std::ptrdiff_t(i) + d]);
-            out[i] = m;
-        }
+        std::copy(centre, centre + samples, out);
+        for (std::ptrdiff_t d = channels; d <= pad; d += channels)
+            for (std::size_t i = 0; i < samples; ++i)
+                out[i] = std::min({out[i], centre[std::ptrdiff_t(i) - d], centre[std::ptrdiff_t(i) + d]});
+        for (std::size_t p = 0; channels > colour && p < samples; p += channels)  // alpha stays
+            for (unsigned c = colour; c < channels; ++c)
+                out[p + c] = lines[ry][p + c];
     });
 }
 
@@ -52,33 +50,38 @@ void erode(const ImageView& view, unsigned radius) {
 void wind(const ImageView& view, unsigned level, bool towardsRight, bool smooth) {
     const unsigned width = view.width, channels = view.layout.channels, colour = view.layout.colourChannels;
     parallelRanges(view.height, std::size_t(width) * channels * 4, [&](unsigned y0, unsigned y1) {
-        std::vector<BYTE> original(std::size_t(width) * channels);
-        std::deque<unsigned> candidates;
+        // One channel of one row at a time, in the order the wind meets its pixels.
+        std::vector<BYTE> seq(width), prefix(width), suffix(width);
         for (unsigned y = y0; y < y1; ++y) {
             BYTE* line = view.row<BYTE>(y);
-            std::copy(line, line + original.size(), original.begin());
             for (unsigned c = 0; c < colour; ++c) {
-                const auto at = [&](unsigned k) {  // k-th pixel met by the wind
+                const auto at = [&](unsigned k) {
                     return std::size_t(towardsRight ? k : width - 1 - k) * channels + c;
                 };
+                for (unsigned k = 0; k < width; ++k)
+                    seq[k] = line[at(k)];
                 if (smooth) {
                     int carry = 0;
                     for (unsigned k = 0; k < width; ++k) {
-                        const int v = original[at(k)];
+                        const int v = seq[k];
                         carry = carry > v ? int(v + (long long)(carry - v) * (level - 1) / level) : v;
                         line[at(k)] = BYTE(carry);
                     }
                     continue;
                 }
-                candidates.clear();  // pixels upwind, values decreasing: a sliding maximum
-                for (unsigned k = 0; k < width; ++k) {
-                    while (!candidates.empty() && original[at(candidates.back())] <= original[at(k)])
-                        candidates.pop_back();
-                    candidates.push_back(k);
-                    if (candidates.front() + level <= k)
-                        candidates.pop_front();
-                    line[at(k)] = original[at(candidates.front())];
+                // Sliding maximum over the `level` pixels upwind (van Herk / Gil-Werman):
+                // maxima within blocks of `level` pixels, from the block's start and to its end.
+                for (unsigned start = 0; start < width; start += std::min(level, width)) {
+                    const unsigned end = unsigned(std::min<std::uint64_t>(std::uint64_t(start) + level, width));
+                    prefix[start] = seq[start];
+                    for (unsigned k = start + 1; k < end; ++k)
+                        prefix[k] = std::max(prefix[k - 1], seq[k]);
+                    suffix[end - 1] = seq[end - 1];
+                    for (unsigned k = end - 1; k-- > start;)
+                        suffix[k] = std::max(suffix[k + 1], seq[k]);
                 }
+                for (unsigned k = 0; k < width; ++k)
+                    line[at(k)] = k + 1 >= level ? std::max(suffix[k + 1 - level], prefix[k]) : prefix[k];
             }
         }
     });
