@@ -23,12 +23,14 @@ BOOL fipSuperImage::convertToAsciiText(char* buffer, std::size_t size) const {
         const double rows = std::round(double(columns) * height / width / 2.0);
         return unsigned(std::clamp(rows, 1.0, double(height)));
     };
+    // As many columns as fit with the picture's proportions; a picture too tall even for one
+    // column is squeezed to the rows that fit.
     unsigned columns = std::min(width, kWidestLine);
-    while (columns > 0 && std::size_t(rowsFor(columns)) * (columns + 1) + 1 > size)
+    while (columns > 1 && std::size_t(rowsFor(columns)) * (columns + 1) + 1 > size)
         --columns;
-    if (columns == 0)
+    const unsigned rows = unsigned(std::min<std::size_t>(rowsFor(columns), (size - 1) / (columns + 1)));
+    if (rows == 0)
         return FALSE;
-    const unsigned rows = rowsFor(columns);
 
     // Luminance needs colours; other depths are read through a 24-bit copy.
     const unsigned bpp = getBPP();

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 namespace kelvra::fx {
@@ -140,10 +141,11 @@ bool convolveWide(const ImageView& view, const PreparedKernel& k) {
                         sum += double(t.weight) * lines[t.line][std::ptrdiff_t(i) + t.offset];
                     out[i] = float(sum / double(k.divisor) + double(k.bias) / 255.0);
                 } else {
+                    constexpr long kMax = std::numeric_limits<T>::max();
                     long long sum = 0;
                     for (const Tap& t : taps)
                         sum += (long long)t.weight * lines[t.line][std::ptrdiff_t(i) + t.offset];
-                    out[i] = T(std::clamp<long>(divideRounded(sum, k.divisor) + k.bias * 257, 0, 65535));
+                    out[i] = T(std::clamp<long>(divideRounded(sum, k.divisor) + k.bias * (kMax / 255), 0, kMax));
                 }
             }
     });
@@ -176,8 +178,13 @@ bool convolute(FIBITMAP* dib, const int* kernel, int size, int divisor, int bias
         return false;
 
     return runOnWorkingImage(dib, [&](const ImageView& view) {
+        // The 8-bit result table has one entry per possible sum; kernels with very large
+        // weights take the plain path rather than a table bigger than the image.
+        constexpr long kLargestTable = 1L << 22;
         switch (view.layout.kind) {
-        case SampleKind::U8: return convolve8(view, k);
+        case SampleKind::U8:
+            return 255 * (k.positiveSum + k.negativeSum) < kLargestTable ? convolve8(view, k)
+                                                                          : convolveWide<BYTE>(view, k);
         case SampleKind::U16: return convolveWide<std::uint16_t>(view, k);
         case SampleKind::F32: return convolveWide<float>(view, k);
         }

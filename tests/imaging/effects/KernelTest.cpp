@@ -85,6 +85,20 @@ TEST(Convolute, RejectsMalformedKernels) {
     EXPECT_TRUE(samePixels(img, before));
 }
 
+TEST(Convolute, WeightsTooLargeForTheTableGiveTheSameAnswer) {
+    std::vector<int> heavy;
+    for (const int w : kGauss3)
+        heavy.push_back(w * 2000);
+    fipSuperImage img = makeImage(6, 3, 24, [](unsigned x, unsigned) {
+        const int v = x < 3 ? 0 : 200;
+        return Colour{v, v, v};
+    });
+    ASSERT_TRUE(img.convolute(heavy.data(), 3, 32000, 0));
+    const int expected[] = {0, 0, 50, 150, 200, 200};
+    for (unsigned x = 0; x < 6; ++x)
+        EXPECT_EQ(greyAt(img, x, 1), expected[x]) << x;
+}
+
 // The vectorised, two-thread path against a plain per-pixel reference on a noisy image large
 // enough to be split between threads.
 TEST(Convolute, MatchesPlainReferenceOnLargeNoisyImage) {
@@ -190,6 +204,9 @@ TEST(Kernels, ExtremeShapesWork) {
             {"stripe", [](fipSuperImage& i) { return i.stripe(25, 35); }},
             {"noise", [](fipSuperImage& i) { return i.addNoise(128); }},
             {"hsl", [](fipSuperImage& i) { return i.adjustHSL(10, 10, 10); }},
+            {"colours", [](fipSuperImage& i) { return i.adjustColors(10, 10, 1.5, TRUE) && i.swapChannels(3); }},
+            {"tints", [](fipSuperImage& i) { return i.colorize(10, 0.5, 0.5) && i.sepia() && i.solarize(9, TRUE); }},
+            {"redEye", [](fipSuperImage& i) { return i.removeRedEye(); }},
         };
         for (const auto& [name, op] : ops) {
             fipSuperImage img = source;
@@ -197,6 +214,15 @@ TEST(Kernels, ExtremeShapesWork) {
             EXPECT_EQ(img.getWidth(), w);
             EXPECT_EQ(img.getHeight(), h);
             EXPECT_EQ(colourAt(img, w - 1, h - 1).a, 99) << name;
+        }
+        fipSuperImage counted = source;
+        EXPECT_GE(counted.getUniqueColors(), 1u);
+        char text[64];
+        EXPECT_TRUE(counted.convertToAsciiText(text, sizeof text));
+        for (const WORD bpp : {1, 4, 8, 24}) {
+            fipSuperImage img = source;
+            EXPECT_TRUE(img.adjustBPP(bpp, FALSE, bpp == 4 ? 16 : 0)) << bpp;
+            EXPECT_TRUE(img.averageBlur(30)) << bpp;
         }
     }
 }
