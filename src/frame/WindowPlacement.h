@@ -1,0 +1,36 @@
+#pragma once
+// The 44-byte window placement record kept in Config.ini (MainFrame/Placement): length,
+// flags, show command, minimised and maximised positions and the normal rectangle, each a
+// 32-bit little-endian integer, as earlier versions wrote it.
+
+#include <QRect>
+
+#include <cstdint>
+
+struct WindowPlacement {
+    static constexpr uint32_t kLength = 44;
+    enum ShowCommand : int32_t { ShowNormal = 1, ShowMinimized = 2, ShowMaximized = 3, Restore = 9 };
+
+    uint32_t length = kLength;
+    uint32_t flags = 0;
+    int32_t showCmd = ShowNormal;
+    int32_t minX = -1;
+    int32_t minY = -1;
+    int32_t maxX = -1;
+    int32_t maxY = -1;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+
+    QRect normalRect() const { return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)); }
+    void setNormalRect(const QRect& rect)
+    {
+        left = rect.left();
+        top = rect.top();
+        right = rect.left() + rect.width();
+        bottom = rect.top() + rect.height();
+    }
+    bool usable() const { return length == kLength && right > left && bottom > top; }
+};
+static_assert(sizeof(WindowPlacement) == WindowPlacement::kLength);
