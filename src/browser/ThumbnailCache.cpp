@@ -1,0 +1,174 @@
+#include "browser/ThumbnailCache.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QStandardPaths>
+
+#include <png.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+namespace ThumbnailCache {
+
+namespace {
+
+constexpr std::array<SizeClass, 4> kClasses = {{{"normal", 128}, {"large", 256}, {"x-large", 512}, {"xx-large", 1024}}};
+
+struct TextChunk {
+    QByteArray key;
+    QByteArray value;
+};
+
+// Plain C state only between setjmp and longjmp: libpng reports errors by jumping here.
+bool writePng(FILE* file, const QImage& rgba, const std::vector<TextChunk>& texts)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    std::vector<png_text> chunks(texts.size());
+    std::vector<png_bytep> rows(static_cast<std::size_t>(rgba.height()));
+    for (int y = 0; y < rgba.height(); ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(rgba.constScanLine(y));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        chunks[i] = png_text{};
+        chunks[i].compression = PNG_TEXT_COMPRESSION_NONE;
+        chunks[i].key = const_cast<char*>(texts[i].key.constData());
+        chunks[i].text = const_cast<char*>(texts[i].value.constData());
+        chunks[i].text_length = static_cast<std::size_t>(texts[i].value.size());
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(rgba.width()), static_cast<png_uint_32>(rgba.height()), 8,
+                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_text(png, info, chunks.data(), static_cast<int>(chunks.size()));
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+}  // namespace
+
+QString root()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/thumbnails");
+}
+
+std::optional<SizeClass> sizeClassFor(int box)
+{
+    for (const SizeClass& c : kClasses) {
+        if (box <= c.size)
+            return c;
+    }
+    return std::nullopt;
+}
+
+QByteArray uriForPath(const QByteArray& nativePath)
+{
+    return QByteArray("file://") + nativePath.toPercentEncoding("/!$&'()*+,=:@");
+}
+
+QString fileNameForUri(const QByteArray& uri)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) + QStringLiteral(".png");
+}
+
+bool isInsideCache(const QByteArray& nativePath)
+{
+    const QByteArray cache = QFile::encodeName(root()) + '/';
+    return nativePath.startsWith(cache);
+}
+
+std::optional<Entry> find(const QByteArray& nativePath, std::int64_t mtimeSeconds, std::uint64_t fileSize, int box)
+{
+    if (isInsideCache(nativePath))
+        return std::nullopt;
+    const QByteArray uri = uriForPath(nativePath);
+    const QString name = fileNameForUri(uri);
+    for (const SizeClass& c : kClasses) {
+        if (c.size < box)
+            continue;
+        QImageReader reader(root() + '/' + QLatin1String(c.folder) + '/' + name, "png");
+        if (!reader.canRead())
+            continue;
+        if (reader.text(QStringLiteral("Thumb::URI")).toUtf8() != uri)
+            continue;
+        if (reader.text(QStringLiteral("Thumb::MTime")) != QString::number(mtimeSeconds))
+            continue;
+        const QString size = reader.text(QStringLiteral("Thumb::Size"));
+        if (!size.isEmpty() && size != QString::number(fileSize))
+            continue;
+        // A cache entry is small by definition; refuse anything that claims otherwise.
+        const QSize dims = reader.size();
+        if (!dims.isValid() || dims.width() > 1024 || dims.height() > 1024)
+            continue;
+        Entry entry;
+        entry.imageWidth = reader.text(QStringLiteral("Thumb::Image::Width")).toInt();
+        entry.imageHeight = reader.text(QStringLiteral("Thumb::Image::Height")).toInt();
+        if (!reader.read(&entry.image) || entry.image.isNull())
+            continue;
+        return entry;
+    }
+    return std::nullopt;
+}
+
+bool store(const SizeClass& sizeClass, const QByteArray& nativePath, std::int64_t mtimeSeconds,
+           std::uint64_t fileSize, const QImage& image, int imageWidth, int imageHeight)
+{
+    if (image.isNull() || isInsideCache(nativePath))
+        return false;
+    const QString folder = root() + '/' + QLatin1String(sizeClass.folder);
+    if (!QDir().mkpath(folder))
+        return false;
+    ::chmod(QFile::encodeName(root()).constData(), 0700);
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+
+    const QByteArray uri = uriForPath(nativePath);
+    const QByteArray target = QFile::encodeName(folder + '/' + fileNameForUri(uri));
+    QByteArray temp = target + ".kelvra-" + QByteArray::number(::getpid()) + "-" +
+                      QByteArray::number(reinterpret_cast<quintptr>(&image), 16);
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        return false;
+    }
+    const std::vector<TextChunk> texts = {
+        {"Thumb::URI", uri},
+        {"Thumb::MTime", QByteArray::number(static_cast<qlonglong>(mtimeSeconds))},
+        {"Thumb::Size", QByteArray::number(static_cast<qulonglong>(fileSize))},
+        {"Thumb::Image::Width", QByteArray::number(imageWidth)},
+        {"Thumb::Image::Height", QByteArray::number(imageHeight)},
+        {"Software", "Kelvra Photo Viewer"},
+    };
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    const bool written = writePng(file, rgba, texts);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || ::rename(temp.constData(), target.constData()) != 0) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ThumbnailCache

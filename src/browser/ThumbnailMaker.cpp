@@ -1,0 +1,257 @@
+#include "browser/ThumbnailMaker.h"
+
+#include "browser/FolderItem.h"
+#include "browser/ThumbnailCache.h"
+#include "imaging/ImageLibrary.h"
+#include "platform/ShellNamespace.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include <turbojpeg.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr qint64 kMaxFileBytes = 512LL * 1024 * 1024;
+
+struct TjCloser {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+struct FiCloser {
+    void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
+};
+
+std::optional<QByteArray> readWholeFile(const QByteArray& nativePath)
+{
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray data;
+    data.resize(static_cast<qsizetype>(st.st_size));
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + done, static_cast<std::size_t>(data.size() - done));
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    ::close(fd);
+    data.truncate(done);  // the file shrank while we read it: decode what we have
+    return data;
+}
+
+bool tooLarge(QSize size)
+{
+    return !size.isValid() || static_cast<qint64>(size.width()) * size.height() > kMaxDecodePixels;
+}
+
+// The JPEG at the smallest DCT scale that still covers `target`.
+std::optional<QImage> decodeJpegScaled(const QByteArray& data, int targetWidth, int targetHeight, QSize& full)
+{
+    std::unique_ptr<void, TjCloser> tj(tjInitDecompress());
+    if (!tj)
+        return std::nullopt;
+    auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+    const auto size = static_cast<unsigned long>(data.size());
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    if (tjDecompressHeader3(tj.get(), bytes, size, &width, &height, &subsampling, &colorspace) != 0)
+        return std::nullopt;
+    full = QSize(width, height);
+    if (tooLarge(full))
+        return std::nullopt;
+    int factorCount = 0;
+    const tjscalingfactor* factors = tjGetScalingFactors(&factorCount);
+    int outWidth = width, outHeight = height;
+    for (int i = 0; factors && i < factorCount; ++i) {
+        const int w = TJSCALED(width, factors[i]);
+        const int h = TJSCALED(height, factors[i]);
+        if (w >= targetWidth && h >= targetHeight && static_cast<qint64>(w) * h < static_cast<qint64>(outWidth) * outHeight) {
+            outWidth = w;
+            outHeight = h;
+        }
+    }
+    QImage image(outWidth, outHeight, QImage::Format_RGB888);
+    if (image.isNull())
+        return std::nullopt;
+    const int flags = TJFLAG_FASTDCT;
+    if (tjDecompress2(tj.get(), bytes, size, image.bits(), outWidth, static_cast<int>(image.bytesPerLine()), outHeight,
+                      TJPF_RGB, flags) != 0 && tjGetErrorCode(tj.get()) == TJERR_FATAL)
+        return std::nullopt;
+    return image;
+}
+
+std::optional<QImage> decodeWithQt(const QByteArray& data, QSize& full)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(false);
+    if (!reader.canRead())
+        return std::nullopt;
+    full = reader.size();
+    if (tooLarge(full))
+        return std::nullopt;
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return std::nullopt;
+    full = image.size();
+    return image;
+}
+
+std::optional<QImage> decodeWithLibrary(const QByteArray& nativePath, QSize& full, fipSuperImage& keep)
+{
+    ImageLibrary::ensureInitialised();
+    const FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(nativePath.constData(), 0);
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
+        return std::nullopt;
+    if (FreeImage_FIFSupportsNoPixels(fif)) {
+        std::unique_ptr<FIBITMAP, FiCloser> header(FreeImage_Load(fif, nativePath.constData(), FIF_LOAD_NOPIXELS));
+        if (!header || tooLarge(QSize(static_cast<int>(FreeImage_GetWidth(header.get())),
+                                      static_cast<int>(FreeImage_GetHeight(header.get())))))
+            return std::nullopt;
+    } else {
+        // Without a header-only read the size is unknown before decoding; let Qt's reader
+        // tell us when it knows the format, and refuse what it says is huge.
+        QImageReader probe(QFile::decodeName(nativePath));
+        if (probe.canRead() && tooLarge(probe.size()))
+            return std::nullopt;
+    }
+    FIBITMAP* dib = FreeImage_Load(fif, nativePath.constData(), 0);
+    if (!dib)
+        return std::nullopt;
+    if (!FreeImage_HasPixels(dib) || FreeImage_GetWidth(dib) == 0 || FreeImage_GetHeight(dib) == 0) {
+        FreeImage_Unload(dib);
+        return std::nullopt;
+    }
+    keep.replace(dib);
+    full = QSize(static_cast<int>(keep.getWidth()), static_cast<int>(keep.getHeight()));
+    return QImage();  // the pixels stay in `keep`
+}
+
+}  // namespace
+
+QSize fitThumbnailSize(QSize full, int boxWidth, int boxHeight)
+{
+    const int w = full.width();
+    const int h = full.height();
+    if (w <= 0 || h <= 0)
+        return {};
+    if (w <= boxWidth && h <= boxHeight)
+        return full;
+    if (static_cast<qint64>(boxHeight) * w < static_cast<qint64>(boxWidth) * h) {
+        const int width = static_cast<int>(std::lround(static_cast<double>(w) / h * boxHeight));
+        return {std::max(width, 1), boxHeight};
+    }
+    const int height = static_cast<int>(std::lround(static_cast<double>(h) / w * boxWidth));
+    return {boxWidth, std::max(height, 1)};
+}
+
+QImage downscale(const QImage& image, QSize size)
+{
+    if (image.size() == size || size.isEmpty())
+        return image;
+    // Qt's smooth scaling averages every source pixel of a target pixel when shrinking.
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+ThumbnailResult MakeThumbnail(const QByteArray& nativePath, int boxWidth, int boxHeight, const ThumbnailOptions& options)
+{
+    ThumbnailResult result;
+    if (boxWidth <= 0 || boxHeight <= 0)
+        return result;
+    const FileStat st = statPath(nativePath);
+    if (!st.exists || st.isDirectory)
+        return result;
+    const QString ext = extensionOf(QFile::decodeName(nativePath));
+    const bool platformSet = isPlatformImagingExtension(ext);
+    const int box = std::max(boxWidth, boxHeight);
+
+    auto finish = [&](const QImage& picture, QSize full) {
+        const QSize fitted = fitThumbnailSize(picture.size(), boxWidth, boxHeight);
+        result.fullWidth = full.width();
+        result.fullHeight = full.height();
+        if (!result.image.copyFromQImage(downscale(picture, fitted)))
+            result = ThumbnailResult();
+        return result;
+    };
+
+    if (options.useCache && platformSet) {
+        if (auto entry = ThumbnailCache::find(nativePath, st.mtimeSeconds(), st.size, box)) {
+            QSize full(entry->imageWidth, entry->imageHeight);
+            if (full.width() <= 0 || full.height() <= 0) {
+                QImageReader header(QFile::decodeName(nativePath));
+                full = header.size();
+            }
+            if (full.width() > 0 && full.height() > 0)
+                return finish(entry->image, full);
+        }
+    }
+
+    // With the cache on, make the picture at the cache's size so that the entry serves
+    // other programs too; the box's picture is then scaled from it.
+    const auto sizeClass = options.useCache && platformSet ? ThumbnailCache::sizeClassFor(box) : std::nullopt;
+    const int makeBox = sizeClass ? sizeClass->size : 0;
+    const int makeWidth = sizeClass ? makeBox : boxWidth;
+    const int makeHeight = sizeClass ? makeBox : boxHeight;
+
+    std::optional<QImage> picture;
+    QSize full;
+    if (platformSet) {
+        if (auto data = readWholeFile(nativePath)) {
+            if (data->startsWith("\xFF\xD8")) {
+                // The scale must cover the fitted box size, which for a very wide image can be
+                // smaller in one direction than the box itself.
+                int headerW = 0, headerH = 0;
+                {
+                    std::unique_ptr<void, TjCloser> tj(tjInitDecompress());
+                    int sub = 0, cs = 0;
+                    if (tj)
+                        tjDecompressHeader3(tj.get(), reinterpret_cast<const unsigned char*>(data->constData()),
+                                            static_cast<unsigned long>(data->size()), &headerW, &headerH, &sub, &cs);
+                }
+                const QSize target = fitThumbnailSize(QSize(headerW, headerH), makeWidth, makeHeight);
+                picture = decodeJpegScaled(*data, target.width(), target.height(), full);
+            }
+            if (!picture && !tooLarge(full.isValid() ? full : QSize(1, 1)))
+                picture = decodeWithQt(*data, full);
+        }
+    }
+    if (!picture) {
+        fipSuperImage libraryImage;
+        QSize libraryFull;
+        if (decodeWithLibrary(nativePath, libraryFull, libraryImage)) {
+            result.fullWidth = libraryFull.width();
+            result.fullHeight = libraryFull.height();
+            if (libraryImage.getWidth() > static_cast<unsigned>(boxWidth) || libraryImage.getHeight() > static_cast<unsigned>(boxHeight)) {
+                if (!libraryImage.makeThumbnail(static_cast<unsigned>(boxWidth), static_cast<unsigned>(boxHeight), TRUE))
+                    return ThumbnailResult();
+            }
+            result.image = std::move(libraryImage);
+            return result;
+        }
+        return ThumbnailResult();
+    }
+
+    if (sizeClass && (full.width() > sizeClass->size || full.height() > sizeClass->size)) {
+        const QImage entry = downscale(*picture, fitThumbnailSize(picture->size(), makeBox, makeBox));
+        ThumbnailCache::store(*sizeClass, nativePath, st.mtimeSeconds(), st.size, entry, full.width(), full.height());
+        return finish(entry, full);
+    }
+    return finish(*picture, full);
+}
