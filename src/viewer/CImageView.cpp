@@ -1,0 +1,443 @@
+#include "viewer/CImageView.h"
+
+#include "app/ProfileFile.h"
+#include "imaging/fipSuperImage.h"
+#include "viewer/ViewerEvents.h"
+#include "viewer/ZoomSettings.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace {
+
+const QString kProductName = QStringLiteral("Kelvra Photo Viewer");
+
+// Below this many source pixels the smooth reduction is quick enough to make inside a paint.
+constexpr long long kSynchronousCacheSourcePixels = 4'000'000;
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QCursor makeZoomCursor()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 4));
+    p.drawEllipse(QRectF(3, 3, 16, 16));
+    p.drawLine(QPointF(17, 17), QPointF(27, 27));
+    p.setPen(QPen(Qt::black, 2));
+    p.drawEllipse(QRectF(3, 3, 16, 16));
+    p.drawLine(QPointF(17, 17), QPointF(27, 27));
+    p.drawLine(QPointF(7, 11), QPointF(15, 11));
+    p.drawLine(QPointF(11, 7), QPointF(11, 15));
+    p.end();
+    return QCursor(pixmap, 11, 11);
+}
+
+}  // namespace
+
+CImageView::CImageView(ViewerSettings settings, QWidget* parent)
+    : QAbstractScrollArea(parent), m_settings(std::move(settings)), m_undo(m_settings.tempFolder),
+      m_zoomCursor(makeZoomCursor())
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every paint covers the whole client area itself: no erase pass, no flicker.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setMouseTracking(true);
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    m_geometry.setBarExtents(extent, extent);
+    m_geometry.setWindowSize(size());
+
+    const ZoomInfo info = readZoomInfo(ProfileFile(m_settings.configPath));
+    m_geometry.setZoomType(info.type);
+    m_geometry.setZoom(info.level);
+
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &CImageView::onScrollBarMoved);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CImageView::onScrollBarMoved);
+}
+
+CImageView::~CImageView()
+{
+    ProfileFile profile(m_settings.configPath);
+    writeZoomInfo(profile, ZoomInfo{m_geometry.zoomType(), m_geometry.zoom()});
+    m_preload.wait();
+    m_undo.clear();
+}
+
+// ---- Viewed image --------------------------------------------------------------------
+
+bool CImageView::OpenImageAt(int index, int page)
+{
+    ReleaseImage();
+    m_listIndex = index;
+    m_pageIndex = page;
+    m_filePath.clear();
+    m_itemFolder.clear();
+    m_pageCount = 0;
+
+    QImage preparedDisplay;
+    if (index >= 0 && m_sequence) {
+        if (const auto item = m_sequence->itemAt(index)) {
+            m_filePath = item->targetPath;
+            m_itemFolder = QFileInfo(item->itemPath).path();
+        }
+    }
+    if (!m_filePath.isEmpty()) {
+        // The look-ahead may be decoding this very file: wait for it rather than decode twice.
+        if (m_preload.isRunning() && m_preload.path() == m_filePath && m_preload.page() == page)
+            m_preload.wait();
+        if (auto preloaded = m_preload.take(m_filePath, page)) {
+            m_image = std::move(preloaded->loaded.image);
+            m_pageCount = preloaded->loaded.pageCount;
+            preparedDisplay = std::move(preloaded->display);
+        } else {
+            LoadedImage loaded = LoadImageFile(m_filePath, page);
+            m_image = std::move(loaded.image);
+            m_pageCount = loaded.pageCount;
+        }
+    }
+
+    m_geometry.setAutoFit(true);
+    m_modified = false;
+    RefreshAfterChange();
+    m_display = std::move(preparedDisplay);
+    updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
+    UpdateTitle();
+    StartPreload();
+    viewport()->update();
+    return hasImage();
+}
+
+void CImageView::ReleaseImage()
+{
+    m_image.reset();
+    DeleteDrawingCache();
+    m_undo.clear();
+    m_selection = QRect();
+    m_geometry.setImageSize(QSize());
+    m_geometry.setAutoFit(true);
+    syncScrollBars();
+}
+
+bool CImageView::TakeUndoSnapshot()
+{
+    if (!m_image || !m_image->isValid())
+        return false;
+    m_undo.take(*m_image);
+    return true;
+}
+
+void CImageView::RefreshAfterChange()
+{
+    DeleteDrawingCache();
+    if (!m_image)
+        return;
+    const QSize size(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight()));
+    if (size != m_geometry.imageSize()) {
+        // A view that was never shown has had no resize event yet.
+        m_geometry.setWindowSize(this->size());
+        m_geometry.setImageSize(size);
+        m_geometry.applyZoomType();
+        afterGeometryChange();
+    }
+    emit imageChanged();
+}
+
+void CImageView::MarkChanged()
+{
+    m_modified = true;
+    RefreshAfterChange();
+    viewport()->update();
+}
+
+bool CImageView::canUndo() const
+{
+    return m_image && m_image->isValid() && m_undo.canUndo();
+}
+
+bool CImageView::canRedo() const
+{
+    return m_image && m_image->isValid() && m_undo.canRedo();
+}
+
+void CImageView::Undo()
+{
+    if (!canUndo())
+        return;
+    WaitCursor wait;
+    m_selection = QRect();
+    if (m_undo.undo(*m_image))
+        MarkChanged();
+}
+
+void CImageView::Redo()
+{
+    if (!canRedo())
+        return;
+    WaitCursor wait;
+    m_selection = QRect();
+    if (m_undo.redo(*m_image))
+        MarkChanged();
+}
+
+QString CImageView::titleText() const
+{
+    if (!m_image)
+        return kProductName;
+    return QFileInfo(m_filePath).fileName() + QStringLiteral(" - ") + kProductName;
+}
+
+void CImageView::UpdateTitle()
+{
+    window()->setWindowTitle(titleText());
+}
+
+void CImageView::StartPreload()
+{
+    if (!m_sequence)
+        return;
+    const int next = m_sequence->nextImage(m_listIndex);
+    const auto item = next >= 0 ? m_sequence->itemAt(next) : std::nullopt;
+    if (!item)
+        return;
+    m_preload.wait();
+    if (m_preload.holds(item->targetPath, 0))
+        return;
+    m_preload.start(item->targetPath, 0, this);
+}
+
+bool CImageView::event(QEvent* event)
+{
+    if (event->type() == WM_PRELOAD_DONE) {
+        // Outside viewer mode nobody will step to it: give the memory back.
+        if (!m_viewerModeActive)
+            m_preload.free();
+        return true;
+    }
+    if (event->type() == WM_BUILD_DRAWING_CACHE) {
+        m_cacheRequested = false;
+        if (chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache && !hasDrawingCache()) {
+            buildDrawingCache();
+            viewport()->update();
+        }
+        return true;
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+// ---- State set from outside ------------------------------------------------------------
+
+void CImageView::setFullScreenMode(bool fullScreen)
+{
+    if (fullScreen == m_geometry.fullScreen())
+        return;
+    m_geometry.setFullScreen(fullScreen);
+    if (m_geometry.autoFit())
+        m_geometry.applyZoomType();
+    else
+        m_geometry.setScrollPosition(m_geometry.scrollX(), m_geometry.scrollY());
+    afterGeometryChange();
+    viewport()->update();
+}
+
+void CImageView::setZoomSliderDragging(bool dragging)
+{
+    m_sliderDragging = dragging;
+    if (!dragging)
+        viewport()->update();
+}
+
+void CImageView::setCursorHidden(bool hidden)
+{
+    m_cursorHidden = hidden;
+    updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
+}
+
+void CImageView::setTool(ViewTool tool)
+{
+    m_tool = tool;
+    updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
+}
+
+void CImageView::setSelection(const QRect& selection)
+{
+    m_selection = selection;
+    viewport()->update();
+}
+
+CursorKind CImageView::cursorKindAt(QPoint clientPoint) const
+{
+    CursorInputs in;
+    in.cursorHidden = m_cursorHidden;
+    in.hasImage = hasImage();
+    in.tool = m_tool;
+    const QSize client = m_geometry.clientSize();
+    const QSize zoomed = m_geometry.zoomedSize();
+    in.imageFitsClient = zoomed.width() <= client.width() && zoomed.height() <= client.height();
+    in.leftButtonDown = m_leftButtonDown;
+    in.selectionOnScreen = m_geometry.imageToClient(m_selection);
+    in.drawnRect = m_geometry.visiblePart().destination;
+    in.point = clientPoint;
+    return chooseCursor(in);
+}
+
+QCursor CImageView::cursorFor(CursorKind kind) const
+{
+    switch (kind) {
+    case CursorKind::Hidden: return QCursor(Qt::BlankCursor);
+    case CursorKind::Default: return QCursor(Qt::ArrowCursor);
+    case CursorKind::Pan: return QCursor(Qt::OpenHandCursor);
+    case CursorKind::PanDown: return QCursor(Qt::ClosedHandCursor);
+    case CursorKind::Select: return QCursor(Qt::CrossCursor);
+    case CursorKind::Zoom: return m_zoomCursor;
+    case CursorKind::Move: return QCursor(Qt::SizeAllCursor);
+    case CursorKind::SizeFDiag: return QCursor(Qt::SizeFDiagCursor);
+    case CursorKind::SizeBDiag: return QCursor(Qt::SizeBDiagCursor);
+    case CursorKind::SizeHor: return QCursor(Qt::SizeHorCursor);
+    case CursorKind::SizeVer: return QCursor(Qt::SizeVerCursor);
+    }
+    return QCursor(Qt::ArrowCursor);
+}
+
+void CImageView::updateCursor(QPoint clientPoint)
+{
+    viewport()->setCursor(cursorFor(cursorKindAt(clientPoint)));
+}
+
+bool CImageView::viewportEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        m_leftButtonDown = mouse->buttons().testFlag(Qt::LeftButton);
+        updateCursor(mouse->position().toPoint());
+        break;
+    }
+    default:
+        break;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+// ---- Drawing ------------------------------------------------------------------------------
+
+void CImageView::DeleteDrawingCache()
+{
+    m_cache = QImage();
+    m_cacheSource.clear();
+    m_display = QImage();
+}
+
+QColor CImageView::backgroundColor() const
+{
+    return QColor::fromRgb(m_geometry.fullScreen() ? kFullScreenBackground : kViewerBackground);
+}
+
+const QImage& CImageView::displayImage()
+{
+    if (m_display.isNull() && m_image)
+        m_display = makeDisplayImage(*m_image);
+    return m_display;
+}
+
+bool CImageView::hasDrawingCache() const
+{
+    return !m_cache.isNull() && m_cache.size() == m_geometry.zoomedSize() && m_cacheSource == m_filePath;
+}
+
+void CImageView::buildDrawingCache()
+{
+    const QImage& display = displayImage();
+    if (display.isNull() || m_geometry.zoomedSize().isEmpty())
+        return;
+    m_cache = display.scaled(m_geometry.zoomedSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_cacheSource = m_filePath;
+}
+
+void CImageView::renderTo(QPainter& painter)
+{
+    const QRect client(QPoint(0, 0), m_geometry.clientSize());
+    const QColor background = backgroundColor();
+    m_lastPath = DrawPath::None;
+    if (!m_image || displayImage().isNull()) {
+        painter.fillRect(client, background);
+        return;
+    }
+    const VisiblePart part = m_geometry.visiblePart();
+    m_drawnRect = part.destination;
+    if (!part.valid) {
+        painter.fillRect(client, background);
+        return;
+    }
+    const QRect d = part.destination;
+    // The four bands around the image.
+    painter.fillRect(QRect(0, 0, d.left(), client.height()), background);
+    painter.fillRect(QRect(d.left() + d.width(), 0, client.width() - d.left() - d.width(), client.height()),
+                     background);
+    painter.fillRect(QRect(d.left(), 0, d.width(), d.top()), background);
+    painter.fillRect(QRect(d.left(), d.top() + d.height(), d.width(), client.height() - d.top() - d.height()),
+                     background);
+
+    DrawPath path = chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging);
+    if (path == DrawPath::Cache && !hasDrawingCache()) {
+        const QSize source = m_geometry.imageSize();
+        if (static_cast<long long>(source.width()) * source.height() <= kSynchronousCacheSourcePixels) {
+            buildDrawingCache();
+        } else {
+            // A large reduction takes a while: show the fast stretch now, refine right after.
+            path = DrawPath::Stretch;
+            if (!m_cacheRequested) {
+                m_cacheRequested = true;
+                QCoreApplication::postEvent(this, new QEvent(WM_BUILD_DRAWING_CACHE));
+            }
+        }
+    }
+    m_lastPath = path;
+    const QImage& display = displayImage();
+    switch (path) {
+    case DrawPath::Cache: {
+        const QSize zoomed = m_geometry.zoomedSize();
+        const int sx = client.width() < zoomed.width() ? roundHalfAway(m_geometry.scrollX()) : 0;
+        const int sy = client.height() < zoomed.height() ? roundHalfAway(m_geometry.scrollY()) : 0;
+        const QPoint target(client.width() < zoomed.width() ? 0 : d.left(), client.height() < zoomed.height() ? 0 : d.top());
+        const QSize size(std::min(client.width(), zoomed.width() - sx), std::min(client.height(), zoomed.height() - sy));
+        painter.drawImage(target, m_cache, QRect(QPoint(sx, sy), size));
+        break;
+    }
+    case DrawPath::Stretch:
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(QRectF(d), display, part.source);
+        break;
+    case DrawPath::Direct:
+        painter.drawImage(d.topLeft(), display, part.source.toRect());
+        break;
+    case DrawPath::None:
+        break;
+    }
+
+    const QRect frame = m_geometry.imageToClient(m_selection);
+    if (!frame.isEmpty())
+        drawTracker(painter, frame);
+}
+
+void CImageView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    renderTo(painter);
+}

@@ -1,0 +1,174 @@
+#pragma once
+// `CImageView`: the viewer pane. It holds one image of the folder (`ViewedImage`), loads the
+// next one ahead (`PreloadSlot`), keeps the `UndoHistory`, owns the zoom geometry and draws.
+// The decisions live in plain classes (ViewGeometry, UndoHistory, PreloadSlot, ViewRendering);
+// this widget turns events into calls on them and paints their results.
+#include "viewer/ImageSequence.h"
+#include "viewer/PreloadSlot.h"
+#include "viewer/UndoHistory.h"
+#include "viewer/ViewRendering.h"
+#include "viewer/ZoomGeometry.h"
+
+#include <QAbstractScrollArea>
+#include <QCursor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <memory>
+
+class CDlgSetZoomLevel;
+class fipSuperImage;
+
+struct ViewerSettings {
+    QString tempFolder;  // undo snapshots go here
+    QString configPath;  // Config.ini ("ZoomInfo")
+};
+
+class CImageView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit CImageView(ViewerSettings settings, QWidget* parent = nullptr);
+    ~CImageView() override;
+
+    // The folder's list; not owned, must outlive the view or be reset first.
+    void setSequence(const ImageSequence* sequence) { m_sequence = sequence; }
+
+    // ---- Viewed image ----------------------------------------------------------------
+    bool OpenImageAt(int index, int page);
+    void ReleaseImage();
+    bool TakeUndoSnapshot();
+    void RefreshAfterChange();
+    void MarkChanged();
+    void Undo();
+    void Redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    void UpdateTitle();
+    QString titleText() const;
+    void StartPreload();
+
+    fipSuperImage* image() { return m_image.get(); }
+    const fipSuperImage* image() const { return m_image.get(); }
+    bool hasImage() const { return m_image != nullptr; }
+    const QString& filePath() const { return m_filePath; }
+    const QString& itemFolder() const { return m_itemFolder; }
+    int listIndex() const { return m_listIndex; }
+    int pageIndex() const { return m_pageIndex; }
+    int pageCount() const { return m_pageCount; }
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    const UndoHistory& undoHistory() const { return m_undo; }
+    const PreloadSlot& preloadSlot() const { return m_preload; }
+    // Waits for the look-ahead thread (tests and benches that need a settled slot).
+    void waitForPreload() { m_preload.wait(); }
+
+    // ---- Zoom and scrolling (CImageViewZoom.cpp) ---------------------------------------
+    void SetZoom(double zoom);
+    void FitImage();
+    void FitWidth();
+    void FitHeight();
+    void ActualSize();
+    void ZoomLock();
+    void SetZoomFromFrame(double zoom);
+    void SetScrollPosition(double x, double y);
+    // The menu commands, with their do-nothing cases.
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnActualSize();
+    void OnFitImage();
+    void OnFitWidth();
+    void OnFitHeight();
+    void OnZoomLock();
+    void OnFixedZoomLevel(double level);
+    void OnZoomTo();
+    bool canZoomIn() const;
+    bool canZoomOut() const;
+    // Applies a "Set Zoom Level" dialog that was accepted.
+    void applyZoomDialog(const CDlgSetZoomLevel& dialog);
+    double ClientToImageX(double x) const { return m_geometry.clientToImageX(x); }
+    double ClientToImageY(double y) const { return m_geometry.clientToImageY(y); }
+    double ImageToClientX(double x) const { return m_geometry.imageToClientX(x); }
+    double ImageToClientY(double y) const { return m_geometry.imageToClientY(y); }
+    const ViewGeometry& zoomGeometry() const { return m_geometry; }
+    double zoom() const { return m_geometry.zoom(); }
+    ZoomType zoomType() const { return m_geometry.zoomType(); }
+
+    // ---- Drawing ---------------------------------------------------------------------
+    void DeleteDrawingCache();
+    // Paints the client area (what the viewport shows) with `painter`.
+    void renderTo(QPainter& painter);
+    void buildDrawingCache();
+    bool hasDrawingCache() const;
+    DrawPath lastDrawPath() const { return m_lastPath; }
+    QRect drawnRect() const { return m_drawnRect; }
+    QColor backgroundColor() const;
+
+    // ---- State the frame and the tools set -------------------------------------------
+    void setViewerModeActive(bool active) { m_viewerModeActive = active; }
+    bool viewerModeActive() const { return m_viewerModeActive; }
+    void setFullScreenMode(bool fullScreen);
+    bool fullScreenMode() const { return m_geometry.fullScreen(); }
+    void setZoomSliderDragging(bool dragging);
+    void setCursorHidden(bool hidden);
+    void setTool(ViewTool tool);
+    ViewTool tool() const { return m_tool; }
+    // The selection in image pixels; empty for none.
+    void setSelection(const QRect& selection);
+    const QRect& selection() const { return m_selection; }
+    CursorKind cursorKindAt(QPoint clientPoint) const;
+
+signals:
+    // After every `SetZoom`: the status bar refreshes its panes and slider.
+    void zoomChanged(double zoom);
+    // The pixels or the image changed: the viewer histogram recomputes.
+    void imageChanged();
+
+protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void afterGeometryChange();
+    void syncScrollBars();
+    void onScrollBarMoved();
+    void updateCursor(QPoint clientPoint);
+    QCursor cursorFor(CursorKind kind) const;
+    const QImage& displayImage();
+
+    ViewerSettings m_settings;
+    const ImageSequence* m_sequence = nullptr;
+
+    // ViewedImage
+    QString m_filePath;
+    QString m_itemFolder;
+    int m_listIndex = -1;
+    std::unique_ptr<fipSuperImage> m_image;
+    int m_pageIndex = 0;
+    int m_pageCount = 0;
+    bool m_modified = false;
+    UndoHistory m_undo;
+    PreloadSlot m_preload;
+
+    ViewGeometry m_geometry;
+
+    // Drawing
+    QImage m_display;  // the image's pixels in the painter's format, made on demand
+    QImage m_cache;    // the whole zoomed image, smoothly reduced
+    QString m_cacheSource;
+    bool m_cacheRequested = false;
+    QRect m_drawnRect;
+    DrawPath m_lastPath = DrawPath::None;
+    bool m_sliderDragging = false;
+
+    bool m_viewerModeActive = false;
+    bool m_cursorHidden = false;
+    bool m_leftButtonDown = false;
+    bool m_syncingBars = false;
+    ViewTool m_tool = ViewTool::Pan;
+    QRect m_selection;
+    QCursor m_zoomCursor;
+};

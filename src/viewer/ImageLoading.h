@@ -1,0 +1,20 @@
+#pragma once
+// `LoadImageFile`: the viewer's one decoding routine, run on the window thread and on the
+// look-ahead loader thread alike.
+#include "imaging/fipSuperImage.h"
+
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+struct LoadedImage {
+    std::unique_ptr<fipSuperImage> image;  // null when the page could not be decoded
+    int pageCount = 0;                     // 0 when a multi-page file could not be opened
+};
+
+LoadedImage LoadImageFile(const QString& path, int page);
+
+// The image as the painter draws it: 32 bits a pixel, rows top-down, premultiplied alpha
+// when the image has transparency. Null for a null or invalid image.
+QImage makeDisplayImage(const fipSuperImage& image);

@@ -1,0 +1,86 @@
+#include "viewer/PreloadSlot.h"
+
+#include "viewer/ViewerEvents.h"
+
+#include <QCoreApplication>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+// Linux threads of normal processes all run under SCHED_OTHER, where Qt's thread priorities
+// have no effect; a higher nice value for this one thread is the "lowest priority" here.
+void lowerThisThreadPriority()
+{
+    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
+    ::setpriority(PRIO_PROCESS, tid, 10);
+}
+
+}  // namespace
+
+PreloadSlot::~PreloadSlot()
+{
+    wait();
+}
+
+void PreloadSlot::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool PreloadSlot::free()
+{
+    if (isRunning())
+        return false;
+    wait();
+    m_result = PreloadedImage{};
+    m_path.clear();
+    m_page = 0;
+    m_owner = nullptr;
+    return true;
+}
+
+bool PreloadSlot::start(const QString& path, int page, QObject* owner)
+{
+    wait();
+    if (!free())
+        return false;
+    m_path = path;
+    m_page = page;
+    m_owner = owner;
+    m_finished.store(false, std::memory_order_release);
+    ++m_loadsStarted;
+    m_thread = std::thread([this, path, page, owner] {
+        lowerThisThreadPriority();
+        PreloadedImage result;
+        result.loaded = LoadImageFile(path, page);
+        if (result.loaded.image)
+            result.display = makeDisplayImage(*result.loaded.image);
+        m_result = std::move(result);
+        m_finished.store(true, std::memory_order_release);
+        // The owner joins this thread before it is destroyed, so it is alive here.
+        if (owner)
+            QCoreApplication::postEvent(owner, new QEvent(WM_PRELOAD_DONE));
+    });
+    return true;
+}
+
+bool PreloadSlot::holds(const QString& path, int page) const
+{
+    return !isRunning() && m_result.loaded.image && !m_path.isEmpty() && m_path == path && m_page == page;
+}
+
+std::optional<PreloadedImage> PreloadSlot::take(const QString& path, int page)
+{
+    if (!holds(path, page))
+        return std::nullopt;
+    wait();
+    PreloadedImage taken = std::move(m_result);
+    m_result = PreloadedImage{};
+    m_path.clear();
+    m_page = 0;
+    return taken;
+}

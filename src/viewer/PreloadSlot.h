@@ -1,0 +1,56 @@
+#pragma once
+// `PreloadSlot`: the next image, decoded ahead on a low-priority loader thread.
+//
+// The loader thread owns the slot's image, page count and display image from its start until
+// it ends; the window thread reads them only after joining it or after seeing it finished.
+#include "viewer/ImageLoading.h"
+
+#include <QImage>
+#include <QString>
+
+#include <atomic>
+#include <optional>
+#include <thread>
+
+class QObject;
+
+struct PreloadedImage {
+    LoadedImage loaded;
+    QImage display;  // ready to draw, made on the loader thread as well
+};
+
+class PreloadSlot {
+public:
+    PreloadSlot() = default;
+    PreloadSlot(const PreloadSlot&) = delete;
+    PreloadSlot& operator=(const PreloadSlot&) = delete;
+    ~PreloadSlot();
+
+    // Starts loading `path`; posts `WM_PRELOAD_DONE` to `owner` (may be null) when done.
+    // Waits for a previous thread first. Fails when the slot could not be freed.
+    bool start(const QString& path, int page, QObject* owner);
+    // Waits without time limit for the loader thread, if any.
+    void wait();
+    bool hasThread() const { return m_thread.joinable(); }
+    bool isRunning() const { return m_thread.joinable() && !m_finished.load(std::memory_order_acquire); }
+    // `FreePreload`: fails (and keeps everything) while the thread is still loading.
+    bool free();
+
+    const QString& path() const { return m_path; }
+    int page() const { return m_page; }
+    // True once the thread has finished with an image for `path` and `page`.
+    bool holds(const QString& path, int page) const;
+    // Hands over the finished image for `path`/`page` and empties the slot.
+    std::optional<PreloadedImage> take(const QString& path, int page);
+    // How many decodes this slot has started (for tests of "no second decode").
+    int loadsStarted() const { return m_loadsStarted; }
+
+private:
+    std::thread m_thread;
+    std::atomic<bool> m_finished{true};
+    QString m_path;
+    int m_page = 0;
+    QObject* m_owner = nullptr;
+    PreloadedImage m_result;
+    int m_loadsStarted = 0;
+};

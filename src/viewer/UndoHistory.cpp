@@ -1,0 +1,150 @@
+#include "viewer/UndoHistory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+UndoHistory::UndoHistory(QString tempFolder)
+    : m_tempFolder(std::move(tempFolder)), m_random(std::random_device{}())
+{
+}
+
+UndoHistory::~UndoHistory()
+{
+    clear();
+}
+
+void UndoHistory::waitForWriter()
+{
+    if (m_writer.joinable())
+        m_writer.join();
+}
+
+QString UndoHistory::slotFile(int index) const
+{
+    if (index < 0 || index >= kSlotCount || !m_slots[index])
+        return {};
+    return m_slots[index]->filePath;
+}
+
+QString UndoHistory::makeFileName()
+{
+    // Seeded once per history rather than per name: two snapshots within the same clock tick
+    // must not get the same file.
+    std::uniform_int_distribution<int> letter(0, 25);
+    const QString folder = m_tempFolder.endsWith(QLatin1Char('/')) ? m_tempFolder : m_tempFolder + QLatin1Char('/');
+    for (;;) {
+        QString name;
+        for (int i = 0; i < 12; ++i)
+            name += QLatin1Char(static_cast<char>('A' + letter(m_random)));
+        const QString path = folder + name;
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+}
+
+std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& image)
+{
+    QByteArray bytes = image.copyToHandle();
+    if (bytes.isEmpty())
+        return nullptr;
+    auto snapshot = std::make_unique<UndoSnapshot>();
+    snapshot->size = static_cast<int>(bytes.size());
+    snapshot->filePath = makeFileName();
+    waitForWriter();
+    // The writer owns the bytes from here on and drops them once they are on disk.
+    m_writer = std::thread([bytes = std::move(bytes), folder = m_tempFolder, path = snapshot->filePath]() mutable {
+        if (QDir().mkpath(folder)) {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                file.write(bytes);
+        }
+        bytes = QByteArray();
+    });
+    return snapshot;
+}
+
+std::unique_ptr<fipSuperImage> UndoHistory::restore(const UndoSnapshot& snapshot)
+{
+    waitForWriter();
+    QFile file(snapshot.filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    const QByteArray bytes = file.read(snapshot.size);
+    if (bytes.size() != snapshot.size)
+        return nullptr;
+    auto image = std::make_unique<fipSuperImage>();
+    if (!image->copyFromHandle(bytes) || !image->isValid())
+        return nullptr;
+    return image;
+}
+
+void UndoHistory::freeSlot(int index)
+{
+    waitForWriter();
+    if (m_slots[index])
+        QFile::remove(m_slots[index]->filePath);
+    m_slots[index].reset();
+}
+
+void UndoHistory::clear()
+{
+    waitForWriter();
+    for (auto& slot : m_slots) {
+        if (slot)
+            QFile::remove(slot->filePath);
+        slot.reset();
+    }
+    m_position = 0;
+}
+
+bool UndoHistory::take(const fipSuperImage& image)
+{
+    if (m_position >= kSlotCount) {
+        freeSlot(0);
+        std::move(m_slots.begin() + 1, m_slots.end(), m_slots.begin());
+        m_slots[kSlotCount - 1].reset();
+        m_position = kSlotCount - 1;
+    }
+    for (int i = m_position; i < kSlotCount; ++i)
+        freeSlot(i);
+    auto snapshot = makeSnapshot(image);
+    if (!snapshot)
+        return false;
+    m_slots[m_position++] = std::move(snapshot);
+    return true;
+}
+
+bool UndoHistory::swapWithSlot(int slot, fipSuperImage& current)
+{
+    std::unique_ptr<fipSuperImage> restored = restore(*m_slots[slot]);
+    freeSlot(slot);
+    if (!restored)
+        return false;
+    auto snapshot = makeSnapshot(current);
+    if (!snapshot)
+        return false;
+    m_slots[slot] = std::move(snapshot);
+    current = std::move(*restored);
+    return true;
+}
+
+bool UndoHistory::undo(fipSuperImage& current)
+{
+    if (!current.isValid() || !canUndo())
+        return false;
+    --m_position;
+    return swapWithSlot(m_position, current);
+}
+
+bool UndoHistory::redo(fipSuperImage& current)
+{
+    if (!current.isValid() || !canRedo())
+        return false;
+    if (!swapWithSlot(m_position, current))
+        return false;
+    ++m_position;
+    return true;
+}

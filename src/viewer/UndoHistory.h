@@ -1,0 +1,62 @@
+#pragma once
+// `UndoHistory`: up to 20 states of the viewed image, kept on disk in the temporary folder.
+//
+// A snapshot's bytes are handed to one writer thread, which writes them to a file named by
+// 12 random capital letters and then releases them, so the history costs disk, not memory.
+// The window thread waits for the writer before it frees, restores or starts a snapshot.
+#include "imaging/fipSuperImage.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <random>
+#include <thread>
+
+struct UndoSnapshot {
+    QString filePath;
+    int size = 0;  // bytes of the packed image (`getDIBSize`)
+};
+
+class UndoHistory {
+public:
+    static constexpr int kSlotCount = 20;
+
+    explicit UndoHistory(QString tempFolder);
+    UndoHistory(const UndoHistory&) = delete;
+    UndoHistory& operator=(const UndoHistory&) = delete;
+    ~UndoHistory();
+
+    // Steps 1-3 of `TakeUndoSnapshot` for a valid image: drops the oldest state when full and
+    // every redo state, then stores a snapshot. False when no snapshot could be made.
+    bool take(const fipSuperImage& image);
+
+    bool canUndo() const { return m_position > 0 && m_slots[m_position - 1]; }
+    bool canRedo() const { return m_position < kSlotCount && m_slots[m_position]; }
+    // Swap the current image with the neighbouring state. A step that fails leaves `current`
+    // unchanged; its slot is freed (the state is lost, as its file is).
+    bool undo(fipSuperImage& current);
+    bool redo(fipSuperImage& current);
+
+    // Deletes every state and its file.
+    void clear();
+    void waitForWriter();
+
+    int position() const { return m_position; }
+    // The file of slot `index`, empty when the slot is empty.
+    QString slotFile(int index) const;
+    const QString& tempFolder() const { return m_tempFolder; }
+
+private:
+    std::unique_ptr<UndoSnapshot> makeSnapshot(const fipSuperImage& image);
+    std::unique_ptr<fipSuperImage> restore(const UndoSnapshot& snapshot);
+    bool swapWithSlot(int slot, fipSuperImage& current);
+    void freeSlot(int index);
+    QString makeFileName();
+
+    QString m_tempFolder;
+    std::array<std::unique_ptr<UndoSnapshot>, kSlotCount> m_slots;
+    int m_position = 0;
+    std::thread m_writer;
+    std::mt19937 m_random;
+};

@@ -1,0 +1,88 @@
+#include "viewer/ViewRendering.h"
+
+#include <QPainter>
+
+DrawPath chooseDrawPath(double zoom, QSize zoomed, bool sliderDragging)
+{
+    if (zoomed.isEmpty())
+        return DrawPath::None;
+    const long long pixels = static_cast<long long>(zoomed.width()) * zoomed.height();
+    if (zoom < 1 && !sliderDragging && pixels <= kMaxCachePixels)
+        return DrawPath::Cache;
+    return zoom != 1 ? DrawPath::Stretch : DrawPath::Direct;
+}
+
+std::array<QRect, 8> trackerHandles(const QRect& frame)
+{
+    const QRect r = frame.normalized();
+    const int s = kTrackerHandleSize;
+    const int left = r.left(), top = r.top(), right = r.left() + r.width() - s, bottom = r.top() + r.height() - s;
+    const int midX = r.left() + (r.width() - s) / 2, midY = r.top() + (r.height() - s) / 2;
+    return {QRect(left, top, s, s),  QRect(right, top, s, s),    QRect(right, bottom, s, s), QRect(left, bottom, s, s),
+            QRect(midX, top, s, s),  QRect(right, midY, s, s),   QRect(midX, bottom, s, s),  QRect(left, midY, s, s)};
+}
+
+int trackerHitTest(const QRect& frame, QPoint point)
+{
+    const QRect r = frame.normalized();
+    if (r.isEmpty())
+        return -1;
+    const auto handles = trackerHandles(r);
+    for (int i = 0; i < 8; ++i)
+        if (handles[i].contains(point))
+            return i;
+    return r.contains(point) ? 8 : -1;
+}
+
+void drawTracker(QPainter& painter, const QRect& frame)
+{
+    const QRect r = frame.normalized();
+    if (r.isEmpty())
+        return;
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    // Four one-pixel bands rather than a pen outline, so no corner pixel is inverted twice.
+    const int w = r.width(), h = r.height();
+    painter.drawRect(QRect(r.left(), r.top(), w, 1));
+    if (h > 1)
+        painter.drawRect(QRect(r.left(), r.top() + h - 1, w, 1));
+    if (h > 2) {
+        painter.drawRect(QRect(r.left(), r.top() + 1, 1, h - 2));
+        if (w > 1)
+            painter.drawRect(QRect(r.left() + w - 1, r.top() + 1, 1, h - 2));
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    for (const QRect& handle : trackerHandles(r))
+        painter.fillRect(handle, Qt::black);
+    painter.restore();
+}
+
+CursorKind chooseCursor(const CursorInputs& in)
+{
+    if (in.cursorHidden)
+        return CursorKind::Hidden;
+    if (in.overScrollBarOrMenu || !in.hasImage)
+        return CursorKind::Default;
+    switch (in.tool) {
+    case ViewTool::Pan:
+        if (in.imageFitsClient)
+            return CursorKind::Default;
+        return in.leftButtonDown ? CursorKind::PanDown : CursorKind::Pan;
+    case ViewTool::Select: {
+        const int part = in.selectionOnScreen.isEmpty() ? -1 : trackerHitTest(in.selectionOnScreen, in.point);
+        switch (part) {
+        case 0: case 2: return CursorKind::SizeFDiag;
+        case 1: case 3: return CursorKind::SizeBDiag;
+        case 4: case 6: return CursorKind::SizeVer;
+        case 5: case 7: return CursorKind::SizeHor;
+        case 8: return CursorKind::Move;
+        default: return CursorKind::Select;
+        }
+    }
+    case ViewTool::Zoom:
+        return in.drawnRect.contains(in.point) ? CursorKind::Zoom : CursorKind::Default;
+    }
+    return CursorKind::Default;
+}

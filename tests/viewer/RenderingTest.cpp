@@ -1,0 +1,236 @@
+// Drawing paths, backgrounds, the selection frame, cursors and the "Set Zoom Level" dialog.
+#include "ViewerTestSupport.h"
+
+#include "app/MessageBoxSeam.h"
+#include "imaging/fipSuperImage.h"
+#include "viewer/CDlgSetZoomLevel.h"
+#include "viewer/ViewRendering.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPainter>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using fixtures::TempDir;
+
+namespace {
+
+QRgb rgbOf(const RGBQUAD& c)
+{
+    return qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue);
+}
+
+QImage grabClient(CImageView& view)
+{
+    return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+struct OpenView {
+    TempDir dir;
+    QStringList files;
+    std::unique_ptr<FileListSequence> sequence;
+    std::unique_ptr<CImageView> view;
+    OpenView(QSize image, QSize window)
+    {
+        files << viewertest::writePatternPng(dir.file("a.png"), image.width(), image.height());
+        sequence = std::make_unique<FileListSequence>(files);
+        view = viewertest::makeView(dir, window);
+        view->setSequence(sequence.get());
+        view->OnFitImage();
+        view->OpenImageAt(0, 0);
+    }
+};
+
+}  // namespace
+
+TEST(DrawPath, CacheForModestReductionsStretchOtherwiseCopyAtHundredPercent)
+{
+    EXPECT_EQ(chooseDrawPath(0.5, QSize(2000, 2000), false), DrawPath::Cache);     // 4000 x 4000 at 50%
+    EXPECT_EQ(chooseDrawPath(0.7, QSize(5600, 5600), false), DrawPath::Stretch);   // 8000 x 8000 at 70%
+    EXPECT_EQ(chooseDrawPath(0.5, QSize(4000, 4000), false), DrawPath::Cache);     // exactly the limit
+    EXPECT_EQ(chooseDrawPath(0.5, QSize(2000, 2000), true), DrawPath::Stretch);    // slider dragged
+    EXPECT_EQ(chooseDrawPath(1.0, QSize(2000, 2000), false), DrawPath::Direct);
+    EXPECT_EQ(chooseDrawPath(3.0, QSize(2000, 2000), false), DrawPath::Stretch);
+}
+
+TEST(Painting, SmallImageIsCentredOnTheViewerBackgroundOrBlackInFullScreen)
+{
+    OpenView v(QSize(10, 8), QSize(100, 80));
+    ASSERT_TRUE(v.view->hasImage());
+    ASSERT_EQ(v.view->zoom(), 1.0);
+    QImage shot = grabClient(*v.view);
+    ASSERT_EQ(shot.size(), QSize(100, 80));
+    EXPECT_EQ(v.view->lastDrawPath(), DrawPath::Direct);
+    EXPECT_EQ(v.view->drawnRect(), QRect(45, 36, 10, 8));
+    EXPECT_EQ(shot.pixel(45, 36), rgbOf(fixtures::patternColor(0, 0)));
+    EXPECT_EQ(shot.pixel(54, 43), rgbOf(fixtures::patternColor(9, 7)));
+    EXPECT_EQ(shot.pixel(50, 40), rgbOf(fixtures::patternColor(5, 4)));
+    for (QPoint p : {QPoint(0, 0), QPoint(44, 36), QPoint(55, 43), QPoint(50, 35), QPoint(50, 44), QPoint(99, 79)})
+        EXPECT_EQ(shot.pixel(p), qRgb(0x8A, 0x8A, 0x8A)) << p.x() << "," << p.y();
+
+    v.view->setFullScreenMode(true);
+    shot = grabClient(*v.view);
+    EXPECT_EQ(shot.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(shot.pixel(44, 36), qRgb(0, 0, 0));
+    EXPECT_EQ(shot.pixel(45, 36), rgbOf(fixtures::patternColor(0, 0)));
+
+    v.view->ReleaseImage();
+    shot = grabClient(*v.view);
+    EXPECT_EQ(shot.pixel(50, 40), qRgb(0, 0, 0));
+}
+
+TEST(Painting, ReducedViewIsDrawnFromTheCacheAndZoomedViewsStretch)
+{
+    OpenView v(QSize(64, 48), QSize(100, 80));
+    v.view->OnFixedZoomLevel(0.5);
+    QImage shot = grabClient(*v.view);
+    EXPECT_EQ(v.view->lastDrawPath(), DrawPath::Cache);
+    EXPECT_TRUE(v.view->hasDrawingCache());
+    EXPECT_EQ(v.view->drawnRect(), QRect(34, 28, 32, 24));
+
+    // A change of the pixels drops the cache.
+    v.view->TakeUndoSnapshot();
+    v.view->image()->invert();
+    v.view->MarkChanged();
+    EXPECT_FALSE(v.view->hasDrawingCache());
+
+    // At 300% the top-left image pixel covers 3 x 3 screen pixels from the scroll origin.
+    v.view->OnFixedZoomLevel(3.0);
+    v.view->SetScrollPosition(0, 0);
+    shot = grabClient(*v.view);
+    EXPECT_EQ(v.view->lastDrawPath(), DrawPath::Stretch);
+    RGBQUAD inverted = fixtures::patternColor(0, 0);
+    inverted.rgbRed = 255 - inverted.rgbRed;
+    inverted.rgbGreen = 255 - inverted.rgbGreen;
+    inverted.rgbBlue = 255 - inverted.rgbBlue;
+    EXPECT_EQ(shot.pixel(0, 0), rgbOf(inverted));
+    EXPECT_EQ(shot.pixel(2, 2), rgbOf(inverted));
+    EXPECT_NE(shot.pixel(3, 0), rgbOf(inverted));
+}
+
+TEST(Painting, SelectionFrameInvertsWhatIsUnderItAndHasBlackHandles)
+{
+    OpenView v(QSize(60, 40), QSize(100, 80));
+    const QImage before = grabClient(*v.view);
+    v.view->setSelection(QRect(10, 10, 30, 20));
+    const QImage after = grabClient(*v.view);
+    const QRect frame = v.view->zoomGeometry().imageToClient(QRect(10, 10, 30, 20));
+    // A point on the top edge between the corner and the middle handles.
+    const QPoint onEdge(frame.left() + 8, frame.top());
+    EXPECT_EQ(after.pixel(onEdge), before.pixel(onEdge) ^ 0x00FFFFFF);
+    EXPECT_EQ(after.pixel(frame.topLeft()), qRgb(0, 0, 0));              // corner handle
+    EXPECT_EQ(after.pixel(frame.center()), before.pixel(frame.center()));  // inside untouched
+    EXPECT_EQ(trackerHitTest(frame, frame.topLeft()), 0);
+    EXPECT_EQ(trackerHitTest(frame, frame.center()), 8);
+    EXPECT_EQ(trackerHitTest(frame, frame.topLeft() - QPoint(3, 3)), -1);
+}
+
+TEST(Cursors, EachToolGetsItsCursorWhereItApplies)
+{
+    CursorInputs in;
+    in.hasImage = true;
+    in.drawnRect = QRect(10, 10, 50, 50);
+    in.point = QPoint(20, 20);
+    EXPECT_EQ(chooseCursor(in), CursorKind::Default);  // pan tool, image fits
+    in.imageFitsClient = false;
+    EXPECT_EQ(chooseCursor(in), CursorKind::Pan);
+    in.leftButtonDown = true;
+    EXPECT_EQ(chooseCursor(in), CursorKind::PanDown);
+    in.tool = ViewTool::Zoom;
+    EXPECT_EQ(chooseCursor(in), CursorKind::Zoom);
+    in.point = QPoint(5, 5);
+    EXPECT_EQ(chooseCursor(in), CursorKind::Default);
+    in.tool = ViewTool::Select;
+    EXPECT_EQ(chooseCursor(in), CursorKind::Select);
+    in.selectionOnScreen = QRect(0, 0, 40, 40);
+    EXPECT_EQ(chooseCursor(in), CursorKind::SizeFDiag);  // on the top-left handle
+    in.point = QPoint(20, 20);
+    EXPECT_EQ(chooseCursor(in), CursorKind::Move);
+    in.overScrollBarOrMenu = true;
+    EXPECT_EQ(chooseCursor(in), CursorKind::Default);
+    in.cursorHidden = true;
+    EXPECT_EQ(chooseCursor(in), CursorKind::Hidden);
+}
+
+TEST(ZoomCommands, StepsFitsAndFixedLevelsOnAnOpenImage)
+{
+    OpenView v(QSize(400, 200), QSize(148, 100));  // fits at 0.37
+    EXPECT_DOUBLE_EQ(v.view->zoom(), 0.37);
+    v.view->OnZoomIn();
+    EXPECT_EQ(v.view->zoom(), 0.5);
+    EXPECT_FALSE(v.view->zoomGeometry().autoFit());
+    v.view->OnFixedZoomLevel(0.07);
+    EXPECT_FALSE(v.view->canZoomOut());
+    v.view->OnFixedZoomLevel(16);
+    EXPECT_FALSE(v.view->canZoomIn());
+    v.view->OnZoomIn();
+    EXPECT_EQ(v.view->zoom(), 16.0);
+
+    v.view->OnZoomLock();
+    EXPECT_EQ(v.view->zoomType(), ZoomType::ZoomLock);
+    v.view->OpenImageAt(0, 0);
+    EXPECT_EQ(v.view->zoom(), 16.0);  // locked for the next image
+    v.view->OnFitImage();
+    EXPECT_DOUBLE_EQ(v.view->zoom(), 0.37);
+
+    // The window growing re-fits; a fitted small image stays at 100%.
+    v.view->resize(1000, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.view->zoom(), 1.0);
+}
+
+TEST(ZoomDialog, RejectsLevelsOutsideTheRangeAndAppliesTheChoice)
+{
+    OpenView v(QSize(40, 30), QSize(100, 80));
+    ASSERT_EQ(v.view->zoom(), 1.0);
+    std::vector<MessageBoxSeam::Request> shown;
+    auto previous = MessageBoxSeam::setHandler([&](const MessageBoxSeam::Request& r) {
+        shown.push_back(r);
+        return QMessageBox::Ok;
+    });
+
+    {
+        CDlgSetZoomLevel dialog(v.view->zoom(), v.view->zoomType(), v.view.get());
+        EXPECT_EQ(dialog.levelEdit()->currentText(), "100");
+        EXPECT_TRUE(dialog.radio(CDlgSetZoomLevel::Choice::Specify)->isChecked());
+        for (const char* bad : {"5", "2000"}) {
+            dialog.levelEdit()->setEditText(bad);
+            dialog.accept();
+            EXPECT_NE(dialog.result(), QDialog::Accepted) << bad;
+        }
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[0].caption, "Set Zoom Level");
+        EXPECT_EQ(shown[0].text, "You must specify a valid zoom level (7% - 1600%).");
+        EXPECT_EQ(shown[0].icon, QMessageBox::Warning);
+
+        dialog.levelEdit()->setEditText("100");
+        dialog.accept();
+        ASSERT_EQ(dialog.result(), QDialog::Accepted);
+        v.view->applyZoomDialog(dialog);
+        EXPECT_TRUE(v.view->zoomGeometry().autoFit());  // 100 at 100%: nothing changed
+    }
+    {
+        CDlgSetZoomLevel dialog(v.view->zoom(), v.view->zoomType(), v.view.get());
+        dialog.levelEdit()->setEditText("250");
+        dialog.lockBox()->setChecked(true);
+        dialog.accept();
+        v.view->applyZoomDialog(dialog);
+        EXPECT_EQ(v.view->zoom(), 2.5);
+        EXPECT_EQ(v.view->zoomType(), ZoomType::ZoomLock);
+        EXPECT_FALSE(v.view->zoomGeometry().autoFit());
+    }
+    {
+        CDlgSetZoomLevel dialog(v.view->zoom(), v.view->zoomType(), v.view.get());
+        EXPECT_TRUE(dialog.lockBox()->isChecked());
+        dialog.radio(CDlgSetZoomLevel::Choice::FitWidth)->setChecked(true);
+        dialog.lockBox()->setChecked(false);
+        dialog.accept();
+        v.view->applyZoomDialog(dialog);
+        EXPECT_EQ(v.view->zoomType(), ZoomType::FitWidth);  // the fit replaced the lock already
+        EXPECT_EQ(v.view->zoom(), 1.0);
+    }
+    MessageBoxSeam::setHandler(previous);
+}

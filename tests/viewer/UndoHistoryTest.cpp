@@ -1,0 +1,203 @@
+// The undo history on disk and the change protocol of the view around it.
+#include "ViewerTestSupport.h"
+
+#include "imaging/fipSuperImage.h"
+#include "viewer/UndoHistory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using fixtures::TempDir;
+
+namespace {
+
+// The image after `n` changes: one pixel set to a colour that encodes n.
+void change(fipSuperImage& image, int n)
+{
+    RGBQUAD c{};
+    c.rgbRed = static_cast<BYTE>(n);
+    c.rgbGreen = static_cast<BYTE>(n * 3);
+    c.rgbBlue = 7;
+    image.setPixelColor(0, 0, &c);
+}
+
+int marker(const fipSuperImage& image)
+{
+    RGBQUAD c{};
+    image.getPixelColor(0, 0, &c);
+    return c.rgbBlue == 7 ? c.rgbRed : -1;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+}
+
+}  // namespace
+
+TEST(UndoHistory, SnapshotsAreTwelveLetterFilesInTempAndRestoreEveryDepthExactly)
+{
+    TempDir dir;
+    const QString temp = dir.file("Temp");  // does not exist yet: the writer makes it
+    for (unsigned bpp : {1u, 4u, 8u, 16u, 24u, 32u}) {
+        UndoHistory history(temp);
+        fipSuperImage original = fixtures::patternImage(13, 7, bpp);
+        ASSERT_TRUE(original.isValid()) << bpp;
+        fipSuperImage current = original;
+        ASSERT_TRUE(history.take(current));
+        current.invert();
+        const fipSuperImage inverted = current;
+        history.waitForWriter();
+        const QString file = history.slotFile(0);
+        EXPECT_EQ(QFileInfo(file).absolutePath(), QFileInfo(temp).absoluteFilePath());
+        EXPECT_TRUE(QRegularExpression("^[A-Z]{12}$").match(QFileInfo(file).fileName()).hasMatch());
+        EXPECT_TRUE(QFileInfo::exists(file));
+
+        ASSERT_TRUE(history.undo(current)) << bpp;
+        EXPECT_EQ(current.getBPP(), bpp);
+        EXPECT_TRUE(fixtures::samePixels(current, original)) << bpp;
+        ASSERT_TRUE(history.redo(current));
+        EXPECT_EQ(fixtures::pixelAt(current, 3, 2).rgbGreen, fixtures::pixelAt(inverted, 3, 2).rgbGreen) << bpp;
+        EXPECT_NE(fixtures::pixelAt(current, 3, 2).rgbGreen, fixtures::pixelAt(original, 3, 2).rgbGreen) << bpp;
+        history.clear();
+        EXPECT_TRUE(filesIn(temp).isEmpty()) << bpp;
+    }
+    // Non-bitmap types go through the same bytes.
+    UndoHistory history(temp);
+    fipSuperImage floats(FIT_FLOAT, 5, 4, 32);
+    reinterpret_cast<float*>(floats.getScanLine(2))[3] = 1.25f;
+    fipSuperImage current = floats;
+    ASSERT_TRUE(history.take(current));
+    reinterpret_cast<float*>(current.getScanLine(2))[3] = -3.0f;
+    ASSERT_TRUE(history.undo(current));
+    EXPECT_EQ(current.getImageType(), FIT_FLOAT);
+    EXPECT_EQ(reinterpret_cast<float*>(current.getScanLine(2))[3], 1.25f);
+}
+
+TEST(UndoHistory, TwentyOneChangesKeepTwentyStepsAndUndoRedoWalksThem)
+{
+    TempDir dir;
+    UndoHistory history(dir.file("Temp"));
+    fipSuperImage image = fixtures::patternImage(8, 8);
+    change(image, 0);
+    for (int n = 1; n <= 21; ++n) {
+        ASSERT_TRUE(history.take(image));
+        change(image, n);
+    }
+    history.waitForWriter();
+    EXPECT_EQ(history.position(), 20);
+    EXPECT_EQ(filesIn(dir.file("Temp")).size(), 20);
+
+    int undos = 0;
+    while (history.canUndo()) {
+        ASSERT_TRUE(history.undo(image));
+        ++undos;
+        EXPECT_EQ(marker(image), 21 - undos);
+    }
+    EXPECT_EQ(undos, 20);
+    EXPECT_EQ(marker(image), 1);  // the state before the first change is gone
+
+    // Undo, undo, redo, redo lands on the latest state again.
+    while (history.canRedo())
+        ASSERT_TRUE(history.redo(image));
+    EXPECT_EQ(marker(image), 21);
+    ASSERT_TRUE(history.undo(image));
+    ASSERT_TRUE(history.undo(image));
+    EXPECT_EQ(marker(image), 19);
+    ASSERT_TRUE(history.redo(image));
+    ASSERT_TRUE(history.redo(image));
+    EXPECT_EQ(marker(image), 21);
+    EXPECT_FALSE(history.canRedo());
+}
+
+TEST(UndoHistory, ANewChangeAfterUndoDropsTheRedoStatesAndTheirFiles)
+{
+    TempDir dir;
+    UndoHistory history(dir.file("Temp"));
+    fipSuperImage image = fixtures::patternImage(8, 8);
+    for (int n = 1; n <= 3; ++n) {
+        history.take(image);
+        change(image, n);
+    }
+    history.undo(image);
+    history.undo(image);
+    history.waitForWriter();
+    const QString redo1 = history.slotFile(1), redo2 = history.slotFile(2);
+    ASSERT_TRUE(QFileInfo::exists(redo1));
+    ASSERT_TRUE(QFileInfo::exists(redo2));
+
+    history.take(image);
+    change(image, 9);
+    history.waitForWriter();
+    EXPECT_FALSE(history.canRedo());
+    EXPECT_FALSE(QFileInfo::exists(redo1));
+    EXPECT_FALSE(QFileInfo::exists(redo2));
+    EXPECT_EQ(filesIn(dir.file("Temp")).size(), 2);
+}
+
+TEST(UndoHistory, LostOrUnwritableSnapshotsFailQuietly)
+{
+    TempDir dir;
+    {
+        UndoHistory history(dir.file("Temp"));
+        fipSuperImage image = fixtures::patternImage(8, 8);
+        history.take(image);
+        change(image, 1);
+        history.take(image);
+        change(image, 2);
+        history.waitForWriter();
+        ASSERT_TRUE(QFile::remove(history.slotFile(1)));
+        EXPECT_FALSE(history.undo(image));
+        EXPECT_EQ(marker(image), 2);  // unchanged
+        EXPECT_FALSE(history.canRedo());  // the lost state's slot is freed
+        EXPECT_TRUE(history.canUndo());
+        EXPECT_TRUE(history.undo(image));
+        EXPECT_EQ(marker(image), -1);  // the untouched pattern
+    }
+    // A temporary folder that cannot be made (a file is in the way): no file, undo fails.
+    ASSERT_TRUE(fixtures::writeFile(dir.file("Blocked"), "x"));
+    UndoHistory history(dir.file("Blocked/Temp"));
+    fipSuperImage image = fixtures::patternImage(8, 8);
+    EXPECT_TRUE(history.take(image));
+    change(image, 5);
+    EXPECT_FALSE(history.undo(image));
+    EXPECT_EQ(marker(image), 5);
+}
+
+TEST(ViewerChanges, ProtocolMarksChangedAndReleasingTheImageLeavesNoHistoryFile)
+{
+    TempDir dir;
+    const QString file = viewertest::writePatternPng(dir.file("a.png"), 20, 10);
+    FileListSequence sequence({file});
+    auto view = viewertest::makeView(dir, QSize(200, 100));
+    view->setSequence(&sequence);
+
+    EXPECT_FALSE(view->TakeUndoSnapshot());  // no image
+    ASSERT_TRUE(view->OpenImageAt(0, 0));
+    EXPECT_FALSE(view->isModified());
+    int imageChanges = 0;
+    QObject::connect(view.get(), &CImageView::imageChanged, [&] { ++imageChanges; });
+
+    ASSERT_TRUE(view->TakeUndoSnapshot());
+    ASSERT_TRUE(view->image()->rotate(90));
+    view->MarkChanged();
+    EXPECT_TRUE(view->isModified());
+    EXPECT_GE(imageChanges, 1);
+    EXPECT_EQ(view->zoomGeometry().imageSize(), QSize(10, 20));  // the new size reached the geometry
+    ASSERT_TRUE(view->canUndo());
+    view->Undo();
+    EXPECT_EQ(view->zoomGeometry().imageSize(), QSize(20, 10));
+    EXPECT_TRUE(view->canRedo());
+
+    view->TakeUndoSnapshot();
+    view->image()->invert();
+    view->MarkChanged();
+    const_cast<UndoHistory&>(view->undoHistory()).waitForWriter();
+    EXPECT_FALSE(filesIn(dir.file("Temp")).isEmpty());
+    view->ReleaseImage();
+    EXPECT_TRUE(filesIn(dir.file("Temp")).isEmpty());
+}
