@@ -140,6 +140,61 @@ BOOL fipSuperImage::adjustGammaRGB(double red, double green, double blue) {
     return TRUE;
 }
 
+namespace {
+
+// The per-pixel work of adjustHSL in single precision, with the hue kept in sixths of a turn
+// and the new lightness looked up by max + min: the same model as RGBtoHSL/HSLtoRGB, fast
+// enough for large photos.
+class HslShift {
+public:
+    HslShift(int hue, int saturation, int lightness)
+        : turn_(float(hue) * 3.0f / 100.0f), saturationScale_(1.0f + float(saturation) / 100.0f) {
+        const float light = float(lightness) / 100.0f;
+        for (unsigned sum = 0; sum < newLightness_.size(); ++sum) {
+            const float l = float(sum) / 510.0f;
+            newLightness_[sum] = light < 0 ? l * (1 + light) : l + (1 - l) * light;
+        }
+    }
+
+    Rgb operator()(Rgb c) const {
+        const int high = std::max({c.r, c.g, c.b}), low = std::min({c.r, c.g, c.b});
+        const float l = newLightness_[std::size_t(high + low)];
+        if (high == low) {
+            const BYTE v = toByte(l);
+            return {v, v, v};
+        }
+        const float range = float(high - low), oldL = float(high + low) / 510.0f;
+        const float chroma = range / 255.0f;
+        float s = oldL <= 0.5f ? chroma / (2 * oldL) : chroma / (2 - 2 * oldL);
+        s = std::min(1.0f, s * saturationScale_);
+        float h = high == c.r ? float(c.g - c.b) / range
+                : high == c.g ? float(c.b - c.r) / range + 2
+                              : float(c.r - c.g) / range + 4;
+        h = wrap(h + turn_);
+        const float q = l < 0.5f ? l * (1 + s) : l + s - l * s, p = 2 * l - q;
+        return {toByte(channel(p, q, wrap(h + 2))), toByte(channel(p, q, h)), toByte(channel(p, q, wrap(h - 2)))};
+    }
+
+private:
+    static float wrap(float sixths) {
+        if (sixths < 0) sixths += 6;
+        if (sixths >= 6) sixths -= 6;
+        return sixths;
+    }
+    static float channel(float p, float q, float t) {
+        if (t < 1) return p + (q - p) * t;
+        if (t < 3) return q;
+        if (t < 4) return p + (q - p) * (4 - t);
+        return p;
+    }
+    static BYTE toByte(float v) { return v <= 0 ? 0 : v >= 1 ? 255 : BYTE(v * 255.0f + 0.5f); }
+
+    float turn_, saturationScale_;
+    std::array<float, 511> newLightness_{};
+};
+
+}  // namespace
+
 // Hue turns the colour wheel (±100 is half a turn); saturation scales the colourfulness
 // (−100 gives grey, +100 doubles it), so greys stay grey; lightness moves towards black
 // (negative) or white (positive).
@@ -149,21 +204,13 @@ BOOL fipSuperImage::adjustHSL(int hue, int saturation, int lightness) {
     hue = std::clamp(hue, -100, 100);
     saturation = std::clamp(saturation, -100, 100);
     lightness = std::clamp(lightness, -100, 100);
-    const double turn = hue * 1.8, satScale = 1 + saturation / 100.0, light = lightness / 100.0;
-    const bool done = kelvra::fx::mapColours(_dib, [&](Rgb c) {
-        if (hue == 0 && saturation == 0 && lightness == 0)
-            return c;
-        double h, s, l;
-        RGBtoHSL(c.r, c.g, c.b, h, s, l);
-        s = std::min(1.0, s * satScale);
-        l = light < 0 ? l * (1 + light) : l + (1 - l) * light;
-        Rgb out;
-        HSLtoRGB(h + turn, s, l, out.r, out.g, out.b);
-        return out;
-    });
-    if (done)
-        _bHasChanged = TRUE;
-    return done ? TRUE : FALSE;
+    if (hue == 0 && saturation == 0 && lightness == 0)
+        return TRUE;
+    const HslShift shift(hue, saturation, lightness);
+    if (!kelvra::fx::mapColours(_dib, shift))
+        return FALSE;
+    _bHasChanged = TRUE;
+    return TRUE;
 }
 
 // Each pixel takes the chosen hue and saturation at its own luminance, like a toned print;

@@ -137,6 +137,24 @@ TEST(AdjustHSL, HueKeepsGreysAndTurnsColours) {
     EXPECT_EQ(palette4.getBitsPerPixel(), 4u);
 }
 
+TEST(AdjustHSL, AgreesWithTheConversionFunctions) {
+    const fipSuperImage before = noisyImage(24, 4);
+    fipSuperImage img = before;
+    ASSERT_TRUE(img.adjustHSL(50, -30, 20));
+    for (unsigned y = 0; y < before.getHeight(); ++y)
+        for (unsigned x = 0; x < before.getWidth(); ++x) {
+            const Colour c = colourAt(before, x, y);
+            double h, s, l;
+            fipSuperImage::RGBtoHSL(BYTE(c.r), BYTE(c.g), BYTE(c.b), h, s, l);
+            BYTE r, g, b;
+            fipSuperImage::HSLtoRGB(h + 90, s * 0.7, l + (1 - l) * 0.2, r, g, b);
+            const Colour got = colourAt(img, x, y);
+            ASSERT_LE(std::abs(got.r - r), 1) << c;
+            ASSERT_LE(std::abs(got.g - g), 1) << c;
+            ASSERT_LE(std::abs(got.b - b), 1) << c;
+        }
+}
+
 TEST(HSL, ConversionsRoundTripAndUseDegrees) {
     double h, s, l;
     fipSuperImage::RGBtoHSL(0, 0, 255, h, s, l);
