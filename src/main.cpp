@@ -8,5 +8,8 @@ int main(int argc, char** argv)
 {
     ProcessTuning::useHugePagesForLargeBuffers(argv);
     CPixaneApp app(argc, argv);
-    return app.run([] { return std::make_unique<CMainFrame>(); });
+    return app.run([&app] {
+        return std::make_unique<CMainFrame>(FrameServices{app.settingsPath(), app.tempFolder(),
+                                                          app.programFolder(), app.showHiddenFiles()});
+    });
 }

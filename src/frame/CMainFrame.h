@@ -1,10 +1,116 @@
 #pragma once
-// The main window. For now an empty frame with the program's title.
+// The program's only top-level window and the hub through which the panes reach each other:
+// the browser's two splitters, the image view, the slide view, the tool bars and the address
+// band, the status bar; the working mode, full screen, the folder history and the settings.
+
+#include "frame/CommandRouting.h"
+#include "frame/FolderHistory.h"
+#include "frame/MainFrameSettings.h"
 
 #include <QMainWindow>
+#include <QPointer>
+
+class CImageView;
+class CSuperSplitterWnd;
+class QComboBox;
+class QLabel;
+class QStackedWidget;
+class QStatusBar;
+class QToolBar;
+
+// What the frame needs from the application: where settings and temporary files live.
+struct FrameServices {
+    QString configPath;
+    QString tempFolder;
+    QString programFolder;
+    bool showHiddenFiles = false;
+};
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(FrameServices services, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    FrameMode mode() const { return m_mode; }
+    FrameMode previousMode() const { return m_previousMode; }
+    bool isFullScreenMode() const { return m_fullScreen; }
+    const FrameServices& services() const { return m_services; }
+
+    // ---- Pane accessors --------------------------------------------------------------
+    CImageView* GetImageView() const { return m_imageView; }
+    QWidget* GetThumbnailList() const { return m_thumbnailPane; }
+    QWidget* GetFolderPane() const { return m_folderPane; }
+    QWidget* GetInformationPane() const { return m_informationPane; }
+    QStatusBar* GetStatusBar() const;
+    QToolBar* browserToolBar() const { return m_browserToolBar; }
+    QToolBar* viewerToolBar() const { return m_viewerToolBar; }
+    QToolBar* addressBand() const { return m_addressBand; }
+    CSuperSplitterWnd* outerSplitter() const { return m_outerSplitter; }
+    CSuperSplitterWnd* innerSplitter() const { return m_innerSplitter; }
+
+    // ---- Modes -----------------------------------------------------------------------
+    void EnterViewerMode();
+    void EnterBrowserMode();
+    void EnterFullScreen();
+    void LeaveFullScreen();
+    // File > Exit: ends the program even from the viewer.
+    void requestQuit();
+
+    // ---- Folder history --------------------------------------------------------------
+    void PushHistory(const QByteArray& idList, int source);
+    const FolderHistory& history() const { return m_history; }
+
+    // ---- Bars ------------------------------------------------------------------------
+    bool showToolBar() const { return m_settings.showToolBar; }
+    bool showAddressBar() const { return m_settings.showAddressBar; }
+    bool showStatusBar() const { return m_settings.showStatusBar; }
+    void setShowToolBar(bool show);
+    void setShowAddressBar(bool show);
+    void setShowStatusBar(bool show);
+
+    // The window placement as it would be stored now.
+    WindowPlacement currentPlacement() const;
+
+signals:
+    void modeChanged(FrameMode mode);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildPanes();
+    void buildBars();
+    void applyBars();
+    void applyPlacementOnFirstShow();
+    // Closes the viewer's image, asking first when it is modified; false when cancelled.
+    bool closeViewerImage();
+
+    FrameServices m_services;
+    MainFrameSettings m_settings;
+    FolderHistory m_history;
+
+    QStackedWidget* m_stack = nullptr;
+    CSuperSplitterWnd* m_outerSplitter = nullptr;
+    CSuperSplitterWnd* m_innerSplitter = nullptr;
+    QWidget* m_folderPane = nullptr;
+    QWidget* m_informationPane = nullptr;
+    QWidget* m_thumbnailPane = nullptr;
+    CImageView* m_imageView = nullptr;
+    QWidget* m_slideView = nullptr;
+    QToolBar* m_browserToolBar = nullptr;
+    QToolBar* m_viewerToolBar = nullptr;
+    QToolBar* m_addressBand = nullptr;
+    QComboBox* m_addressCombo = nullptr;
+
+    FrameMode m_mode = FrameMode::Browser;
+    FrameMode m_previousMode = FrameMode::Browser;
+    bool m_fullScreen = false;
+    bool m_quitRequested = false;
+    bool m_layoutInitialised = false;
+    // Placement from before full screen, stored if the program ends in full screen.
+    WindowPlacement m_placementBeforeFullScreen;
+    Qt::WindowStates m_statesBeforeFullScreen;
+    QPointer<QWidget> m_activeBeforeViewer;
 };

@@ -1,0 +1,146 @@
+#include "frame/CMainFrame.h"
+#include "frame/CSuperSplitterWnd.h"
+#include "viewer/CImageView.h"
+
+#include "app/ProfileFile.h"
+
+#include "TestFixtures.h"
+
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+    FrameServices services{dir.file(QStringLiteral("Config.ini")), dir.file(QStringLiteral("Temp")), dir.path(), false};
+
+    std::unique_ptr<CMainFrame> makeFrame()
+    {
+        auto frame = std::make_unique<CMainFrame>(services);
+        frame->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        return frame;
+    }
+    ProfileFile ini() const { return ProfileFile(services.configPath); }
+};
+
+TEST_F(MainFrameTest, FirstStartIsMaximisedWithAllBarsAndTheFolderPaneAt185)
+{
+    auto frame = makeFrame();
+    EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Kelvra Photo Viewer"));
+    EXPECT_TRUE(frame->browserToolBar()->isVisible());
+    EXPECT_TRUE(frame->addressBand()->isVisible());
+    EXPECT_FALSE(frame->viewerToolBar()->isVisible());
+    EXPECT_TRUE(frame->GetStatusBar()->isVisible());
+    EXPECT_EQ(frame->outerSplitter()->firstPaneSize(), 185);
+    EXPECT_GE(frame->innerSplitter()->secondPaneSize(), 150);
+    EXPECT_FALSE(QFile::exists(services.configPath)) << "nothing is written while running";
+}
+
+TEST_F(MainFrameTest, SettingsAreWrittenAtDestructionAndReadBack)
+{
+    {
+        auto frame = makeFrame();
+        frame->setShowAddressBar(false);
+        frame->setShowStatusBar(false);
+    }
+    EXPECT_EQ(ini().getString(QStringLiteral("MainFrame"), QStringLiteral("ShowToolBar"), {}), QStringLiteral("1"));
+    EXPECT_EQ(ini().getString(QStringLiteral("MainFrame"), QStringLiteral("ShowAddressBar"), {}), QStringLiteral("0"));
+    EXPECT_EQ(ini().getString(QStringLiteral("MainFrame"), QStringLiteral("ShowStatusBar"), {}), QStringLiteral("0"));
+    WindowPlacement stored;
+    ASSERT_TRUE(ini().getStruct(QStringLiteral("MainFrame"), QStringLiteral("Placement"), stored));
+    EXPECT_EQ(stored.length, 44u);
+    EXPECT_EQ(stored.showCmd, WindowPlacement::ShowMaximized);
+
+    auto frame = makeFrame();
+    EXPECT_TRUE(frame->browserToolBar()->isVisible());
+    EXPECT_FALSE(frame->addressBand()->isVisible());
+    EXPECT_FALSE(frame->GetStatusBar()->isVisible());
+}
+
+TEST_F(MainFrameTest, AStoredNormalPlacementIsApplied)
+{
+    WindowPlacement p;
+    p.setNormalRect(QRect(30, 40, 700, 500));
+    ASSERT_TRUE(ini().writeStruct(QStringLiteral("MainFrame"), QStringLiteral("Placement"), p));
+    auto frame = makeFrame();
+    EXPECT_FALSE(frame->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(frame->geometry().size(), QSize(700, 500));
+    // A damaged record gives a maximised window.
+    frame.reset();
+    ASSERT_TRUE(ini().writeString(QStringLiteral("MainFrame"), QStringLiteral("Placement"), QStringLiteral("00FF")));
+    frame = makeFrame();
+    EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(MainFrameTest, ModesSwitchBarsAndPanes)
+{
+    auto frame = makeFrame();
+    frame->EnterViewerMode();
+    EXPECT_EQ(frame->mode(), FrameMode::Viewer);
+    EXPECT_EQ(frame->previousMode(), FrameMode::Browser);
+    EXPECT_FALSE(frame->browserToolBar()->isVisible());
+    EXPECT_FALSE(frame->addressBand()->isVisible());
+    EXPECT_TRUE(frame->viewerToolBar()->isVisible());
+    EXPECT_TRUE(frame->GetImageView()->isVisible());
+    EXPECT_FALSE(frame->outerSplitter()->isVisible());
+
+    // The close box returns to the browser; nothing ends.
+    frame->close();
+    EXPECT_EQ(frame->mode(), FrameMode::Browser);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->outerSplitter()->isVisible());
+    EXPECT_TRUE(frame->addressBand()->isVisible());
+
+    // File > Exit from the viewer ends the program.
+    frame->EnterViewerMode();
+    frame->requestQuit();
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(MainFrameTest, FullScreenHidesBarsAndLeavingItKeepsThePlacementFromBefore)
+{
+    WindowPlacement p;
+    p.setNormalRect(QRect(10, 20, 640, 480));
+    ASSERT_TRUE(ini().writeStruct(QStringLiteral("MainFrame"), QStringLiteral("Placement"), p));
+    {
+        auto frame = makeFrame();
+        frame->EnterViewerMode();
+        frame->EnterFullScreen();
+        EXPECT_TRUE(frame->isFullScreenMode());
+        EXPECT_FALSE(frame->viewerToolBar()->isVisible());
+        EXPECT_FALSE(frame->GetStatusBar()->isVisible());
+        EXPECT_TRUE(frame->GetImageView()->fullScreenMode());
+    }
+    WindowPlacement stored;
+    ASSERT_TRUE(ini().getStruct(QStringLiteral("MainFrame"), QStringLiteral("Placement"), stored));
+    EXPECT_EQ(stored.normalRect().size(), QSize(640, 480));
+    EXPECT_EQ(stored.showCmd, WindowPlacement::ShowNormal);
+}
+
+TEST_F(MainFrameTest, ResizingKeepsTheInformationPaneHeight)
+{
+    WindowPlacement p;
+    p.setNormalRect(QRect(0, 0, 900, 700));
+    ASSERT_TRUE(ini().writeStruct(QStringLiteral("MainFrame"), QStringLiteral("Placement"), p));
+    auto frame = makeFrame();
+    const int info = frame->innerSplitter()->secondPaneSize();
+    const int folders = frame->outerSplitter()->firstPaneSize();
+    frame->resize(1000, 600);
+    QTest::qWait(1);
+    EXPECT_EQ(frame->innerSplitter()->secondPaneSize(), info);
+    EXPECT_EQ(frame->outerSplitter()->firstPaneSize(), folders);
+    frame->resize(800, 420);
+    EXPECT_GE(frame->innerSplitter()->firstPaneSize(), 100) << "the folder pane never gets lower than 100";
+}
+
+}  // namespace
