@@ -125,6 +125,7 @@ bool CImageView::OpenImageAt(int index, int page)
 void CImageView::ReleaseImage()
 {
     m_image.reset();
+    m_display = QImage();
     DeleteDrawingCache();
     m_undo.clear();
     m_selection = QRect();
@@ -144,6 +145,7 @@ bool CImageView::TakeUndoSnapshot()
 void CImageView::RefreshAfterChange()
 {
     DeleteDrawingCache();
+    m_display = QImage();  // the pixels changed
     if (!m_image)
         return;
     const QSize size(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight()));
@@ -341,7 +343,6 @@ void CImageView::DeleteDrawingCache()
 {
     m_cache = QImage();
     m_cacheSource.clear();
-    m_display = QImage();
 }
 
 QColor CImageView::backgroundColor() const
