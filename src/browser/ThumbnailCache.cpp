@@ -108,22 +108,24 @@ std::optional<Entry> find(const QByteArray& nativePath, std::int64_t mtimeSecond
         QImageReader reader(root() + '/' + QLatin1String(c.folder) + '/' + name, "png");
         if (!reader.canRead())
             continue;
-        if (reader.text(QStringLiteral("Thumb::URI")).toUtf8() != uri)
-            continue;
-        if (reader.text(QStringLiteral("Thumb::MTime")) != QString::number(mtimeSeconds))
-            continue;
-        const QString size = reader.text(QStringLiteral("Thumb::Size"));
-        if (!size.isEmpty() && size != QString::number(fileSize))
-            continue;
         // A cache entry is small by definition; refuse anything that claims otherwise.
         const QSize dims = reader.size();
         if (!dims.isValid() || dims.width() > 1024 || dims.height() > 1024)
             continue;
+        // The keys hold "::", which QImageReader::text() cannot parse; QImage keeps them whole.
         Entry entry;
-        entry.imageWidth = reader.text(QStringLiteral("Thumb::Image::Width")).toInt();
-        entry.imageHeight = reader.text(QStringLiteral("Thumb::Image::Height")).toInt();
         if (!reader.read(&entry.image) || entry.image.isNull())
             continue;
+        const QImage& image = entry.image;
+        if (image.text(QStringLiteral("Thumb::URI")).toUtf8() != uri)
+            continue;
+        if (image.text(QStringLiteral("Thumb::MTime")) != QString::number(mtimeSeconds))
+            continue;
+        const QString size = image.text(QStringLiteral("Thumb::Size"));
+        if (!size.isEmpty() && size != QString::number(fileSize))
+            continue;
+        entry.imageWidth = image.text(QStringLiteral("Thumb::Image::Width")).toInt();
+        entry.imageHeight = image.text(QStringLiteral("Thumb::Image::Height")).toInt();
         return entry;
     }
     return std::nullopt;

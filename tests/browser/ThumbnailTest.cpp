@@ -1,0 +1,201 @@
+#include "browser/ThumbnailCache.h"
+#include "browser/ThumbnailMaker.h"
+
+#include "imaging/fipSuperImage.h"
+
+#include "TestFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+namespace {
+
+const ThumbnailOptions kNoCache{false};
+
+QString writePng(const QString& path, int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, (x + y) & 255));
+    image.save(path, "PNG");
+    return path;
+}
+
+void putU32(QByteArray& bytes, int at, quint32 v)
+{
+    bytes[at] = char(v >> 24);
+    bytes[at + 1] = char(v >> 16);
+    bytes[at + 2] = char(v >> 8);
+    bytes[at + 3] = char(v);
+}
+
+// A real small PNG whose header (with a correct checksum) claims 40,000 × 40,000 pixels.
+QString writeHugeClaimPng(const QString& path)
+{
+    writePng(path, 16, 16);
+    QByteArray bytes = fixtures::readFile(path);
+    putU32(bytes, 16, 40000);
+    putU32(bytes, 20, 40000);
+    const quint32 crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.constData() + 12), 17);
+    putU32(bytes, 29, crc);
+    fixtures::writeFile(path, bytes);
+    return path;
+}
+
+}  // namespace
+
+TEST(FitThumbnailSize, FitsRoundsAndNeverEnlarges)
+{
+    EXPECT_EQ(fitThumbnailSize({85, 85}, 85, 85), QSize(85, 85));
+    EXPECT_EQ(fitThumbnailSize({86, 85}, 85, 85), QSize(85, 84));
+    EXPECT_EQ(fitThumbnailSize({40, 20}, 85, 85), QSize(40, 20));
+    EXPECT_EQ(fitThumbnailSize({6000, 4000}, 85, 85), QSize(85, 57));  // 56.67 rounds up
+    EXPECT_EQ(fitThumbnailSize({100, 1}, 85, 85), QSize(85, 1));
+    EXPECT_EQ(fitThumbnailSize({1, 10000}, 85, 85), QSize(1, 85));
+    EXPECT_EQ(fitThumbnailSize({0, 5}, 85, 85), QSize());
+}
+
+TEST(MakeThumbnail, JpegIsScaledWhileDecodingAndPngThroughTheReader)
+{
+    fixtures::TempDir dir;
+    const QString jpeg = fixtures::writePatternJpeg(dir.file("big photo.jpg"), 1600, 1200);
+    const auto fromJpeg = MakeThumbnail(QFile::encodeName(jpeg), 85, 85, kNoCache);
+    ASSERT_TRUE(fromJpeg.ok());
+    EXPECT_EQ(fromJpeg.fullWidth, 1600);
+    EXPECT_EQ(fromJpeg.fullHeight, 1200);
+    EXPECT_EQ(fromJpeg.image.getWidth(), 85u);
+    EXPECT_EQ(fromJpeg.image.getHeight(), 64u);
+
+    // Exactly the box: unscaled; one pixel wider: scaled.
+    writePng(dir.file("exact.png"), 85, 85);
+    const auto exact = MakeThumbnail(QFile::encodeName(dir.file("exact.png")), 85, 85, kNoCache);
+    ASSERT_TRUE(exact.ok());
+    EXPECT_EQ(exact.image.getWidth(), 85u);
+    EXPECT_TRUE(exact.image.toQImage().convertToFormat(QImage::Format_RGB32)
+                == QImage(dir.file("exact.png")).convertToFormat(QImage::Format_RGB32));
+    writePng(dir.file("wider.png"), 86, 85);
+    const auto wider = MakeThumbnail(QFile::encodeName(dir.file("wider.png")), 85, 85, kNoCache);
+    EXPECT_EQ(wider.image.getWidth(), 85u);
+    EXPECT_EQ(wider.image.getHeight(), 84u);
+    EXPECT_EQ(wider.fullWidth, 86);
+
+    // Formats outside the thumbnail set go through the image library.
+    fipSuperImage pattern = fixtures::patternImage(300, 100);
+    ASSERT_TRUE(pattern.save(dir.file("p.pcx")) || pattern.save(dir.file("p.tga")));
+    const QString other = QFile::exists(dir.file("p.pcx")) ? dir.file("p.pcx") : dir.file("p.tga");
+    const auto fromLibrary = MakeThumbnail(QFile::encodeName(other), 85, 85, kNoCache);
+    ASSERT_TRUE(fromLibrary.ok());
+    EXPECT_EQ(fromLibrary.fullWidth, 300);
+    EXPECT_EQ(fromLibrary.image.getWidth(), 85u);
+}
+
+TEST(MakeThumbnail, DownscalingAveragesInsteadOfAliasing)
+{
+    fixtures::TempDir dir;
+    // One-pixel black and white stripes must become mid grey, not a stripe colour.
+    QImage stripes(400, 400, QImage::Format_RGB32);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 400; ++x)
+            stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    stripes.save(dir.file("stripes.png"));
+    const auto result = MakeThumbnail(QFile::encodeName(dir.file("stripes.png")), 50, 50, kNoCache);
+    ASSERT_TRUE(result.ok());
+    const QImage small = result.image.toQImage();
+    const int grey = qGray(small.pixel(25, 25));
+    EXPECT_GT(grey, 100);
+    EXPECT_LT(grey, 155);
+}
+
+TEST(MakeThumbnail, BrokenFilesFailCleanlyAndHugeHeadersStayBounded)
+{
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("empty.jpg"), "");
+    fixtures::writeFile(dir.file("garbage.png"), QByteArray(5000, '\x5a'));
+    const QString jpeg = fixtures::writePatternJpeg(dir.file("whole.jpg"), 64, 64);
+    fixtures::writeFile(dir.file("truncated.jpg"), fixtures::readFile(jpeg).left(40));
+    fixtures::writeFile(dir.file("named.jpg"), fixtures::readFile(writePng(dir.file("x.png"), 20, 10)));
+    writeHugeClaimPng(dir.file("huge.png"));
+    fixtures::writeFile(dir.file("huge.bin"), fixtures::readFile(dir.file("huge.png")));
+    QDir(dir.path()).mkdir("folder.jpg");
+
+    // Any route that tried to allocate 40000² pixels would fail under this limit anyway; the
+    // point is that none tries, so the call stays fast and returns nothing.
+    for (const char* name : {"empty.jpg", "garbage.png", "truncated.jpg", "huge.png", "huge.bin", "folder.jpg", "gone.png"}) {
+        const auto result = MakeThumbnail(QFile::encodeName(dir.file(name)), 85, 85, kNoCache);
+        EXPECT_FALSE(result.ok()) << name;
+    }
+    // A PNG named .jpg is still read (the content decides).
+    EXPECT_TRUE(MakeThumbnail(QFile::encodeName(dir.file("named.jpg")), 85, 85, kNoCache).ok());
+}
+
+TEST(ThumbnailCache, UrisAreEscapedAsGLibDoesAndNamedByTheirHash)
+{
+    EXPECT_EQ(ThumbnailCache::uriForPath("/home/jens/photos/me.png"), QByteArray("file:///home/jens/photos/me.png"));
+    EXPECT_EQ(ThumbnailCache::fileNameForUri("file:///home/jens/photos/me.png"), "c6ee772d9e49320e97ec29a7eb5b1697.png");
+    EXPECT_EQ(ThumbnailCache::uriForPath("/a b/[x];#%?(1)~,=.jpg"),
+              QByteArray("file:///a%20b/%5Bx%5D%3B%23%25%3F(1)~,=.jpg"));
+    EXPECT_EQ(ThumbnailCache::uriForPath("/caf\xc3\xa9/\xff.png"), QByteArray("file:///caf%C3%A9/%FF.png"));
+    EXPECT_EQ(ThumbnailCache::sizeClassFor(85)->size, 128);
+    EXPECT_EQ(ThumbnailCache::sizeClassFor(200)->size, 256);
+    EXPECT_FALSE(ThumbnailCache::sizeClassFor(2000));
+}
+
+TEST(ThumbnailCache, EntriesWeWriteAreFoundValidHereAndByGio)
+{
+    fixtures::TempDir dir;
+    const QString jpeg = fixtures::writePatternJpeg(dir.file("My holiday photo number 1 (long name) [x].jpg"), 640, 480);
+    const QByteArray native = QFile::encodeName(jpeg);
+    const auto made = MakeThumbnail(native, 85, 85, ThumbnailOptions{true});
+    ASSERT_TRUE(made.ok());
+    EXPECT_EQ(made.image.getWidth(), 85u);
+
+    const QString entry = ThumbnailCache::root() + "/normal/" +
+                          ThumbnailCache::fileNameForUri(ThumbnailCache::uriForPath(native));
+    ASSERT_TRUE(QFile::exists(entry));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(entry).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    QImageReader reader(entry);
+    EXPECT_EQ(reader.size(), QSize(128, 96));
+    EXPECT_EQ(QImage(entry).text("Thumb::URI").toUtf8(), ThumbnailCache::uriForPath(native));
+    // GLib reads only uncompressed text chunks.
+    EXPECT_FALSE(fixtures::readFile(entry).contains("zTXt"));
+    EXPECT_TRUE(fixtures::readFile(entry).contains("tEXtThumb::URI"));
+
+    // A second call is served from the cache with the full size it recorded.
+    const auto cached = MakeThumbnail(native, 85, 85, ThumbnailOptions{true});
+    ASSERT_TRUE(cached.ok());
+    EXPECT_EQ(cached.fullWidth, 640);
+    EXPECT_TRUE(ThumbnailCache::find(native, QFileInfo(jpeg).lastModified().toSecsSinceEpoch(), QFileInfo(jpeg).size(), 85));
+
+    // An entry whose MTime no longer matches is not used: the picture is made again.
+    {
+        QFile f(jpeg);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    EXPECT_FALSE(ThumbnailCache::find(native, 12345, 1, 85));
+    const auto remade = MakeThumbnail(native, 85, 85, ThumbnailOptions{true});
+    EXPECT_TRUE(remade.ok());
+
+    const QString gio = QStandardPaths::findExecutable("gio");
+    if (gio.isEmpty())
+        return;
+    QProcess process;
+    process.start(gio, {"info", "-a", "thumbnail::is-valid,thumbnail::path", jpeg});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QByteArray out = process.readAllStandardOutput();
+    EXPECT_TRUE(out.contains("thumbnail::is-valid: TRUE")) << out.constData();
+}
