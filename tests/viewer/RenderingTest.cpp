@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QRadioButton>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,17 @@ TEST(ZoomCommands, StepsFitsAndFixedLevelsOnAnOpenImage)
     EXPECT_FALSE(v.view->canZoomIn());
     v.view->OnZoomIn();
     EXPECT_EQ(v.view->zoom(), 16.0);
+
+    // The scroll bars follow the geometry, and moving one scrolls the view.
+    v.view->OnFixedZoomLevel(1.0);
+    QScrollBar* bar = v.view->horizontalScrollBar();
+    ASSERT_TRUE(v.view->zoomGeometry().scrollBars().horizontal);
+    EXPECT_EQ(bar->maximum(), 400 - v.view->zoomGeometry().clientSize().width());
+    EXPECT_EQ(bar->pageStep(), v.view->zoomGeometry().clientSize().width());
+    bar->setValue(100);
+    EXPECT_EQ(v.view->zoomGeometry().scrollX(), 100);
+    EXPECT_EQ(v.view->ClientToImageX(0), 100);
+    v.view->OnFixedZoomLevel(16);
 
     v.view->OnZoomLock();
     EXPECT_EQ(v.view->zoomType(), ZoomType::ZoomLock);
