@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -38,9 +39,28 @@ constexpr std::size_t kChunk = 1024;
 #define KELVRA_VECTOR_CLONES
 #endif
 
-template <typename Acc>
+// Rounded division by a multiplication and a shift: q = floor((2|s| + d) / 2d) ==
+// ((2|s| + d) · multiplier) >> shift for every sum the kernel can produce.
+struct Reciprocal {
+    std::uint32_t divisor = 1, multiplier = 0, shift = 0;
+    int bias = 0;
+
+    static std::optional<Reciprocal> find(long divisor, long largestMagnitude, long bias) {
+        const std::uint64_t d2 = 2 * std::uint64_t(divisor);
+        const std::uint64_t largestN = 2 * std::uint64_t(largestMagnitude) + std::uint64_t(divisor);
+        for (std::uint32_t shift = 1; shift < 32; ++shift) {
+            const std::uint64_t power = std::uint64_t(1) << shift;
+            const std::uint64_t m = (power + d2 - 1) / d2;
+            if (largestN * (m * d2 - power) < power && largestN * m < (std::uint64_t(1) << 32))
+                return Reciprocal{std::uint32_t(divisor), std::uint32_t(m), shift, int(bias)};
+        }
+        return std::nullopt;
+    }
+};
+
+template <typename Acc, typename Finish>
 inline void accumulateLine(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
-                           std::size_t tapCount, const BYTE* table, long minSum) {
+                           std::size_t tapCount, const Finish& finish) {
     std::vector<Acc> acc(std::min(kChunk, samples));
     for (std::size_t x0 = 0; x0 < samples; x0 += kChunk) {
         const std::size_t len = std::min(kChunk, samples - x0);
@@ -56,22 +76,50 @@ inline void accumulateLine(const BYTE* const* lines, BYTE* out, std::size_t samp
             for (std::size_t i = 0; i < len; ++i)
                 acc[i] = Acc(acc[i] + w * s[i]);
         }
-        const BYTE* base = table - minSum;
-        for (std::size_t i = 0; i < len; ++i)
-            out[x0 + i] = base[acc[i]];
+        finish(acc.data(), out + x0, len);
     }
+}
+
+// Sums to results through a table with one entry per possible sum.
+template <typename Acc>
+struct TableFinish {
+    const BYTE* base;  // table − smallest sum
+    void operator()(const Acc* acc, BYTE* out, std::size_t len) const {
+        for (std::size_t i = 0; i < len; ++i)
+            out[i] = base[acc[i]];
+    }
+};
+
+// Sums to results arithmetically, in vector code.
+struct ReciprocalFinish {
+    Reciprocal r;
+    void operator()(const std::int16_t* acc, BYTE* out, std::size_t len) const {
+        for (std::size_t i = 0; i < len; ++i) {
+            const int s = acc[i];
+            const std::uint32_t n = std::uint32_t(2 * (s < 0 ? -s : s)) + r.divisor;
+            const int magnitude = int((n * r.multiplier) >> r.shift);
+            const int q = (s < 0 ? -magnitude : magnitude) + r.bias;
+            out[i] = BYTE(q < 0 ? 0 : q > 255 ? 255 : q);
+        }
+    }
+};
+
+KELVRA_VECTOR_CLONES
+void convolveLineReciprocal(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
+                            std::size_t tapCount, const Reciprocal& r) {
+    accumulateLine<std::int16_t>(lines, out, samples, taps, tapCount, ReciprocalFinish{r});
 }
 
 KELVRA_VECTOR_CLONES
 void convolveLine16(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
                     std::size_t tapCount, const BYTE* table, long minSum) {
-    accumulateLine<std::int16_t>(lines, out, samples, taps, tapCount, table, minSum);
+    accumulateLine<std::int16_t>(lines, out, samples, taps, tapCount, TableFinish<std::int16_t>{table - minSum});
 }
 
 KELVRA_VECTOR_CLONES
 void convolveLine32(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
                     std::size_t tapCount, const BYTE* table, long minSum) {
-    accumulateLine<std::int32_t>(lines, out, samples, taps, tapCount, table, minSum);
+    accumulateLine<std::int32_t>(lines, out, samples, taps, tapCount, TableFinish<std::int32_t>{table - minSum});
 }
 
 struct PreparedKernel {
@@ -111,10 +159,15 @@ bool convolve8(const ImageView& view, const PreparedKernel& k) {
     const std::size_t samples = std::size_t(view.width) * channels;
     const bool hasAlpha = channels > view.layout.colourChannels;
 
+    const std::optional<Reciprocal> reciprocal =
+        narrow ? Reciprocal::find(k.divisor, std::max(-minSum, maxSum), k.bias) : std::nullopt;
     forEachNeighbourhood<BYTE>(view, unsigned(k.radius), unsigned(k.radius), samples * taps.size(),
                                [&](const BYTE* const* lines, BYTE* out, unsigned) {
-        (narrow ? convolveLine16 : convolveLine32)(lines, out, samples, taps.data(), taps.size(),
-                                                    table.data(), minSum);
+        if (reciprocal)
+            convolveLineReciprocal(lines, out, samples, taps.data(), taps.size(), *reciprocal);
+        else
+            (narrow ? convolveLine16 : convolveLine32)(lines, out, samples, taps.data(), taps.size(),
+                                                        table.data(), minSum);
         if (hasAlpha) {
             const BYTE* centre = lines[k.radius];
             for (std::size_t i = channels - 1; i < samples; i += channels)

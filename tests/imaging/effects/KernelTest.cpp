@@ -85,6 +85,25 @@ TEST(Convolute, RejectsMalformedKernels) {
     EXPECT_TRUE(samePixels(img, before));
 }
 
+// Every 8-bit value through kernels small enough for 16-bit sums and large enough for 32-bit
+// ones, positive and negative: the quotient is rounded half away from zero, then biased.
+TEST(Convolute, RoundsHalvesAwayFromZeroForEverySum) {
+    const fipSuperImage ramp = makeImage(256, 2, 24, [](unsigned x, unsigned) {
+        return Colour{int(x), int(x), int(x)};
+    });
+    struct Case { int centre, divisor, bias; };
+    for (const Case c : {Case{1, 3, 0}, Case{-1, 3, 200}, Case{200, 600, 0}, Case{-200, 600, 200}, Case{1, 2, 0}, Case{-1, 2, 255}}) {
+        const std::vector<int> kernel{0, 0, 0, 0, c.centre, 0, 0, 0, 0};
+        fipSuperImage img = ramp;
+        ASSERT_TRUE(img.convolute(kernel.data(), 3, c.divisor, c.bias));
+        for (int v = 0; v < 256; ++v) {
+            const long expected = std::lround(double(c.centre) * v / c.divisor) + c.bias;
+            ASSERT_EQ(greyAt(img, unsigned(v), 0), std::clamp<long>(expected, 0, 255))
+                << "centre " << c.centre << " divisor " << c.divisor << " value " << v;
+        }
+    }
+}
+
 TEST(Convolute, WeightsTooLargeForTheTableGiveTheSameAnswer) {
     std::vector<int> heavy;
     for (const int w : kGauss3)
