@@ -39,6 +39,30 @@ TEST(Invert, NegativeKeepsAlphaAndPalettes) {
     EXPECT_FALSE(rgb16.invert());
 }
 
+TEST(Threshold, SplitsAtTheLevelByColourNotByPaletteIndex) {
+    fipSuperImage ramp = makeImage(256, 1, 32, [](unsigned x, unsigned) { return Colour{int(x), int(x), int(x), 0}; });
+    ASSERT_TRUE(ramp.threshold(128));
+    ASSERT_EQ(ramp.getBitsPerPixel(), 1u);
+    for (unsigned x = 0; x < 256; ++x)
+        ASSERT_EQ(paletteColourAt(ramp, x, 0).r, x < 128 ? 0 : 255) << x;
+    // Index 200 is a dark colour (200, 55, 100): it must come out black.
+    fipSuperImage palette = makePalette8(2, 1, [](unsigned x, unsigned) { return x == 0 ? 200 : 20; });
+    ASSERT_TRUE(palette.threshold(128));
+    EXPECT_EQ(paletteColourAt(palette, 0, 0).r, 0);
+    EXPECT_EQ(paletteColourAt(palette, 1, 0).r, 255);
+}
+
+TEST(Dither, MiddleGreyBecomesHalfWhite) {
+    fipSuperImage grey = flatImage(64, 64, 24, {128, 128, 128});
+    ASSERT_TRUE(grey.dither(FID_FS));
+    ASSERT_EQ(grey.getBitsPerPixel(), 1u);
+    int white = 0;
+    for (unsigned y = 0; y < 64; ++y)
+        for (unsigned x = 0; x < 64; ++x)
+            white += paletteColourAt(grey, x, y).r == 255;
+    EXPECT_NEAR(white, 64 * 64 / 2, 64 * 64 / 20);
+}
+
 TEST(SwapChannels, AllFiveOrders) {
     const Colour expected[] = {{10, 30, 20}, {30, 20, 10}, {30, 10, 20}, {20, 10, 30}, {20, 30, 10}};
     for (int order = 0; order < 5; ++order) {
