@@ -1,0 +1,184 @@
+#pragma once
+// `CImageListCtrl`: the thumbnail list of browser mode. A thin widget over `FolderItemList`
+// (records, selection, queries), the loader and watcher threads, and `paintCell`.
+// Everything the list needs from the panes around it goes through `ImageListHost`, which the
+// main frame implements; without a host the list works on its own.
+
+#include "browser/CellPainter.h"
+#include "browser/FolderItemList.h"
+#include "browser/ThumbSettings.h"
+#include "browser/ThumbnailMaker.h"
+
+#include <QAbstractScrollArea>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class CFileNameEdit;
+class FolderWatcher;
+class QMenu;
+class ThumbnailLoader;
+
+class ImageListHost {
+public:
+    virtual ~ImageListHost() = default;
+    // Opens the item in the viewer and switches to viewer mode; false when it cannot.
+    virtual bool openImageInViewer(int /*index*/, const QString& /*path*/) { return false; }
+    // The tree that is the navigation source selects the folder (and so browses there);
+    // false when there is no such tree: the list then browses by itself.
+    virtual bool selectFolderInTree(const ItemIdList& /*folder*/, int /*source*/) { return false; }
+    virtual void openWithDefaultProgram(const QString& /*path*/) {}
+    virtual void setFrameTitle(const QString& /*title*/) {}
+    // The focused item's path for the histogram and EXIF panels; empty clears them.
+    virtual void focusedPathChanged(const QString& /*path*/) {}
+    virtual void refreshStatusBar() {}
+    virtual bool isSizeSliderDragging() const { return false; }
+    // Commands the list shows but that belong to other panes (clipboard, delete, export...).
+    virtual void runCommand(int /*id*/) {}
+    virtual bool isCommandEnabled(int /*id*/) const { return false; }
+};
+
+namespace ListCommand {
+enum : int {
+    SortFileName = 33112, SortModifiedDate = 33113, SortFileType = 33114, SortPhotoSize = 33116,
+    SortFileSize = 33117, SortForward = 33118, SortBackward = 33119, Refresh = 33120,
+    SelectAll = 33121, ClearSelection = 33374, InvertSelection = 33573, SelectAllFiles = 33571,
+    SelectAllImages = 33572, ViewAndEdit = 33563, Rename = 33419, Open = 33089,
+    Cut = 33105, Copy = 33104, Paste = 33102, Delete = 33052, CopyToFolder = 33099, MoveToFolder = 33098,
+    NewFolder = 33073, LocateOnDisk = 33108, AssociatedProgram = 33266, AssociatedEditor = 33267,
+    Properties = 33054, Print = 33096, CopyImageToClipboard = 33507, RotateLeft = 33273, RotateRight = 33274,
+    Rotate180 = 33493, EmailImages = 33427, Export = 33511, SlideShow = 33106, FullScreen = 33024,
+    AddToFavorites = 33075, WallpaperCenter = 33092, WallpaperTile = 33093, WallpaperStretch = 33094,
+    WallpaperRestore = 33095,
+};
+}
+
+class CImageListCtrl : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    struct Options {
+        QString settingsPath;   // Config.ini; empty: the application's
+        bool showHiddenFiles = false;
+        bool useThumbnailCache = true;
+        ShellNamespace* shell = nullptr;  // empty: the running system's
+    };
+    explicit CImageListCtrl(Options options, QWidget* parent = nullptr);
+    ~CImageListCtrl() override;
+
+    void setHost(ImageListHost* host) { m_host = host; }
+
+    // ---- browsing --------------------------------------------------------------------
+    bool BrowseTo(const ItemIdList& folder, int source);
+    bool BrowseToPath(const QString& path, int source = 0);
+    void Rescan();
+    void OpenItem(int index);
+    const ItemIdList& currentFolder() const { return m_folder; }
+    QString currentFolderPath() const { return QFile::decodeName(m_folderPath); }
+    int navigationSource() const { return m_source; }
+
+    // ---- records and queries (FolderItemList holds them all) ------------------------
+    const FolderItemList& items() const { return m_items; }
+    int GetItemCount() const { return m_items.GetItemCount(); }
+    int GetNextImage(int index) const { return m_items.GetNextImage(index); }
+    int GetPreviousImage(int index) const { return m_items.GetPreviousImage(index); }
+    int GetImageOrdinal(int index) const { return m_items.GetImageOrdinal(index); }
+    int GetImageCount() const { return m_items.GetImageCount(); }
+    int GetSelectedImageCount() const { return m_items.GetSelectedImageCount(); }
+    QStringList GetAllImagePaths() const { return m_items.GetAllImagePaths(); }
+    QStringList GetSelectedImagePaths() const { return m_items.GetSelectedImagePaths(); }
+    QStringList GetSelectedPaths() const { return m_items.GetSelectedPaths(); }
+    QStringList GetAllDisplayNames() const { return m_items.GetAllDisplayNames(); }
+    std::uint64_t GetTotalFileSize() const { return m_items.GetTotalFileSize(); }
+    std::uint64_t GetSelectedFileSize() const { return m_items.GetSelectedFileSize(); }
+    int GetFocusedItem() const { return m_items.GetFocusedItem(); }
+    int FindItemByPath(const QString& path) const { return m_items.FindItemByPath(path); }
+    int FindItemIndex(const FolderItem* item) const { return m_items.FindItemIndex(item); }
+
+    // ---- selection and focus -----------------------------------------------------------
+    void setFocusedItem(int index);
+    void selectOnly(int index);
+    void runSelectionCommand(int id);
+    void ensureVisible(int index);
+
+    // ---- sorting and sizes ---------------------------------------------------------------
+    const ThumbSettings& settings() const { return m_settings; }
+    void setSort(int sortType, int sortDirection);
+    void SortItems();
+    void SetThumbnailSize(int width, int height);
+    const CellMetrics& metrics() const { return m_metrics; }
+    QRect itemRect(int index) const;  // in viewport coordinates
+    int itemAt(const QPoint& viewportPos) const;
+    std::pair<int, int> visibleRange() const;  // first, last; (-1, -1) when empty
+    // `QueueThumbnails`: items first..last that want a thumbnail go to the loader's head.
+    void QueueThumbnails(int first, int last);
+    bool thumbnailsIdle() const;
+
+    // ---- renaming ------------------------------------------------------------------------
+    bool BeginLabelEdit(int index);
+    // Ends editing with `text` as typed (accept) or cancels it; true when a rename happened.
+    bool EndLabelEdit(bool accept);
+    int editIndex() const { return m_editIndex; }
+    CFileNameEdit* labelEditor() const { return m_editor; }
+
+    // ---- menus ---------------------------------------------------------------------------
+    // The context menu for the item (or -1: the list's background).
+    std::unique_ptr<QMenu> buildContextMenu(int index);
+    void runCommand(int id);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void updateScrollBars();
+    int columns() const;
+    void updateItem(int index);
+    void focusChanged();
+    void selectionChanged();
+    void clearList();
+    void handleThumbnailReady(QEvent* event);
+    void handleFolderChanged();
+    QImage iconFor(const FolderItem& item);
+    void requestVisibleThumbnails();
+    bool mayRename(int index) const;
+
+    Options m_options;
+    std::unique_ptr<ShellNamespace> m_ownShell;
+    ShellNamespace* m_shell = nullptr;
+    ImageListHost m_noHost;
+    ImageListHost* m_host = &m_noHost;
+
+    FolderItemList m_items;
+    ItemIdList m_folder;
+    QByteArray m_folderPath;
+    int m_source = 0;
+    ThumbSettings m_settings;
+    CellMetrics m_metrics;
+    QImage m_folderPicture;
+    QImage m_scaledFolderPicture;
+    QImage m_shortcutOverlay;
+    QHash<QString, QImage> m_iconCache;
+    QImage m_cellBuffer;
+    std::pair<int, int> m_lastHint{-1, -1};
+
+    int m_editIndex = -1;
+    QString m_editOriginal;
+    QPointer<CFileNameEdit> m_editor;
+    QTimer m_statusTimer;
+
+    std::unique_ptr<ThumbnailLoader> m_loader;
+    std::unique_ptr<FolderWatcher> m_watcher;
+};

@@ -1,0 +1,10 @@
+#pragma once
+// The few lines shown when the pointer rests on a cell.
+
+#include "browser/FolderItem.h"
+
+#include <QString>
+
+// For an image whose dimensions are not known yet and whose extension is in the thumbnail
+// set, the header is read to learn them; nothing else touches the disk.
+QString HoverText(const FolderItem& item);

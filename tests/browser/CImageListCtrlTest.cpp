@@ -1,0 +1,292 @@
+#include "browser/CFileNameEdit.h"
+#include "browser/CImageListCtrl.h"
+#include "browser/HoverText.h"
+
+#include "app/MessageBoxSeam.h"
+#include "app/ProfileFile.h"
+
+#include "TestFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBound = 20000;
+
+class RecordingHost : public ImageListHost {
+public:
+    QString title;
+    QString focusedPath;
+    QStringList opened;
+    int statusRefreshes = 0;
+    bool openImageInViewer(int, const QString& path) override
+    {
+        opened << path;
+        return true;
+    }
+    void setFrameTitle(const QString& t) override { title = t; }
+    void focusedPathChanged(const QString& p) override { focusedPath = p; }
+    void refreshStatusBar() override { ++statusRefreshes; }
+};
+
+struct ListFixture {
+    fixtures::TempDir dir;
+    fixtures::TempDir settings;
+    std::unique_ptr<ShellNamespace> shell;
+    std::unique_ptr<CImageListCtrl> list;
+    RecordingHost host;
+
+    explicit ListFixture(const QString& ini = {})
+    {
+        if (!ini.isEmpty())
+            fixtures::writeFile(settings.file("Config.ini"), ini.toUtf8());
+        shell = std::make_unique<ShellNamespace>(QFile::encodeName(dir.path()), std::vector<MountRecord>{});
+        CImageListCtrl::Options options;
+        options.settingsPath = settings.file("Config.ini");
+        options.useThumbnailCache = false;
+        options.shell = shell.get();
+        list = std::make_unique<CImageListCtrl>(options);
+        list->setHost(&host);
+        list->resize(600, 400);
+    }
+    bool browse() { return list->BrowseToPath(dir.path()); }
+    bool showAndSettle()
+    {
+        list->show();
+        if (!QTest::qWaitForWindowExposed(list.get()))
+            return false;
+        return QTest::qWaitFor([&] {
+            list->viewport()->repaint();
+            return list->thumbnailsIdle();
+        }, kBound);
+    }
+    int indexOf(const QString& name) const { return list->FindItemByPath(dir.file(name)); }
+};
+
+}  // namespace
+
+TEST(CImageListCtrl, BrowsesSortsFocusesAndMakesThumbnailsOfWhatIsShown)
+{
+    ListFixture f("[Thumb]\nSortType=4\n");
+    fixtures::writePatternJpeg(f.dir.file("b.jpg"), 320, 240);
+    fixtures::writePatternJpeg(f.dir.file("a.jpg"), 160, 320);
+    fixtures::writeFile(f.dir.file("empty.png"), "");
+    fixtures::writeFile(f.dir.file("broken.jpg"), QByteArray("\xFF\xD8\xFF\xE0garbage", 12));
+    fixtures::writeFile(f.dir.file("notes.txt"), "hello");
+    QDir(f.dir.path()).mkdir("zfolder");
+    ASSERT_TRUE(f.browse());
+
+    EXPECT_EQ(f.list->settings().sortType, SortByName);  // photo sizes are unknown right after browsing
+    EXPECT_EQ(f.list->GetItemCount(), 6);
+    EXPECT_EQ(f.list->items().at(0).displayName, "zfolder");
+    EXPECT_EQ(f.list->items().at(1).displayName, "a.jpg");
+    EXPECT_EQ(f.list->GetFocusedItem(), 0);
+    EXPECT_EQ(f.host.title, "Home - Kelvra Photo Viewer");  // the fixture's folder is the home folder
+    EXPECT_EQ(f.host.focusedPath, f.dir.file("zfolder"));
+
+    ASSERT_TRUE(f.showAndSettle());
+    const FolderItem& a = f.list->items().at(f.indexOf("a.jpg"));
+    ASSERT_TRUE(a.thumbnail.isValid());
+    EXPECT_EQ(a.thumbnail.getHeight(), 85u);
+    EXPECT_EQ(a.width, 160);
+    const FolderItem& broken = f.list->items().at(f.indexOf("broken.jpg"));
+    EXPECT_FALSE(broken.thumbnail.isValid());
+    EXPECT_TRUE(broken.thumbnailFailed);
+    EXPECT_TRUE(f.list->items().at(f.indexOf("empty.png")).thumbnailFailed);
+
+    // Repainting does not queue the broken files again and again.
+    f.list->viewport()->repaint();
+    EXPECT_TRUE(f.list->thumbnailsIdle());
+
+    // Photo Size now uses the sizes learned: unknown ones (0) first, keeping their order.
+    f.list->runCommand(ListCommand::SortPhotoSize);
+    QStringList order;
+    for (const FolderItem& r : f.list->items().records())
+        order << r.displayName;
+    EXPECT_EQ(order, QStringList({"zfolder", "broken.jpg", "empty.png", "notes.txt", "a.jpg", "b.jpg"}));
+
+    f.list.reset();
+    ProfileFile saved(f.settings.file("Config.ini"));
+    EXPECT_EQ(saved.getInt("Thumb", "SortType", -1), 4);
+}
+
+TEST(CImageListCtrl, FollowsTheFolderOnDiskAndKeepsContentOfUnreadableFolders)
+{
+    ListFixture f;
+    QDir(f.dir.path()).mkdir("shown");
+    fixtures::writePatternJpeg(f.dir.file("shown/b.jpg"), 64, 48);
+    fixtures::writeFile(f.dir.file("shown/c.txt"), "c");
+    ASSERT_TRUE(f.list->BrowseToPath(f.dir.file("shown")));
+    ASSERT_TRUE(f.showAndSettle());
+    ASSERT_EQ(f.list->GetItemCount(), 2);
+
+    // A new file appears at the end although it sorts first; the unchanged thumbnail stays.
+    fixtures::writeFile(f.dir.file("shown/a.txt"), "a");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.list->GetItemCount() == 3; }, kBound));
+    EXPECT_EQ(f.list->items().at(2).displayName, "a.txt");
+    EXPECT_TRUE(f.list->items().at(0).thumbnail.isValid());
+
+    EXPECT_FALSE(f.list->BrowseToPath(f.dir.file("missing")));
+    EXPECT_EQ(f.list->GetItemCount(), 3);
+
+    QDir(f.dir.file("shown")).removeRecursively();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.list->GetItemCount() == 0; }, kBound));
+}
+
+TEST(CImageListCtrl, RenamingInPlace)
+{
+    ListFixture f;
+    fixtures::writeFile(f.dir.file("photo.jpg"), "x");
+    fixtures::writeFile(f.dir.file("taken.jpg"), "y");
+    QDir(f.dir.path()).mkdir("folder.v1");
+    ASSERT_TRUE(f.browse());
+    const int photo = f.indexOf("photo.jpg");
+
+    ASSERT_TRUE(f.list->BeginLabelEdit(photo));
+    CFileNameEdit* edit = f.list->labelEditor();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "photo");  // without its extension
+    int beeps = 0;
+    edit->setBeep([&] { ++beeps; });
+    edit->clear();
+    QTest::keyClicks(edit, "new/na:me?");
+    EXPECT_EQ(edit->text(), "newname");
+    EXPECT_EQ(beeps, 3);
+    ASSERT_TRUE(f.list->EndLabelEdit(true));
+    EXPECT_TRUE(QFile::exists(f.dir.file("newname.jpg")));
+    EXPECT_GE(f.indexOf("newname.jpg"), 0);
+
+    // The same name or only spaces change nothing.
+    const int renamed = f.indexOf("newname.jpg");
+    ASSERT_TRUE(f.list->BeginLabelEdit(renamed));
+    EXPECT_FALSE(f.list->EndLabelEdit(true));
+    ASSERT_TRUE(f.list->BeginLabelEdit(renamed));
+    f.list->labelEditor()->setText("   ");
+    EXPECT_FALSE(f.list->EndLabelEdit(true));
+    EXPECT_TRUE(QFile::exists(f.dir.file("newname.jpg")));
+
+    // A folder shows its whole name; a clash fails and the editor opens again on the item.
+    const int folder = f.indexOf("folder.v1");
+    ASSERT_TRUE(f.list->BeginLabelEdit(folder));
+    EXPECT_EQ(f.list->labelEditor()->text(), "folder.v1");
+    f.list->EndLabelEdit(false);
+    ASSERT_TRUE(f.list->BeginLabelEdit(f.indexOf("newname.jpg")));
+    f.list->labelEditor()->setText("taken");
+    EXPECT_FALSE(f.list->EndLabelEdit(true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.list->editIndex() == f.indexOf("newname.jpg"); }, kBound));
+    f.list->EndLabelEdit(false);
+
+    // Volumes (mount points) may not be renamed.
+    ShellNamespace computer(QFile::encodeName(f.dir.path()), filterVolumes({}, {}));
+    CImageListCtrl::Options options;
+    options.shell = &computer;
+    options.settingsPath = f.settings.file("other.ini");
+    CImageListCtrl volumes(options);
+    ASSERT_TRUE(volumes.BrowseTo(ItemIdList({{ItemTag::Computer, {}}}), 0));
+    ASSERT_EQ(volumes.GetItemCount(), 1);
+    EXPECT_EQ(volumes.items().at(0).displayName, "File System");
+    EXPECT_FALSE(volumes.BeginLabelEdit(0));
+    EXPECT_EQ(volumes.editIndex(), -1);
+}
+
+TEST(CImageListCtrl, KeyboardTypeAheadShiftClickAndMenus)
+{
+    ListFixture f;
+    for (const char* name : {"apple.jpg", "banana.jpg", "berry.txt", "cherry.png"})
+        fixtures::writeFile(f.dir.file(name), "x");
+    QDir(f.dir.path()).mkdir("dir");
+    ASSERT_EQ(::symlink("apple.jpg", QFile::encodeName(f.dir.file("link")).constData()), 0);
+    ASSERT_TRUE(f.browse());
+    f.list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.list.get()));
+    // dir, apple, banana, berry, cherry, link
+
+    QTest::keyClick(f.list.get(), 'B');
+    EXPECT_EQ(f.list->GetFocusedItem(), 2);
+    QTest::keyClick(f.list.get(), 'b');
+    EXPECT_EQ(f.list->GetFocusedItem(), 3);
+    QTest::keyClick(f.list.get(), 'b');
+    EXPECT_EQ(f.list->GetFocusedItem(), 2);  // wraps round
+    QTest::keyClick(f.list.get(), 'z');
+    EXPECT_EQ(f.list->GetFocusedItem(), 2);
+    EXPECT_EQ(f.list->GetSelectedPaths(), QStringList({f.dir.file("banana.jpg")}));
+
+    QTest::mouseClick(f.list->viewport(), Qt::LeftButton, Qt::ShiftModifier, f.list->itemRect(4).center());
+    EXPECT_EQ(f.list->items().selectedCount(), 3);
+    EXPECT_EQ(f.list->GetSelectedImageCount(), 2);  // banana and cherry
+    EXPECT_EQ(f.list->items().firstSelected(), 2);
+
+    QTest::keyClick(f.list.get(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(f.list->items().selectedCount(), 6);
+    QTest::keyClick(f.list.get(), Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(f.list->settings().sortDirection, SortBackward);
+    EXPECT_EQ(f.list->items().at(0).displayName, "dir");
+    EXPECT_EQ(f.list->items().at(1).displayName, "link");
+
+    // A link to an image opens in the viewer like the image itself.
+    f.list->OpenItem(1);
+    EXPECT_EQ(f.host.opened, QStringList({f.dir.file("link")}));
+
+    EXPECT_EQ(f.list->buildContextMenu(-1)->title(), "ListCtrl Popup Menu - SYS");
+    EXPECT_EQ(f.list->buildContextMenu(0)->title(), "ListCtrl Popup Menu - Folder");
+    EXPECT_EQ(f.list->buildContextMenu(1)->title(), "ListCtrl Popup Menu - Photo");
+    const int text = f.list->FindItemByPath(f.dir.file("berry.txt"));
+    auto fileMenu = f.list->buildContextMenu(text);
+    bool sawDisabledDelete = false;
+    for (QAction* action : fileMenu->actions()) {
+        if (action->data().toInt() == ListCommand::Delete)
+            sawDisabledDelete = !action->isEnabled();
+    }
+    EXPECT_TRUE(sawDisabledDelete);  // belongs to the file commands that come later
+}
+
+TEST(CImageListCtrl, OpeningAnImageTheViewerRefusesSaysSo)
+{
+    struct RefusingHost : ImageListHost {
+        bool openImageInViewer(int, const QString&) override { return false; }
+    } host;
+    ListFixture f;
+    fixtures::writeFile(f.dir.file("a.jpg"), "x");
+    ASSERT_TRUE(f.browse());
+    f.list->setHost(&host);
+    QString shown;
+    auto previous = MessageBoxSeam::setHandler([&](const MessageBoxSeam::Request& r) {
+        shown = r.text;
+        return QMessageBox::Ok;
+    });
+    f.list->OpenItem(0);
+    MessageBoxSeam::setHandler(previous);
+    EXPECT_EQ(shown, "Can not open this item.");
+}
+
+TEST(HoverText, LinesPerKind)
+{
+    fixtures::TempDir dir;
+    fixtures::writePatternJpeg(dir.file("p.jpg"), 48, 32);
+    const QByteArray d = QFile::encodeName(dir.path());
+    const ShellNamespace shell(d, {});
+    FolderItemList list;
+    ASSERT_EQ(::symlink("p.jpg", (d + "/link").constData()), 0);
+    QDir(dir.path()).mkdir("sub");
+    fixtures::writeFile(dir.file("t.txt"), "1");
+    ASSERT_TRUE(list.populate(shell, shell.idListFromPath(d), false));
+
+    const QString image = HoverText(list.at(list.FindItemByPath(dir.file("p.jpg"))));
+    EXPECT_TRUE(image.startsWith("Filename: p.jpg\nFile Location: " + dir.path() + "\nSize: ")) << image.toStdString();
+    EXPECT_TRUE(image.contains("\nModified Date: 20"));
+    EXPECT_TRUE(image.endsWith("\nImage Dimenstions: 48x32")) << image.toStdString();
+    EXPECT_TRUE(HoverText(list.at(list.FindItemByPath(dir.file("link")))).startsWith("Filename: p.jpg\n"));
+    const QString text = HoverText(list.at(list.FindItemByPath(dir.file("t.txt"))));
+    EXPECT_TRUE(text.startsWith("Filename: t.txt\nSize: 1 byte\nModified Date: "));
+    const QString folder = HoverText(list.at(list.FindItemByPath(dir.file("sub"))));
+    EXPECT_TRUE(folder.startsWith("Filename: sub\nModified Date: "));
+    EXPECT_FALSE(folder.contains("Size"));
+}
