@@ -40,9 +40,6 @@ private:
     double inverse_;
 };
 
-template <typename T>
-T meanOf(SumOf<T> sum, std::uint64_t count) { return Mean<T>(count)(sum); }
-
 // Sum of samples[clamp(i)] for i in [lo, hi] over a line of n samples spaced by `step`.
 template <typename T>
 SumOf<T> clampedWindowSum(const T* samples, std::ptrdiff_t step, long n, long lo, long hi) {
@@ -112,6 +109,7 @@ void blockMeans(const ImageView& view, unsigned block) {
     const unsigned blockRows = (height + block - 1) / block, blockColumns = (width + block - 1) / block;
     parallelRanges(blockRows, std::size_t(width) * block * channels, [&](unsigned r0, unsigned r1) {
         std::vector<SumOf<T>> sums(std::size_t(blockColumns) * colour);
+        std::vector<T> means(sums.size());
         for (unsigned r = r0; r < r1; ++r) {
             // Block row r covers picture rows [r·block, …) counted from the top.
             const unsigned top = r * block, rows = std::min(block, height - top);
@@ -122,14 +120,16 @@ void blockMeans(const ImageView& view, unsigned block) {
                     for (unsigned c = 0; c < colour; ++c)
                         sums[std::size_t(x / block) * colour + c] += line[std::size_t(x) * channels + c];
             }
+            for (unsigned bx = 0; bx < blockColumns; ++bx) {
+                const Mean<T> mean{std::uint64_t(rows) * std::min(block, width - bx * block)};
+                for (unsigned c = 0; c < colour; ++c)
+                    means[std::size_t(bx) * colour + c] = mean(sums[std::size_t(bx) * colour + c]);
+            }
             for (unsigned v = top; v < top + rows; ++v) {
                 T* line = view.row<T>(height - 1 - v);
-                for (unsigned x = 0; x < width; ++x) {
-                    const unsigned bx = x / block;
-                    const std::uint64_t count = std::uint64_t(rows) * std::min(block, width - bx * block);
+                for (unsigned x = 0; x < width; ++x)
                     for (unsigned c = 0; c < colour; ++c)
-                        line[std::size_t(x) * channels + c] = meanOf<T>(sums[std::size_t(bx) * colour + c], count);
-                }
+                        line[std::size_t(x) * channels + c] = means[std::size_t(x / block) * colour + c];
             }
         }
     });

@@ -44,19 +44,23 @@ void emboss(const ImageView& view, int weight) {
 void edges(const ImageView& view, int shift) {
     const unsigned width = view.width, channels = view.layout.channels;
     const unsigned colour = view.layout.colourChannels;
-    const long step = long(channels);
-    forEachNeighbourhood<BYTE>(view, 1, 1, std::size_t(width) * channels * 12,
-                               [&](const BYTE* const* lines, BYTE* out, unsigned) {
-        for (unsigned x = 0; x < width; ++x)
-            for (unsigned c = 0; c < colour; ++c) {
-                const long i = long(x) * step + long(c);
-                const BYTE* a = lines[2] + i;  // row above
-                const BYTE* m = lines[1] + i;
-                const BYTE* b = lines[0] + i;  // row below
-                const int gx = (a[step] + 2 * m[step] + b[step]) - (a[-step] + 2 * m[-step] + b[-step]);
-                const int gy = (b[-step] + 2 * b[0] + b[step]) - (a[-step] + 2 * a[0] + a[step]);
-                out[std::size_t(i)] = clampByte(long((std::abs(gx) + std::abs(gy)) >> shift));
-            }
+    const std::size_t samples = std::size_t(width) * channels;
+    const std::ptrdiff_t step = channels;
+    forEachNeighbourhood<BYTE>(view, 1, 1, samples * 12, [&](const BYTE* const* lines, BYTE* out, unsigned) {
+        const BYTE* a = lines[2];  // row above (scan lines run bottom-up)
+        const BYTE* m = lines[1];
+        const BYTE* b = lines[0];  // row below
+        // Every sample, alpha included, so that the loop vectorises; alpha is put back after.
+        for (std::size_t i = 0; i < samples; ++i) {
+            const std::ptrdiff_t j = std::ptrdiff_t(i);
+            const int gx = (a[j + step] + 2 * m[j + step] + b[j + step]) - (a[j - step] + 2 * m[j - step] + b[j - step]);
+            const int gy = (b[j - step] + 2 * b[j] + b[j + step]) - (a[j - step] + 2 * a[j] + a[j + step]);
+            const int v = ((gx < 0 ? -gx : gx) + (gy < 0 ? -gy : gy)) >> shift;
+            out[i] = BYTE(v > 255 ? 255 : v);
+        }
+        for (std::size_t p = 0; channels > colour && p < samples; p += channels)
+            for (unsigned c = colour; c < channels; ++c)
+                out[p + c] = m[p + c];
     });
 }
 
