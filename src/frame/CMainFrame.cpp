@@ -1,13 +1,17 @@
 #include "CMainFrame.h"
 
+#include "browser/FolderItemList.h"
 #include "frame/CSuperSplitterWnd.h"
+#include "frame/CSuperStatusBar.h"
 #include "viewer/CImageView.h"
 
 #include "app/MessageBoxSeam.h"
 #include "imaging/fipSuperImage.h"
+#include "viewer/ImageSequence.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -17,6 +21,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -57,6 +63,7 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     buildPanes();
     applyBars();
     applyPlacementOnFirstShow();
+    RefreshStatusBar();
 }
 
 CMainFrame::~CMainFrame()
@@ -64,11 +71,6 @@ CMainFrame::~CMainFrame()
     // In full screen the placement from before it is the one to keep.
     m_settings.placement = m_fullScreen ? m_placementBeforeFullScreen : currentPlacement();
     m_settings.write(m_services.configPath);
-}
-
-QStatusBar* CMainFrame::GetStatusBar() const
-{
-    return const_cast<CMainFrame*>(this)->statusBar();
 }
 
 void CMainFrame::buildBars()
@@ -93,8 +95,21 @@ void CMainFrame::buildBars()
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, m_viewerToolBar);
 
-    statusBar()->setMinimumHeight(24);
-    statusBar()->setSizeGripEnabled(false);
+    m_statusBar = new CSuperStatusBar(this);
+    setStatusBar(m_statusBar);
+    connect(m_statusBar, &CSuperStatusBar::zoomRequested, this, [this](double zoom) {
+        m_imageView->setZoomSliderDragging(m_statusBar->slider()->dragging());
+        SetZoomFromFrame(zoom);
+    });
+    connect(m_statusBar, &CSuperStatusBar::thumbnailSizeRequested, this, &CMainFrame::SetThumbnailSizeFromSlider);
+    connect(m_statusBar, &CSuperStatusBar::sliderSettled, this, [this] {
+        // The drag is over: the viewer draws in high quality again.
+        m_imageView->setZoomSliderDragging(false);
+        if (m_mode == FrameMode::Viewer)
+            m_imageView->viewport()->update();
+        else if (m_thumbnailPane)
+            m_thumbnailPane->update();
+    });
 }
 
 void CMainFrame::buildPanes()
@@ -120,6 +135,10 @@ void CMainFrame::buildPanes()
 
     m_imageView = new CImageView(ViewerSettings{m_services.tempFolder, m_services.configPath}, m_stack);
     m_imageView->setObjectName(QStringLiteral("ImageView"));
+    connect(m_imageView, &CImageView::zoomChanged, this, [this](double zoom) {
+        m_statusBar->SetSliderFromZoom(zoom);
+        RefreshStatusBar();
+    });
     m_slideView = placeholderPane(QStringLiteral("SlideView"), m_stack);
 
     m_stack->addWidget(m_outerSplitter);
@@ -135,7 +154,7 @@ void CMainFrame::applyBars()
     m_browserToolBar->setVisible(bars && browser && m_settings.showToolBar);
     m_addressBand->setVisible(bars && browser && m_settings.showAddressBar);
     m_viewerToolBar->setVisible(bars && !browser && m_settings.showToolBar);
-    statusBar()->setVisible(bars && m_settings.showStatusBar);
+    m_statusBar->setVisible(bars && m_settings.showStatusBar);
     menuBar()->setVisible(bars);
 }
 
@@ -210,6 +229,8 @@ void CMainFrame::EnterViewerMode()
     m_imageView->setViewerModeActive(true);
     m_imageView->setFullScreenMode(m_fullScreen);
     m_imageView->setFocus();
+    m_statusBar->SetSliderFromZoom(m_imageView->zoom());
+    RefreshStatusBar();
     emit modeChanged(m_mode);
 }
 
@@ -224,6 +245,8 @@ void CMainFrame::EnterBrowserMode()
         m_activeBeforeViewer->setFocus();
     m_activeBeforeViewer.clear();
     setWindowTitle(QStringLiteral("Kelvra Photo Viewer"));
+    m_statusBar->SetSliderFromThumbnailSize(m_thumbnailSize);
+    RefreshStatusBar();
     emit modeChanged(m_mode);
 }
 
@@ -310,4 +333,68 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
+}
+
+void CMainFrame::setImageSequence(const ImageSequence* sequence)
+{
+    m_sequence = sequence;
+    m_imageView->setSequence(sequence);
+}
+
+void CMainFrame::setBrowserFactsProvider(std::function<StatusBarModel::BrowserFacts()> provider)
+{
+    m_browserFacts = std::move(provider);
+}
+
+void CMainFrame::setThumbnailSizeHandler(std::function<void(int)> handler)
+{
+    m_thumbnailSizeHandler = std::move(handler);
+}
+
+void CMainFrame::SetThumbnailSizeFromSlider(int size)
+{
+    if (m_mode != FrameMode::Browser)
+        return;
+    m_thumbnailSize = std::clamp(size, 36, 200);
+    if (m_thumbnailSizeHandler)
+        m_thumbnailSizeHandler(m_thumbnailSize);
+    m_statusBar->SetSliderFromThumbnailSize(m_thumbnailSize);
+}
+
+void CMainFrame::SetZoomFromFrame(double zoom)
+{
+    if (m_mode != FrameMode::Viewer)
+        return;
+    m_imageView->SetZoomFromFrame(std::clamp(zoom, 0.07, 16.0));
+}
+
+void CMainFrame::RefreshStatusBar()
+{
+    using StatusBarModel::Panes;
+    if (m_mode == FrameMode::Browser) {
+        const StatusBarModel::BrowserFacts facts = m_browserFacts ? m_browserFacts() : StatusBarModel::BrowserFacts{};
+        m_statusBar->showPanes(CSuperStatusBar::Table::Browser, StatusBarModel::browserPanes(facts));
+        return;
+    }
+    const fipSuperImage* image = m_imageView->image();
+    if (m_mode != FrameMode::Viewer || !image || !image->isValid()) {
+        m_statusBar->showPanes(CSuperStatusBar::Table::ViewerNoImage, {});
+        return;
+    }
+    StatusBarModel::ViewerFacts facts;
+    const int index = m_imageView->listIndex();
+    facts.ordinal = m_sequence ? m_sequence->imageOrdinal(index) : 1;
+    facts.imageCount = m_sequence ? m_sequence->imageCount() : 1;
+    facts.fileName = QFileInfo(m_imageView->filePath()).fileName();
+    facts.sizeText = FormatFileSize(static_cast<std::uint64_t>(QFileInfo(m_imageView->filePath()).size()));
+    facts.width = static_cast<int>(image->getWidth());
+    facts.height = static_cast<int>(image->getHeight());
+    facts.bpp = static_cast<int>(image->getBPP());
+    const QPoint cursor = m_imageView->viewport()->mapFromGlobal(QCursor::pos());
+    facts.cursorX = std::clamp(static_cast<int>(std::trunc(m_imageView->ClientToImageX(cursor.x()))), 0, facts.width - 1);
+    facts.cursorY = std::clamp(static_cast<int>(std::trunc(m_imageView->ClientToImageY(cursor.y()))), 0, facts.height - 1);
+    if (!m_imageView->selection().isEmpty())
+        facts.selection = m_imageView->selection().size();
+    facts.zoom = m_imageView->zoom();
+    m_statusBar->showPanes(CSuperStatusBar::Table::Viewer, StatusBarModel::viewerPanes(facts));
 }

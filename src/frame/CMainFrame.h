@@ -6,16 +6,20 @@
 #include "frame/CommandRouting.h"
 #include "frame/FolderHistory.h"
 #include "frame/MainFrameSettings.h"
+#include "frame/StatusBarModel.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+
 class CImageView;
 class CSuperSplitterWnd;
+class CSuperStatusBar;
+class ImageSequence;
 class QComboBox;
 class QLabel;
 class QStackedWidget;
-class QStatusBar;
 class QToolBar;
 
 // What the frame needs from the application: where settings and temporary files live.
@@ -42,7 +46,7 @@ public:
     QWidget* GetThumbnailList() const { return m_thumbnailPane; }
     QWidget* GetFolderPane() const { return m_folderPane; }
     QWidget* GetInformationPane() const { return m_informationPane; }
-    QStatusBar* GetStatusBar() const;
+    CSuperStatusBar* GetStatusBar() const { return m_statusBar; }
     QToolBar* browserToolBar() const { return m_browserToolBar; }
     QToolBar* viewerToolBar() const { return m_viewerToolBar; }
     QToolBar* addressBand() const { return m_addressBand; }
@@ -68,6 +72,19 @@ public:
     void setShowToolBar(bool show);
     void setShowAddressBar(bool show);
     void setShowStatusBar(bool show);
+
+    // ---- Status bar --------------------------------------------------------------------
+    void RefreshStatusBar();
+    // Browser mode only: the size clamped to 36..200 for the list, and the slider follows.
+    void SetThumbnailSizeFromSlider(int size);
+    // Viewer mode only: the factor clamped to 0.07..16.
+    void SetZoomFromFrame(double zoom);
+    // The folder's images as the viewer and the status bar see them.
+    void setImageSequence(const ImageSequence* sequence);
+    // What browser mode shows in the status bar; the thumbnail list supplies it.
+    void setBrowserFactsProvider(std::function<StatusBarModel::BrowserFacts()> provider);
+    // Applies a thumbnail size in the list.
+    void setThumbnailSizeHandler(std::function<void(int)> handler);
 
     // The window placement as it would be stored now.
     WindowPlacement currentPlacement() const;
@@ -103,6 +120,11 @@ private:
     QToolBar* m_viewerToolBar = nullptr;
     QToolBar* m_addressBand = nullptr;
     QComboBox* m_addressCombo = nullptr;
+    CSuperStatusBar* m_statusBar = nullptr;
+    const ImageSequence* m_sequence = nullptr;
+    std::function<StatusBarModel::BrowserFacts()> m_browserFacts;
+    std::function<void(int)> m_thumbnailSizeHandler;
+    int m_thumbnailSize = 85;
 
     FrameMode m_mode = FrameMode::Browser;
     FrameMode m_previousMode = FrameMode::Browser;

@@ -1,5 +1,6 @@
 #include "frame/CMainFrame.h"
 #include "frame/CSuperSplitterWnd.h"
+#include "frame/CSuperStatusBar.h"
 #include "viewer/CImageView.h"
 
 #include "app/ProfileFile.h"
@@ -141,6 +142,39 @@ TEST_F(MainFrameTest, ResizingKeepsTheInformationPaneHeight)
     EXPECT_EQ(frame->outerSplitter()->firstPaneSize(), folders);
     frame->resize(800, 420);
     EXPECT_GE(frame->innerSplitter()->firstPaneSize(), 100) << "the folder pane never gets lower than 100";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainFrameTest, StatusBarFollowsTheModeAndTheSliderSetsTheThumbnailSize)
+{
+    auto frame = makeFrame();
+    int applied = 0;
+    frame->setThumbnailSizeHandler([&](int size) { applied = size; });
+    StatusBarModel::BrowserFacts facts;
+    facts.itemCount = 12;
+    facts.totalSizeText = QStringLiteral("3.00 KB");
+    facts.folderName = QStringLiteral("Pictures");
+    frame->setBrowserFactsProvider([&] { return facts; });
+    frame->RefreshStatusBar();
+    CSuperStatusBar* bar = frame->GetStatusBar();
+    EXPECT_EQ(bar->table(), CSuperStatusBar::Table::Browser);
+    EXPECT_EQ(bar->paneText(0), QStringLiteral("Total 12 objects (3.00 KB)"));
+    EXPECT_EQ(bar->paneText(1), QStringLiteral("Pictures"));
+    EXPECT_FALSE(bar->paneEnabled(3));
+
+    frame->SetThumbnailSizeFromSlider(500);
+    EXPECT_EQ(applied, 200);
+    EXPECT_EQ(bar->slider()->value(), 100);
+
+    // The viewer without an image shows only "No images", and the slider belongs to the zoom.
+    frame->EnterViewerMode();
+    EXPECT_EQ(bar->table(), CSuperStatusBar::Table::ViewerNoImage);
+    EXPECT_EQ(bar->paneText(0), QStringLiteral("No images"));
+    frame->SetThumbnailSizeFromSlider(36);
+    EXPECT_EQ(applied, 200) << "thumbnail sizes are not set from the viewer";
 }
 
 }  // namespace
