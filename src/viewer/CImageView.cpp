@@ -99,7 +99,7 @@ bool CImageView::OpenImageAt(int index, int page)
     if (!m_filePath.isEmpty()) {
         // The look-ahead may be decoding this very file: wait for it rather than decode twice.
         if (m_preload.isRunning() && m_preload.path() == m_filePath && m_preload.page() == page)
-            m_preload.wait();
+            m_preload.waitForImage();
         if (auto preloaded = m_preload.take(m_filePath, page)) {
             m_image = std::move(preloaded->loaded.image);
             m_pageCount = preloaded->loaded.pageCount;
@@ -232,8 +232,11 @@ bool CImageView::event(QEvent* event)
     }
     if (event->type() == WM_BUILD_DRAWING_CACHE) {
         m_cacheRequested = false;
-        if (chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache && !hasDrawingCache()) {
-            buildDrawingCache();
+        if (m_image) {
+            displayImage();
+            if (chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache
+                && !hasDrawingCache())
+                buildDrawingCache();
             viewport()->update();
         }
         return true;
@@ -357,6 +360,37 @@ const QImage& CImageView::displayImage()
     return m_display;
 }
 
+void CImageView::requestDeferredDrawingWork()
+{
+    if (m_cacheRequested)
+        return;
+    m_cacheRequested = true;
+    QCoreApplication::postEvent(this, new QEvent(WM_BUILD_DRAWING_CACHE));
+}
+
+bool CImageView::canStretchFromImageBits() const
+{
+    return m_image && m_image->getImageType() == FIT_BITMAP && m_image->getBPP() == 24;
+}
+
+void CImageView::stretchFromImageBits(QPainter& painter, const VisiblePart& part) const
+{
+    // Only the part of the destination inside the client area is made.
+    const QRect client(QPoint(0, 0), m_geometry.clientSize());
+    const QRect d = part.destination;
+    const QRect target = d.intersected(client);
+    if (target.isEmpty())
+        return;
+    const QRectF s = part.source;
+    const double scaleX = s.width() / d.width(), scaleY = s.height() / d.height();
+    const QRectF source(s.x() + (target.left() - d.left()) * scaleX, s.y() + (target.top() - d.top()) * scaleY,
+                        target.width() * scaleX, target.height() * scaleY);
+    const QImage stretched = stretchBottomUpBgr(
+        m_image->accessPixels(), m_geometry.imageSize(), static_cast<qsizetype>(m_image->getScanWidth()), source,
+        target.size());
+    painter.drawImage(target.topLeft(), stretched);
+}
+
 bool CImageView::hasDrawingCache() const
 {
     return !m_cache.isNull() && m_cache.size() == m_geometry.zoomedSize() && m_cacheSource == m_filePath;
@@ -376,7 +410,7 @@ void CImageView::renderTo(QPainter& painter)
     const QRect client(QPoint(0, 0), m_geometry.clientSize());
     const QColor background = backgroundColor();
     m_lastPath = DrawPath::None;
-    if (!m_image || displayImage().isNull()) {
+    if (!m_image || !m_image->isValid()) {
         painter.fillRect(client, background);
         return;
     }
@@ -403,14 +437,13 @@ void CImageView::renderTo(QPainter& painter)
         } else {
             // A large reduction takes a while: show the fast stretch now, refine right after.
             path = DrawPath::Stretch;
-            if (!m_cacheRequested) {
-                m_cacheRequested = true;
-                QCoreApplication::postEvent(this, new QEvent(WM_BUILD_DRAWING_CACHE));
-            }
+            requestDeferredDrawingWork();
         }
     }
     m_lastPath = path;
-    const QImage& display = displayImage();
+    // A stretch can read the library's own rows, so a large image just opened is shown
+    // without first converting all of it.
+    const QImage& display = path == DrawPath::Stretch && canStretchFromImageBits() ? m_display : displayImage();
     switch (path) {
     case DrawPath::Cache: {
         const QSize zoomed = m_geometry.zoomedSize();
@@ -423,7 +456,11 @@ void CImageView::renderTo(QPainter& painter)
     }
     case DrawPath::Stretch:
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(QRectF(d), display, part.source);
+        if (display.isNull()) {
+            stretchFromImageBits(painter, part);
+            requestDeferredDrawingWork();
+        } else
+            painter.drawImage(QRectF(d), display, part.source);
         break;
     case DrawPath::Direct:
         painter.drawImage(d.topLeft(), display, part.source.toRect());

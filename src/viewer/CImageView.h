@@ -138,6 +138,11 @@ private:
     void updateCursor(QPoint clientPoint);
     QCursor cursorFor(CursorKind kind) const;
     const QImage& displayImage();
+    // 24-bit images can be stretched straight from the library's rows.
+    bool canStretchFromImageBits() const;
+    void stretchFromImageBits(QPainter& painter, const VisiblePart& part) const;
+    // Makes the drawing copy (and the reduction cache when due) after this paint, then repaints.
+    void requestDeferredDrawingWork();
 
     ViewerSettings m_settings;
     const ImageSequence* m_sequence = nullptr;

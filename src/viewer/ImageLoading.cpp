@@ -37,6 +37,17 @@ QImage makeDisplayImage(const fipSuperImage& image)
 {
     if (!image.isValid())
         return {};
+    if (image.getImageType() == FIT_BITMAP && image.getBPP() == 24) {
+        // Photos: one pass from the library's bottom-up rows straight into the painter's format.
+        const int width = static_cast<int>(image.getWidth()), height = static_cast<int>(image.getHeight());
+        QImage display(width, height, QImage::Format_RGB32);
+        if (display.isNull())
+            return {};
+        for (int y = 0; y < height; ++y)
+            FreeImage_ConvertLine24To32(display.scanLine(y), image.getScanLine(static_cast<unsigned>(height - 1 - y)),
+                                        width);
+        return display;
+    }
     const QImage converted = image.toQImage();
     if (converted.isNull())
         return {};

@@ -31,6 +31,12 @@ void PreloadSlot::wait()
         m_thread.join();
 }
 
+void PreloadSlot::waitForImage()
+{
+    m_someoneWaits.store(true, std::memory_order_release);
+    wait();
+}
+
 bool PreloadSlot::free()
 {
     if (isRunning())
@@ -52,12 +58,13 @@ bool PreloadSlot::start(const QString& path, int page, QObject* owner)
     m_page = page;
     m_owner = owner;
     m_finished.store(false, std::memory_order_release);
+    m_someoneWaits.store(false, std::memory_order_release);
     ++m_loadsStarted;
     m_thread = std::thread([this, path, page, owner] {
         lowerThisThreadPriority();
         PreloadedImage result;
         result.loaded = LoadImageFile(path, page);
-        if (result.loaded.image)
+        if (result.loaded.image && !m_someoneWaits.load(std::memory_order_acquire))
             result.display = makeDisplayImage(*result.loaded.image);
         m_result = std::move(result);
         m_finished.store(true, std::memory_order_release);

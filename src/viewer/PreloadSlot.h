@@ -16,7 +16,8 @@ class QObject;
 
 struct PreloadedImage {
     LoadedImage loaded;
-    QImage display;  // ready to draw, made on the loader thread as well
+    // The image in the painter's format, made by the loader when nobody is waiting for it.
+    QImage display;
 };
 
 class PreloadSlot {
@@ -31,6 +32,9 @@ public:
     bool start(const QString& path, int page, QObject* owner);
     // Waits without time limit for the loader thread, if any.
     void wait();
+    // The same, telling the loader that the user is waiting: it skips the work that only
+    // saves time later (the conversion for the painter).
+    void waitForImage();
     bool hasThread() const { return m_thread.joinable(); }
     bool isRunning() const { return m_thread.joinable() && !m_finished.load(std::memory_order_acquire); }
     // `FreePreload`: fails (and keeps everything) while the thread is still loading.
@@ -48,6 +52,7 @@ public:
 private:
     std::thread m_thread;
     std::atomic<bool> m_finished{true};
+    std::atomic<bool> m_someoneWaits{false};
     QString m_path;
     int m_page = 0;
     QObject* m_owner = nullptr;

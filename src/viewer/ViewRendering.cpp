@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <vector>
+
 DrawPath chooseDrawPath(double zoom, QSize zoomed, bool sliderDragging)
 {
     if (zoomed.isEmpty())
@@ -10,6 +13,32 @@ DrawPath chooseDrawPath(double zoom, QSize zoomed, bool sliderDragging)
     if (zoom < 1 && !sliderDragging && pixels <= kMaxCachePixels)
         return DrawPath::Cache;
     return zoom != 1 ? DrawPath::Stretch : DrawPath::Direct;
+}
+
+QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const QRectF& source, QSize size)
+{
+    if (!bits || image.isEmpty() || size.isEmpty() || source.isEmpty())
+        return {};
+    QImage out(size, QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
+    auto sample = [](double start, double extent, int count, int i, int limit) {
+        const int v = static_cast<int>(start + (i + 0.5) * extent / count);
+        return std::clamp(v, 0, limit - 1);
+    };
+    std::vector<int> columns(static_cast<size_t>(size.width()));
+    for (int x = 0; x < size.width(); ++x)
+        columns[static_cast<size_t>(x)] = 3 * sample(source.x(), source.width(), size.width(), x, image.width());
+    for (int y = 0; y < size.height(); ++y) {
+        const int row = sample(source.y(), source.height(), size.height(), y, image.height());
+        const uchar* src = bits + pitch * (image.height() - 1 - row);
+        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const uchar* p = src + columns[static_cast<size_t>(x)];
+            dst[x] = 0xFF000000u | (uint(p[2]) << 16) | (uint(p[1]) << 8) | p[0];
+        }
+    }
+    return out;
 }
 
 std::array<QRect, 8> trackerHandles(const QRect& frame)

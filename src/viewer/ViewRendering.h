@@ -1,7 +1,9 @@
 #pragma once
 // The drawing decisions of `CImageView` that need no window: which of the three paths draws
 // a view, where the selection frame's handles go and which cursor a place gets.
+#include <QImage>
 #include <QPoint>
+#include <QRectF>
 #include <QRect>
 #include <QSize>
 
@@ -29,6 +31,11 @@ int trackerHitTest(const QRect& frame, QPoint point);
 // A one-pixel outline that inverts what is under it, so it shows on any image, and the
 // black handles.
 void drawTracker(QPainter& painter, const QRect& frame);
+
+// Nearest-neighbour stretch of `source` (top-down image pixels) of a bottom-up 24-bit BGR
+// buffer to a `size` image in the painter's format: the first paint of a large image just
+// opened, before the whole of it is converted.
+QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const QRectF& source, QSize size);
 
 enum class ViewTool { Pan = 0, Select = 1, Zoom = 2 };
 

@@ -57,6 +57,22 @@ TEST(DrawPath, CacheForModestReductionsStretchOtherwiseCopyAtHundredPercent)
     EXPECT_EQ(chooseDrawPath(3.0, QSize(2000, 2000), false), DrawPath::Stretch);
 }
 
+TEST(DrawPath, StretchFromTheLibraryRowsKeepsOrientationAndColourOrder)
+{
+    const fipSuperImage image = fixtures::patternImage(8, 6);
+    const QImage doubled = stretchBottomUpBgr(image.accessPixels(), QSize(8, 6), image.getScanWidth(),
+                                              QRectF(0, 0, 8, 6), QSize(16, 12));
+    ASSERT_EQ(doubled.size(), QSize(16, 12));
+    EXPECT_EQ(doubled.pixel(0, 0), rgbOf(fixtures::patternColor(0, 0)));
+    EXPECT_EQ(doubled.pixel(3, 5), rgbOf(fixtures::patternColor(1, 2)));
+    EXPECT_EQ(doubled.pixel(15, 11), rgbOf(fixtures::patternColor(7, 5)));
+    // A part of the image, halved.
+    const QImage part = stretchBottomUpBgr(image.accessPixels(), QSize(8, 6), image.getScanWidth(),
+                                           QRectF(4, 2, 4, 4), QSize(2, 2));
+    EXPECT_EQ(part.pixel(0, 0), rgbOf(fixtures::patternColor(5, 3)));
+    EXPECT_EQ(part.pixel(1, 1), rgbOf(fixtures::patternColor(7, 5)));
+}
+
 TEST(Painting, SmallImageIsCentredOnTheViewerBackgroundOrBlackInFullScreen)
 {
     OpenView v(QSize(10, 8), QSize(100, 80));
