@@ -157,7 +157,7 @@ int runStepBench(const QStringList& args)
     }
     const_cast<UndoHistory&>(mv.view->undoHistory()).waitForWriter();
     const double settled = residentMiB();
-    std::printf("memory: image %.1f MiB; resident +%.1f MiB once open and drawn (image, drawing copy, reduction), "
+    std::printf("memory: image %.1f MiB; resident +%.1f MiB once open and drawn, "
                 "highest +%.1f MiB during 20 changes, +%.1f MiB after them with the last snapshot written\n",
                 imageMiB, opened - before, peak - before, settled - before);
     return 0;

@@ -233,7 +233,6 @@ bool CImageView::event(QEvent* event)
     if (event->type() == WM_BUILD_DRAWING_CACHE) {
         m_cacheRequested = false;
         if (m_image) {
-            displayImage();
             if (chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache
                 && !hasDrawingCache())
                 buildDrawingCache();
@@ -355,7 +354,8 @@ QColor CImageView::backgroundColor() const
 
 const QImage& CImageView::displayImage()
 {
-    if (m_display.isNull() && m_image)
+    // 24-bit images are drawn from the library's own rows: no second copy of a photo.
+    if (m_display.isNull() && m_image && !canStretchFromImageBits())
         m_display = makeDisplayImage(*m_image);
     return m_display;
 }
@@ -398,8 +398,21 @@ bool CImageView::hasDrawingCache() const
 
 void CImageView::buildDrawingCache()
 {
+    if (!m_image || m_geometry.zoomedSize().isEmpty())
+        return;
+    if (canStretchFromImageBits()) {
+        // The library's rows run bottom-up: reduce them as they are, then turn the result over.
+        const QImage rows(m_image->accessPixels(), static_cast<int>(m_image->getWidth()),
+                          static_cast<int>(m_image->getHeight()), static_cast<qsizetype>(m_image->getScanWidth()),
+                          QImage::Format_BGR888);
+        m_cache = rows.scaled(m_geometry.zoomedSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .mirrored(false, true)
+                      .convertToFormat(QImage::Format_RGB32);
+        m_cacheSource = m_filePath;
+        return;
+    }
     const QImage& display = displayImage();
-    if (display.isNull() || m_geometry.zoomedSize().isEmpty())
+    if (display.isNull())
         return;
     m_cache = display.scaled(m_geometry.zoomedSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     m_cacheSource = m_filePath;
@@ -443,7 +456,7 @@ void CImageView::renderTo(QPainter& painter)
     m_lastPath = path;
     // A stretch can read the library's own rows, so a large image just opened is shown
     // without first converting all of it.
-    const QImage& display = path == DrawPath::Stretch && canStretchFromImageBits() ? m_display : displayImage();
+    const QImage& display = displayImage();
     switch (path) {
     case DrawPath::Cache: {
         const QSize zoomed = m_geometry.zoomedSize();
@@ -456,14 +469,16 @@ void CImageView::renderTo(QPainter& painter)
     }
     case DrawPath::Stretch:
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        if (display.isNull()) {
+        if (canStretchFromImageBits())
             stretchFromImageBits(painter, part);
-            requestDeferredDrawingWork();
-        } else
+        else
             painter.drawImage(QRectF(d), display, part.source);
         break;
     case DrawPath::Direct:
-        painter.drawImage(d.topLeft(), display, part.source.toRect());
+        if (canStretchFromImageBits())
+            stretchFromImageBits(painter, part);
+        else
+            painter.drawImage(d.topLeft(), display, part.source.toRect());
         break;
     case DrawPath::None:
         break;

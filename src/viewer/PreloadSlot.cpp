@@ -64,7 +64,9 @@ bool PreloadSlot::start(const QString& path, int page, QObject* owner)
         lowerThisThreadPriority();
         PreloadedImage result;
         result.loaded = LoadImageFile(path, page);
-        if (result.loaded.image && !m_someoneWaits.load(std::memory_order_acquire))
+        // Only images the view cannot draw from the library's rows need the copy.
+        if (result.loaded.image && result.loaded.image->getBPP() != 24
+            && !m_someoneWaits.load(std::memory_order_acquire))
             result.display = makeDisplayImage(*result.loaded.image);
         m_result = std::move(result);
         m_finished.store(true, std::memory_order_release);

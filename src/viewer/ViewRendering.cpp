@@ -2,7 +2,10 @@
 
 #include <QPainter>
 
+#include <FreeImage.h>
+
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 DrawPath chooseDrawPath(double zoom, QSize zoomed, bool sliderDragging)
@@ -26,12 +29,20 @@ QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const
         const int v = static_cast<int>(start + (i + 0.5) * extent / count);
         return std::clamp(v, 0, limit - 1);
     };
+    const bool oneToOne = source.width() == size.width() && source.x() == std::floor(source.x())
+                          && source.x() >= 0 && source.x() + size.width() <= image.width();
     std::vector<int> columns(static_cast<size_t>(size.width()));
     for (int x = 0; x < size.width(); ++x)
         columns[static_cast<size_t>(x)] = 3 * sample(source.x(), source.width(), size.width(), x, image.width());
     for (int y = 0; y < size.height(); ++y) {
         const int row = sample(source.y(), source.height(), size.height(), y, image.height());
         const uchar* src = bits + pitch * (image.height() - 1 - row);
+        if (oneToOne) {
+            // At 100% whole row pieces convert in one sweep.
+            FreeImage_ConvertLine24To32(out.scanLine(y), const_cast<uchar*>(src) + 3 * static_cast<int>(source.x()),
+                                        size.width());
+            continue;
+        }
         auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
             const uchar* p = src + columns[static_cast<size_t>(x)];
