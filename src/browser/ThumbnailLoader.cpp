@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 ThumbnailLoader::ThumbnailLoader(QObject* receiver, Maker maker)
@@ -18,6 +21,7 @@ ThumbnailLoader::~ThumbnailLoader()
         std::lock_guard lock(m_mutex);
         m_stop = true;
         m_queue.clear();
+        m_queuedPaths.clear();
     }
     m_wake.notify_all();
     m_thread.join();
@@ -31,10 +35,9 @@ void ThumbnailLoader::queue(const std::vector<Request>& requests, int boxWidth, 
             return;
         auto insertAt = m_queue.begin();
         for (const Request& r : requests) {
-            const auto existing = std::find_if(m_queue.begin(), m_queue.end(),
-                                               [&](const Entry& e) { return e.request.path == r.path; });
-            if (existing != m_queue.end())
+            if (m_queuedPaths.contains(r.path))
                 continue;
+            m_queuedPaths.insert(r.path);
             insertAt = m_queue.insert(insertAt, Entry{r, boxWidth, boxHeight, m_nextId++});
             ++insertAt;
         }
@@ -47,6 +50,9 @@ void ThumbnailLoader::clear()
     std::lock_guard lock(m_mutex);
     // The entry being made stays until the thread is done with it; its result is stale.
     std::erase_if(m_queue, [&](const Entry& e) { return e.id != m_working; });
+    m_queuedPaths.clear();
+    for (const Entry& e : m_queue)
+        m_queuedPaths.insert(e.request.path);
     ++m_generation;
 }
 
@@ -73,6 +79,10 @@ bool ThumbnailLoader::idle() const
 
 void ThumbnailLoader::run()
 {
+    // Decoding must never take the processor from the window thread: on a machine whose cores
+    // are all busy the window thread would otherwise wait whole scheduler slices for its turn.
+    const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), std::min(nice + 10, 19));
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [&] {
@@ -95,7 +105,11 @@ void ThumbnailLoader::run()
 
         lock.lock();
         // Newer requests may have been put in front of it meanwhile.
-        std::erase_if(m_queue, [&](const Entry& e) { return e.id == entry.id; });
+        const auto done = std::find_if(m_queue.begin(), m_queue.end(), [&](const Entry& e) { return e.id == entry.id; });
+        if (done != m_queue.end()) {
+            m_queuedPaths.remove(done->request.path);
+            m_queue.erase(done);
+        }
         m_working = 0;
         if (m_stop)
             return;

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSet>
 
 #include <condition_variable>
 #include <cstdint>
@@ -55,6 +56,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Entry> m_queue;
+    QSet<QByteArray> m_queuedPaths;  // the paths in m_queue, for refusing duplicates quickly
     std::uint64_t m_nextId = 1;
     std::uint64_t m_working = 0;  // id of the entry being made, 0 when none
     std::uint64_t m_generation = 0;

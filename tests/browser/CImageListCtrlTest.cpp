@@ -1,3 +1,4 @@
+#include "browser/BrowserEvents.h"
 #include "browser/CFileNameEdit.h"
 #include "browser/CImageListCtrl.h"
 #include "browser/HoverText.h"
@@ -289,4 +290,37 @@ TEST(HoverText, LinesPerKind)
     const QString folder = HoverText(list.at(list.FindItemByPath(dir.file("sub"))));
     EXPECT_TRUE(folder.startsWith("Filename: sub\nModified Date: "));
     EXPECT_FALSE(folder.contains("Size"));
+}
+
+TEST(CImageListCtrl, ResultsForGoneRecordsOrOldFoldersAreDroppedAndSizeChangesRemakeThumbnails)
+{
+    ListFixture f;
+    fixtures::writePatternJpeg(f.dir.file("p.jpg"), 800, 600);
+    ASSERT_TRUE(f.browse());
+    ASSERT_TRUE(f.showAndSettle());
+    ASSERT_EQ(f.list->items().at(0).thumbnail.getWidth(), 85u);
+
+    // A result for a path no record has, and one made before the last browse, change nothing.
+    ThumbnailReadyEvent gone;
+    gone.path = QFile::encodeName(f.dir.file("deleted.jpg"));
+    gone.generation = 0;
+    gone.image = fipSuperImage(FIT_BITMAP, 10, 10, 24);
+    QCoreApplication::sendEvent(f.list.get(), &gone);
+    ASSERT_TRUE(f.list->BrowseToPath(f.dir.path()));
+    ThumbnailReadyEvent stale;
+    stale.path = QFile::encodeName(f.dir.file("p.jpg"));
+    stale.generation = 0;
+    stale.image = fipSuperImage(FIT_BITMAP, 10, 10, 24);
+    QCoreApplication::sendEvent(f.list.get(), &stale);
+    EXPECT_FALSE(f.list->items().at(0).thumbnail.isValid());
+
+    // A bigger cell asks for a bigger thumbnail.
+    ASSERT_TRUE(f.showAndSettle());
+    f.list->SetThumbnailSize(200, 200);
+    EXPECT_EQ(f.list->metrics().cellWidth, 226);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        f.list->viewport()->repaint();
+        return f.list->thumbnailsIdle() && f.list->items().at(0).thumbnail.getWidth() == 200u;
+    }, kBound));
+    EXPECT_EQ(f.list->items().at(0).thumbnail.getHeight(), 150u);
 }
