@@ -141,7 +141,7 @@ private:
     // 24-bit images can be stretched straight from the library's rows.
     bool canStretchFromImageBits() const;
     void stretchFromImageBits(QPainter& painter, const VisiblePart& part) const;
-    // Makes the drawing copy (and the reduction cache when due) after this paint, then repaints.
+    // Makes the reduction cache after this paint, then repaints.
     void requestDeferredDrawingWork();
 
     ViewerSettings m_settings;

@@ -4,5 +4,5 @@
 
 // A look-ahead load has finished (the slot's thread has ended or is about to).
 inline constexpr QEvent::Type WM_PRELOAD_DONE = static_cast<QEvent::Type>(QEvent::User);
-// Make the drawing copy and the high-quality reduction that the last paint did without.
+// Make the high-quality reduction that the last paint did without.
 inline constexpr QEvent::Type WM_BUILD_DRAWING_CACHE = static_cast<QEvent::Type>(QEvent::User + 1150);
