@@ -1,0 +1,167 @@
+#include "frame/ToolBarPicture.h"
+
+#include "frame/CommandIds.h"
+
+#include <QAction>
+#include <QImageReader>
+#include <QMenu>
+#include <QPixmap>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace toolbar {
+
+namespace {
+
+constexpr Button separator()
+{
+    return {0, -1, ButtonStyle::Separator};
+}
+
+constexpr Button button(int command, int image, ButtonStyle style = ButtonStyle::Button)
+{
+    return {command, image, style};
+}
+
+}  // namespace
+
+const std::vector<Button>& browserButtons()
+{
+    static const std::vector<Button> buttons = {
+        button(cmd::Back, 0),
+        button(cmd::Forward, 1),
+        button(cmd::Up, 2),
+        separator(),
+        button(cmd::Export, 3),
+        button(cmd::AddToFavorites, 4),
+        button(cmd::NewFolder, 5),
+        button(cmd::Delete, 6),
+        separator(),
+        button(cmd::RotateLeft, 7),
+        button(cmd::RotateRight, 8),
+        button(cmd::SlideShow, 9),
+        button(cmd::FullScreen, 10),
+        separator(),
+        button(cmd::Print, 11),
+        button(cmd::EmailImages, 12),
+        button(cmd::SetWallpaperCenter, 13, ButtonStyle::DropDown),
+        button(cmd::Sort, 14, ButtonStyle::WholeDropDown),
+        separator(),
+        button(cmd::Properties, 15),
+        button(cmd::HelpButton, 16, ButtonStyle::DropDown),
+    };
+    return buttons;
+}
+
+const std::vector<Button>& viewerButtons()
+{
+    static const std::vector<Button> buttons = {
+        button(cmd::Browse, 18),
+        button(cmd::Open, 19),
+        button(cmd::SaveAs, 20),
+        separator(),
+        button(cmd::Undo, 21),
+        button(cmd::Redo, 22),
+        separator(),
+        button(cmd::CropToSelection, 23),
+        button(cmd::RotateLeft, 7),
+        button(cmd::RotateRight, 8),
+        button(cmd::RedEyeReduction, 24),
+        button(cmd::EnhanceColors, 25, ButtonStyle::DropDown),
+        separator(),
+        button(cmd::PreviousImage, 26),
+        button(cmd::NextImage, 27),
+        button(cmd::QuickSlideShow, 28),
+        separator(),
+        button(cmd::PanTool, 29),
+        button(cmd::SelectTool, 30),
+        button(cmd::ZoomTool, 31),
+        separator(),
+        button(cmd::ZoomIn, 32, ButtonStyle::DropDown),
+        button(cmd::ZoomOut, 33, ButtonStyle::DropDown),
+        button(cmd::FitImageButton, 34, ButtonStyle::DropDown),
+        separator(),
+        button(cmd::SlideShow, 9),
+        button(cmd::FullScreen, 10),
+        separator(),
+        button(cmd::Print, 11),
+        button(cmd::EmailImages, 12),
+        button(cmd::SetWallpaperCenter, 13, ButtonStyle::DropDown),
+        separator(),
+        button(cmd::Properties, 15),
+        button(cmd::HelpButton, 16, ButtonStyle::DropDown),
+    };
+    return buttons;
+}
+
+QIcon Images::icon(int index) const
+{
+    if (index < 0 || index >= count())
+        return {};
+    QIcon result;
+    result.addPixmap(QPixmap::fromImage(normal[index]), QIcon::Normal);
+    result.addPixmap(QPixmap::fromImage(hot[index]), QIcon::Active);
+    return result;
+}
+
+QString picturePath(const QString& programFolder)
+{
+    return programFolder + QStringLiteral("/tool bar.png");
+}
+
+Images loadPicture(const QString& path)
+{
+    Images images;
+    QImageReader reader(path);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return images;
+    picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int count = picture.width() / (2 * kImageSize);
+    const int hotLeft = picture.width() / 2;
+    for (int n = 0; n < count; ++n) {
+        // A picture lower than 24 rows leaves the rest of each image transparent.
+        images.normal.append(picture.copy(kImageSize * n, 0, kImageSize, kImageSize));
+        images.hot.append(picture.copy(hotLeft + kImageSize * n, 0, kImageSize, kImageSize));
+    }
+    return images;
+}
+
+int populate(QToolBar* bar, const std::vector<Button>& buttons, const menus::ActionLookup& actionFor,
+             const Images& images)
+{
+    bar->setIconSize(QSize(kImageSize, kImageSize));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    int added = 0;
+    for (const Button& entry : buttons) {
+        if (entry.style == ButtonStyle::Separator) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* action = actionFor ? actionFor(entry.command) : nullptr;
+        if (!action) {
+            action = new QAction(bar);
+            action->setData(entry.command);
+            action->setEnabled(false);
+        }
+        const QIcon icon = images.icon(entry.image);
+        if (!icon.isNull())
+            action->setIcon(icon);
+        bar->addAction(action);
+        ++added;
+        if (entry.style == ButtonStyle::Button)
+            continue;
+        auto* toolButton = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+        if (!toolButton)
+            continue;
+        QMenu* menu = menus::buildDropDownMenu(entry.command, actionFor, toolButton);
+        if (!menu)
+            continue;  // a drop-down whose menu is not found shows none
+        toolButton->setMenu(menu);
+        toolButton->setPopupMode(entry.style == ButtonStyle::WholeDropDown ? QToolButton::InstantPopup
+                                                                           : QToolButton::MenuButtonPopup);
+    }
+    return added;
+}
+
+}  // namespace toolbar
