@@ -203,6 +203,30 @@ TEST(AverageBlur, MeansOfTheWindowAcrossAStep) {
     EXPECT_FALSE(img.averageBlur(0));
 }
 
+TEST(AverageBlur, MatchesPlainMeansOfTheSquare) {
+    std::mt19937 random(13);
+    const unsigned width = 300, height = 260;  // large enough for two threads
+    const fipSuperImage source = makeImage(width, height, 32, [&](unsigned, unsigned) {
+        return Colour{int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256)};
+    });
+    for (const int size : {4, 7}) {
+        fipSuperImage img = source;
+        ASSERT_TRUE(img.averageBlur(size));
+        const int lo = -(size - 1) / 2, hi = size / 2;
+        for (unsigned y = 0; y < height; y += 7)
+            for (unsigned x = 0; x < width; ++x) {
+                int sum = 0;
+                for (int dy = lo; dy <= hi; ++dy)
+                    for (int dx = lo; dx <= hi; ++dx)
+                        sum += colourAt(source, unsigned(std::clamp(int(x) + dx, 0, int(width) - 1)),
+                                        unsigned(std::clamp(int(y) + dy, 0, int(height) - 1))).g;
+                const Colour got = colourAt(img, x, y);
+                ASSERT_EQ(got.g, int(std::lround(double(sum) / (size * size)))) << size << " at " << x << "," << y;
+                ASSERT_EQ(got.a, colourAt(source, x, y).a);
+            }
+    }
+}
+
 // At extreme shapes every effect must run (the sanitizers watch the memory) and keep the size.
 TEST(Kernels, ExtremeShapesWork) {
     for (const auto& [w, h] : {std::pair{1u, 1u}, {1u, 4000u}, {4000u, 1u}, {2u, 3u}}) {
