@@ -117,9 +117,7 @@ bool CImageListCtrl::BrowseTo(const ItemIdList& folder, int source)
     m_folder = folder;
     m_source = source;
     m_folderPath = m_shell->pathFromIdList(folder).value_or(QByteArray());
-    const QString name = m_shell->displayName(folder);
-    m_host->setFrameTitle(name.isEmpty() ? QString::fromLatin1(kAppTitle)
-                                         : name + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
+    SetFrameTitle();
     m_watcher->setFolder(m_folderPath);
 
     // No photo sizes are known yet right after browsing.
@@ -134,6 +132,15 @@ bool CImageListCtrl::BrowseTo(const ItemIdList& folder, int source)
     m_host->refreshStatusBar();
     viewport()->update();
     return true;
+}
+
+void CImageListCtrl::SetFrameTitle()
+{
+    const QString name = m_folderPath.isEmpty() && m_folder.isRoot() && m_items.GetItemCount() == 0
+                             ? QString()
+                             : m_shell->displayName(m_folder);
+    m_host->setFrameTitle(name.isEmpty() ? QString::fromLatin1(kAppTitle)
+                                         : name + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
 }
 
 bool CImageListCtrl::BrowseToPath(const QString& path, int source)

@@ -76,6 +76,9 @@ public:
     bool BrowseToPath(const QString& path, int source = 0);
     void Rescan();
     void OpenItem(int index);
+    // Tells the host the frame title for the shown folder (also when the frame comes back to
+    // browser mode).
+    void SetFrameTitle();
     const ItemIdList& currentFolder() const { return m_folder; }
     QString currentFolderPath() const { return QFile::decodeName(m_folderPath); }
     int navigationSource() const { return m_source; }
