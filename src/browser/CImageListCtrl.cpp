@@ -206,6 +206,9 @@ bool CImageListCtrl::event(QEvent* e)
     case WM_FOLDER_CHANGED:
         handleFolderChanged();
         return true;
+    case WM_WALLPAPER_DONE:
+        setBusy(false);
+        return true;
     case WM_EDIT_LABEL:
         BeginLabelEdit(static_cast<EditLabelEvent*>(e)->index);
         return true;
@@ -242,6 +245,15 @@ void CImageListCtrl::handleThumbnailReady(QEvent* e)
         item.thumbnailFailed = true;
     }
     updateItem(index);
+}
+
+void CImageListCtrl::setBusy(bool busy)
+{
+    m_busy = busy;
+    if (busy)
+        viewport()->setCursor(Qt::BusyCursor);
+    else
+        viewport()->unsetCursor();
 }
 
 void CImageListCtrl::handleFolderChanged()

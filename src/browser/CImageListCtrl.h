@@ -120,6 +120,12 @@ public:
     void QueueThumbnails(int first, int last);
     bool thumbnailsIdle() const;
 
+    // ---- wallpaper job ---------------------------------------------------------------------
+    // While a wallpaper job runs the pointer over the list shows that work is going on;
+    // `WM_WALLPAPER_DONE` clears it.
+    void setBusy(bool busy);
+    bool isBusy() const { return m_busy; }
+
     // ---- renaming ------------------------------------------------------------------------
     bool BeginLabelEdit(int index);
     // Ends editing with `text` as typed (accept) or cancels it; true when a rename happened.
@@ -177,6 +183,7 @@ private:
     QImage m_cellBuffer;
     std::pair<int, int> m_lastHint{-1, -1};
 
+    bool m_busy = false;
     int m_editIndex = -1;
     QString m_editOriginal;
     QPointer<CFileNameEdit> m_editor;

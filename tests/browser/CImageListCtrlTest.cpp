@@ -266,6 +266,12 @@ TEST(CImageListCtrl, OpeningAnImageTheViewerRefusesSaysSo)
     f.list->OpenItem(0);
     MessageBoxSeam::setHandler(previous);
     EXPECT_EQ(shown, "Can not open this item.");
+
+    f.list->setBusy(true);
+    EXPECT_EQ(f.list->viewport()->cursor().shape(), Qt::BusyCursor);
+    QEvent done(WM_WALLPAPER_DONE);
+    QCoreApplication::sendEvent(f.list.get(), &done);
+    EXPECT_FALSE(f.list->isBusy());
 }
 
 TEST(HoverText, LinesPerKind)

@@ -16,6 +16,8 @@
 #include <QStandardPaths>
 
 #include <sys/resource.h>
+
+#include <cstdio>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -136,6 +138,16 @@ TEST(MakeThumbnail, BrokenFilesFailCleanlyAndHugeHeadersStayBounded)
         const auto result = MakeThumbnail(QFile::encodeName(dir.file(name)), 85, 85, kNoCache);
         EXPECT_FALSE(result.ok()) << name;
     }
+    // Names that are not UTF-8 (or hold newlines) are read through their raw bytes.
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/\xff odd\nname.jpg";
+    const QByteArray jpegBytes = fixtures::readFile(jpeg);
+    FILE* file = std::fopen(odd.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(jpegBytes.constData(), 1, static_cast<std::size_t>(jpegBytes.size()), file);
+    std::fclose(file);
+    EXPECT_TRUE(MakeThumbnail(odd, 85, 85, kNoCache).ok());
+    EXPECT_TRUE(MakeThumbnail(odd, 85, 85, ThumbnailOptions{true}).ok());
+
     // A PNG named .jpg is still read (the content decides).
     EXPECT_TRUE(MakeThumbnail(QFile::encodeName(dir.file("named.jpg")), 85, 85, kNoCache).ok());
 }
