@@ -5,7 +5,7 @@
 #include "app/ProcessTuning.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstdio>
 #include <functional>
@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     ProcessTuning::useHugePagesForLargeBuffers(argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);  // the viewer and list benchmarks make widgets
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {QStringLiteral("decode"), runDecodeBench},
         {QStringLiteral("jpegtransform"), runJpegTransformBench},

@@ -9,7 +9,9 @@ int main(int argc, char** argv)
     ProcessTuning::useHugePagesForLargeBuffers(argv);
     CPixaneApp app(argc, argv);
     return app.run([&app] {
-        return std::make_unique<CMainFrame>(FrameServices{app.settingsPath(), app.tempFolder(),
-                                                          app.programFolder(), app.showHiddenFiles()});
+        auto frame = std::make_unique<CMainFrame>(FrameServices{app.settingsPath(), app.tempFolder(),
+                                                                app.programFolder(), app.showHiddenFiles()});
+        frame->OpenStartFolder();
+        return frame;
     });
 }

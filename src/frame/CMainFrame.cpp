@@ -3,6 +3,9 @@
 #include "browser/FolderItemList.h"
 #include "frame/CSuperSplitterWnd.h"
 #include "frame/CSuperStatusBar.h"
+#include "frame/ListImageSequence.h"
+#include "app/AppPaths.h"
+#include "platform/ShellNamespace.h"
 #include "viewer/CImageView.h"
 
 #include "app/MessageBoxSeam.h"
@@ -68,6 +71,9 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    // The list and the viewer go before the sequence that joins them.
+    m_imageView->setSequence(nullptr);
+    m_thumbnailList->setHost(nullptr);
     // In full screen the placement from before it is the one to keep.
     m_settings.placement = m_fullScreen ? m_placementBeforeFullScreen : currentPlacement();
     m_settings.write(m_services.configPath);
@@ -107,8 +113,8 @@ void CMainFrame::buildBars()
         m_imageView->setZoomSliderDragging(false);
         if (m_mode == FrameMode::Viewer)
             m_imageView->viewport()->update();
-        else if (m_thumbnailPane)
-            m_thumbnailPane->update();
+        else
+            m_thumbnailList->viewport()->update();
     });
 }
 
@@ -122,6 +128,17 @@ void CMainFrame::buildPanes()
     m_folderPane = placeholderPane(QStringLiteral("FolderPane"), m_innerSplitter);
     m_informationPane = placeholderPane(QStringLiteral("InformationPane"), m_innerSplitter);
     m_thumbnailPane = placeholderPane(QStringLiteral("ThumbnailPane"), m_outerSplitter);
+    auto* workspace = new QVBoxLayout(m_thumbnailPane);
+    workspace->setContentsMargins(0, 0, 0, 0);
+    CImageListCtrl::Options listOptions;
+    listOptions.settingsPath = m_services.configPath;
+    listOptions.showHiddenFiles = m_services.showHiddenFiles;
+    m_thumbnailList = new CImageListCtrl(listOptions, m_thumbnailPane);
+    m_thumbnailList->setObjectName(QStringLiteral("ThumbnailList"));
+    m_thumbnailList->setHost(this);
+    workspace->addWidget(m_thumbnailList);
+    // Focus given to the pane goes on to the list.
+    m_thumbnailPane->setFocusProxy(m_thumbnailList);
     m_innerSplitter->addWidget(m_folderPane);
     m_innerSplitter->addWidget(m_informationPane);
     m_outerSplitter->addWidget(m_innerSplitter);
@@ -140,6 +157,10 @@ void CMainFrame::buildPanes()
         RefreshStatusBar();
     });
     m_slideView = placeholderPane(QStringLiteral("SlideView"), m_stack);
+
+    m_listSequence = std::make_unique<ListImageSequence>(*m_thumbnailList);
+    m_imageView->setSequence(m_listSequence.get());
+    m_sequence = m_listSequence.get();
 
     m_stack->addWidget(m_outerSplitter);
     m_stack->addWidget(m_imageView);
@@ -245,7 +266,7 @@ void CMainFrame::EnterBrowserMode()
         m_activeBeforeViewer->setFocus();
     m_activeBeforeViewer.clear();
     setWindowTitle(QStringLiteral("Kelvra Photo Viewer"));
-    m_statusBar->SetSliderFromThumbnailSize(m_thumbnailSize);
+    m_statusBar->SetSliderFromThumbnailSize(m_thumbnailList->settings().thumbWidth);
     RefreshStatusBar();
     emit modeChanged(m_mode);
 }
@@ -341,24 +362,13 @@ void CMainFrame::setImageSequence(const ImageSequence* sequence)
     m_imageView->setSequence(sequence);
 }
 
-void CMainFrame::setBrowserFactsProvider(std::function<StatusBarModel::BrowserFacts()> provider)
-{
-    m_browserFacts = std::move(provider);
-}
-
-void CMainFrame::setThumbnailSizeHandler(std::function<void(int)> handler)
-{
-    m_thumbnailSizeHandler = std::move(handler);
-}
-
 void CMainFrame::SetThumbnailSizeFromSlider(int size)
 {
     if (m_mode != FrameMode::Browser)
         return;
-    m_thumbnailSize = std::clamp(size, 36, 200);
-    if (m_thumbnailSizeHandler)
-        m_thumbnailSizeHandler(m_thumbnailSize);
-    m_statusBar->SetSliderFromThumbnailSize(m_thumbnailSize);
+    size = std::clamp(size, 36, 200);
+    m_thumbnailList->SetThumbnailSize(size, size);
+    m_statusBar->SetSliderFromThumbnailSize(size);
 }
 
 void CMainFrame::SetZoomFromFrame(double zoom)
@@ -372,8 +382,7 @@ void CMainFrame::RefreshStatusBar()
 {
     using StatusBarModel::Panes;
     if (m_mode == FrameMode::Browser) {
-        const StatusBarModel::BrowserFacts facts = m_browserFacts ? m_browserFacts() : StatusBarModel::BrowserFacts{};
-        m_statusBar->showPanes(CSuperStatusBar::Table::Browser, StatusBarModel::browserPanes(facts));
+        m_statusBar->showPanes(CSuperStatusBar::Table::Browser, StatusBarModel::browserPanes(browserFacts()));
         return;
     }
     const fipSuperImage* image = m_imageView->image();
@@ -397,4 +406,102 @@ void CMainFrame::RefreshStatusBar()
         facts.selection = m_imageView->selection().size();
     facts.zoom = m_imageView->zoom();
     m_statusBar->showPanes(CSuperStatusBar::Table::Viewer, StatusBarModel::viewerPanes(facts));
+}
+
+StatusBarModel::BrowserFacts CMainFrame::browserFacts() const
+{
+    const FolderItemList& items = m_thumbnailList->items();
+    StatusBarModel::BrowserFacts facts;
+    facts.itemCount = items.GetItemCount();
+    facts.selectedCount = items.selectedCount();
+    facts.totalSizeText = FormatFileSize(items.GetTotalFileSize());
+    facts.selectedSizeText = FormatFileSize(items.GetSelectedFileSize());
+    facts.folderName = QFileInfo(m_thumbnailList->currentFolderPath()).fileName();
+    if (facts.folderName.isEmpty())
+        facts.folderName = m_thumbnailList->currentFolderPath();
+    const int focused = items.GetFocusedItem();
+    if (items.isValidIndex(focused)) {
+        const FolderItem& item = items.at(focused);
+        facts.hasFocusedItem = true;
+        facts.focusedName = item.displayName;
+        if (item.lastWriteTime != 0)
+            facts.modified = QDateTime::fromMSecsSinceEpoch(item.lastWriteTime / 1000000);
+        facts.focusedSizeText = FormatFileSize(item.size);
+        facts.width = item.width;
+        facts.height = item.height;
+    } else {
+        facts.modified = QFileInfo(m_thumbnailList->currentFolderPath()).lastModified();
+    }
+    return facts;
+}
+
+bool CMainFrame::isSizeSliderDragging() const
+{
+    return m_mode == FrameMode::Browser && m_statusBar->slider()->dragging();
+}
+
+bool CMainFrame::openImageInViewer(int index, const QString&)
+{
+    EnterViewerMode();
+    m_imageView->OpenImageAt(index, 0);
+    m_imageView->UpdateTitle();
+    RefreshStatusBar();
+    return true;
+}
+
+bool CMainFrame::selectFolderInTree(const ItemIdList& folder, int source)
+{
+    // Until the folder trees arrive the frame itself is the one place folders change.
+    return SelectFolder(folder, source);
+}
+
+void CMainFrame::setFrameTitle(const QString& title)
+{
+    if (m_mode == FrameMode::Browser)
+        setWindowTitle(title);
+}
+
+bool CMainFrame::SelectFolder(const ItemIdList& folder, int source)
+{
+    if (!m_thumbnailList->BrowseTo(folder, source))
+        return false;
+    PushHistory(folder.toBinary(), source);
+    RefreshStatusBar();
+    return true;
+}
+
+void CMainFrame::OnBack()
+{
+    if (const auto entry = m_history.back())
+        if (const auto folder = ItemIdList::fromBinary(entry->idList))
+            m_thumbnailList->BrowseTo(*folder, entry->source);
+    RefreshStatusBar();
+}
+
+void CMainFrame::OnForward()
+{
+    if (const auto entry = m_history.forward())
+        if (const auto folder = ItemIdList::fromBinary(entry->idList))
+            m_thumbnailList->BrowseTo(*folder, entry->source);
+    RefreshStatusBar();
+}
+
+bool CMainFrame::canGoUp() const
+{
+    return !m_thumbnailList->currentFolder().isRoot();
+}
+
+void CMainFrame::OnUp()
+{
+    if (!canGoUp())
+        return;
+    SelectFolder(m_thumbnailList->currentFolder().parent(), m_thumbnailList->navigationSource());
+}
+
+void CMainFrame::OpenStartFolder()
+{
+    m_thumbnailList->BrowseToPath(AppPaths::picturesFolder(), 0);
+    PushHistory(m_thumbnailList->currentFolder().toBinary(), 0);
+    m_statusBar->SetSliderFromThumbnailSize(m_thumbnailList->settings().thumbWidth);
+    RefreshStatusBar();
 }

@@ -3,6 +3,8 @@
 // the browser's two splitters, the image view, the slide view, the tool bars and the address
 // band, the status bar; the working mode, full screen, the folder history and the settings.
 
+#include "browser/CFileNameEdit.h"  // completes the list's editor pointer for moc
+#include "browser/CImageListCtrl.h"
 #include "frame/CommandRouting.h"
 #include "frame/FolderHistory.h"
 #include "frame/MainFrameSettings.h"
@@ -12,11 +14,13 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class CImageView;
 class CSuperSplitterWnd;
 class CSuperStatusBar;
 class ImageSequence;
+class ListImageSequence;
 class QComboBox;
 class QLabel;
 class QStackedWidget;
@@ -30,7 +34,7 @@ struct FrameServices {
     bool showHiddenFiles = false;
 };
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public ImageListHost {
     Q_OBJECT
 public:
     explicit CMainFrame(FrameServices services, QWidget* parent = nullptr);
@@ -43,7 +47,7 @@ public:
 
     // ---- Pane accessors --------------------------------------------------------------
     CImageView* GetImageView() const { return m_imageView; }
-    QWidget* GetThumbnailList() const { return m_thumbnailPane; }
+    CImageListCtrl* GetThumbnailList() const { return m_thumbnailList; }
     QWidget* GetFolderPane() const { return m_folderPane; }
     QWidget* GetInformationPane() const { return m_informationPane; }
     CSuperStatusBar* GetStatusBar() const { return m_statusBar; }
@@ -64,6 +68,21 @@ public:
     // ---- Folder history --------------------------------------------------------------
     void PushHistory(const QByteArray& idList, int source);
     const FolderHistory& history() const { return m_history; }
+    // Every change of folder ends here: the list browses and the history records it.
+    bool SelectFolder(const ItemIdList& folder, int source);
+    void OnBack();
+    void OnForward();
+    void OnUp();
+    bool canGoUp() const;
+    // The folder the program starts in: the user's pictures folder.
+    void OpenStartFolder();
+
+    // ---- ImageListHost -----------------------------------------------------------------
+    bool openImageInViewer(int index, const QString& path) override;
+    bool selectFolderInTree(const ItemIdList& folder, int source) override;
+    void setFrameTitle(const QString& title) override;
+    void refreshStatusBar() override { RefreshStatusBar(); }
+    bool isSizeSliderDragging() const override;
 
     // ---- Bars ------------------------------------------------------------------------
     bool showToolBar() const { return m_settings.showToolBar; }
@@ -82,9 +101,6 @@ public:
     // The folder's images as the viewer and the status bar see them.
     void setImageSequence(const ImageSequence* sequence);
     // What browser mode shows in the status bar; the thumbnail list supplies it.
-    void setBrowserFactsProvider(std::function<StatusBarModel::BrowserFacts()> provider);
-    // Applies a thumbnail size in the list.
-    void setThumbnailSizeHandler(std::function<void(int)> handler);
 
     // The window placement as it would be stored now.
     WindowPlacement currentPlacement() const;
@@ -101,6 +117,7 @@ private:
     void buildBars();
     void applyBars();
     void applyPlacementOnFirstShow();
+    StatusBarModel::BrowserFacts browserFacts() const;
     // Closes the viewer's image, asking first when it is modified; false when cancelled.
     bool closeViewerImage();
 
@@ -114,6 +131,8 @@ private:
     QWidget* m_folderPane = nullptr;
     QWidget* m_informationPane = nullptr;
     QWidget* m_thumbnailPane = nullptr;
+    CImageListCtrl* m_thumbnailList = nullptr;
+    std::unique_ptr<ListImageSequence> m_listSequence;
     CImageView* m_imageView = nullptr;
     QWidget* m_slideView = nullptr;
     QToolBar* m_browserToolBar = nullptr;
@@ -122,9 +141,6 @@ private:
     QComboBox* m_addressCombo = nullptr;
     CSuperStatusBar* m_statusBar = nullptr;
     const ImageSequence* m_sequence = nullptr;
-    std::function<StatusBarModel::BrowserFacts()> m_browserFacts;
-    std::function<void(int)> m_thumbnailSizeHandler;
-    int m_thumbnailSize = 85;
 
     FrameMode m_mode = FrameMode::Browser;
     FrameMode m_previousMode = FrameMode::Browser;

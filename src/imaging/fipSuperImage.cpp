@@ -2,6 +2,7 @@
 
 #include "ImageLibrary.h"
 #include "SafeSave.h"
+#include "effects/Histogram.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -186,9 +187,11 @@ void fipSuperImage::setResolution(double dotsPerCmX, double dotsPerCmY)
 
 BOOL fipSuperImage::getHistogram(DWORD* histo, FREE_IMAGE_COLOR_CHANNEL channel) const
 {
+    // The library's own histogram counts palette indices rather than colours and refuses
+    // 1-, 4- and 16-bit images.
     if (!isValid() || !histo)
         return FALSE;
-    return FreeImage_GetHistogram(_dib, histo, channel);
+    return kelvra::fx::histogram(_dib, histo, channel) ? TRUE : FALSE;
 }
 
 // ---- Geometry --------------------------------------------------------------------------

@@ -7,6 +7,8 @@
 
 #include "TestFixtures.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTest>
@@ -150,23 +152,21 @@ namespace {
 
 TEST_F(MainFrameTest, StatusBarFollowsTheModeAndTheSliderSetsTheThumbnailSize)
 {
+    fixtures::TempDir folder;
+    ASSERT_TRUE(fixtures::writeFile(folder.file(QStringLiteral("a.txt")), QByteArray(1000, 'x')));
+    ASSERT_TRUE(fixtures::writeFile(folder.file(QStringLiteral("b.txt")), QByteArray(24, 'x')));
     auto frame = makeFrame();
-    int applied = 0;
-    frame->setThumbnailSizeHandler([&](int size) { applied = size; });
-    StatusBarModel::BrowserFacts facts;
-    facts.itemCount = 12;
-    facts.totalSizeText = QStringLiteral("3.00 KB");
-    facts.folderName = QStringLiteral("Pictures");
-    frame->setBrowserFactsProvider([&] { return facts; });
+    ASSERT_TRUE(frame->GetThumbnailList()->BrowseToPath(folder.path()));
     frame->RefreshStatusBar();
     CSuperStatusBar* bar = frame->GetStatusBar();
     EXPECT_EQ(bar->table(), CSuperStatusBar::Table::Browser);
-    EXPECT_EQ(bar->paneText(0), QStringLiteral("Total 12 objects (3.00 KB)"));
-    EXPECT_EQ(bar->paneText(1), QStringLiteral("Pictures"));
-    EXPECT_FALSE(bar->paneEnabled(3));
+    EXPECT_EQ(bar->paneText(0), QStringLiteral("Total 2 objects (1.00 KB)"));
+    // A freshly browsed folder has its first item focused.
+    EXPECT_EQ(bar->paneText(1), QStringLiteral("a.txt"));
+    EXPECT_EQ(bar->paneText(3), QStringLiteral("1000 bytes"));
 
     frame->SetThumbnailSizeFromSlider(500);
-    EXPECT_EQ(applied, 200);
+    EXPECT_EQ(frame->GetThumbnailList()->settings().thumbWidth, 200);
     EXPECT_EQ(bar->slider()->value(), 100);
 
     // The viewer without an image shows only "No images", and the slider belongs to the zoom.
@@ -174,7 +174,38 @@ TEST_F(MainFrameTest, StatusBarFollowsTheModeAndTheSliderSetsTheThumbnailSize)
     EXPECT_EQ(bar->table(), CSuperStatusBar::Table::ViewerNoImage);
     EXPECT_EQ(bar->paneText(0), QStringLiteral("No images"));
     frame->SetThumbnailSizeFromSlider(36);
-    EXPECT_EQ(applied, 200) << "thumbnail sizes are not set from the viewer";
+    EXPECT_EQ(frame->GetThumbnailList()->settings().thumbWidth, 200) << "thumbnail sizes are not set from the viewer";
+}
+
+TEST_F(MainFrameTest, OpeningAnImageFromTheListEntersTheViewerAndBackAndForthWalkTheHistory)
+{
+    fixtures::TempDir root;
+    ASSERT_TRUE(QDir().mkpath(root.file(QStringLiteral("sub"))));
+    ASSERT_FALSE(fixtures::writePatternJpeg(root.file(QStringLiteral("sub/photo.jpg")), 64, 48).isEmpty());
+    auto frame = makeFrame();
+    CImageListCtrl* list = frame->GetThumbnailList();
+    ASSERT_TRUE(list->BrowseToPath(root.path()));
+    frame->PushHistory(list->currentFolder().toBinary(), 0);
+    ASSERT_TRUE(frame->SelectFolder(list->currentFolder().combined(ItemIdList::entry("sub")), 0));
+    EXPECT_EQ(list->currentFolderPath(), root.file(QStringLiteral("sub")));
+    ASSERT_EQ(list->GetImageCount(), 1);
+
+    list->OpenItem(list->FindItemByPath(root.file(QStringLiteral("sub/photo.jpg"))));
+    EXPECT_EQ(frame->mode(), FrameMode::Viewer);
+    ASSERT_TRUE(frame->GetImageView()->hasImage());
+    EXPECT_EQ(frame->GetStatusBar()->paneText(0), QStringLiteral("1/1"));
+    EXPECT_EQ(frame->GetStatusBar()->paneText(3), QStringLiteral("64x48x24b"));
+    frame->close();  // back to the browser
+    EXPECT_EQ(frame->mode(), FrameMode::Browser);
+    EXPECT_FALSE(frame->GetImageView()->hasImage());
+
+    frame->OnBack();
+    EXPECT_EQ(list->currentFolderPath(), root.path());
+    frame->OnForward();
+    EXPECT_EQ(list->currentFolderPath(), root.file(QStringLiteral("sub")));
+    frame->OnUp();
+    EXPECT_EQ(list->currentFolderPath(), root.path());
+    EXPECT_TRUE(frame->history().canGoBack());
 }
 
 }  // namespace
