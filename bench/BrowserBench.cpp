@@ -3,10 +3,10 @@
 #include "BenchCommands.h"
 #include "BenchUtil.h"
 
-#include "browser/BrowserEvents.h"
+#include "app/ProfileFile.h"
+#include "browser/CImageListCtrl.h"
 #include "browser/FolderItemList.h"
 #include "browser/ThumbSettings.h"
-#include "browser/ThumbnailLoader.h"
 #include "browser/ThumbnailMaker.h"
 #include "imaging/fipSuperImage.h"
 
@@ -41,33 +41,6 @@ double peakRssMiB()
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
 }
-
-// Stands in for the list window: stores each thumbnail in its record on this thread, as the
-// list does, while a 5 ms timer measures how long the thread is kept from its events.
-class ThumbnailSink : public QObject {
-public:
-    explicit ThumbnailSink(FolderItemList& items) : m_items(items) {}
-    int received = 0;
-    bool event(QEvent* e) override
-    {
-        if (e->type() != WM_THUMBNAIL_READY)
-            return QObject::event(e);
-        auto* ready = static_cast<ThumbnailReadyEvent*>(e);
-        const int index = m_items.findByNativePath(ready->path);
-        if (index >= 0 && ready->image.isValid()) {
-            FolderItem& item = m_items.at(index);
-            item.thumbnail = std::move(ready->image);
-            item.width = ready->fullWidth;
-            item.height = ready->fullHeight;
-            item.needsThumbnail = false;
-        }
-        ++received;
-        return true;
-    }
-
-private:
-    FolderItemList& m_items;
-};
 
 }  // namespace
 
@@ -120,18 +93,25 @@ int runBrowseBench(const QStringList& args)
         return 2;
     }
     const QString dir = QDir(args[0]).absolutePath();
-    const ShellNamespace shell;
-    const ItemIdList folder = shell.idListFromPath(QFile::encodeName(dir));
     const int runs = bench::runsFromEnv(5);
+    int size = 85;
+    const int sizeAt = static_cast<int>(args.indexOf(QStringLiteral("--size")));
+    if (sizeAt >= 0 && sizeAt + 1 < args.size())
+        size = args[sizeAt + 1].toInt();
 
-    int count = 0;
-    const bench::Stats ours = bench::timeRuns(runs, [&] {
-        // What BrowseTo does between being called and showing the list.
-        FolderItemList items;
-        items.populate(shell, folder, false);
-        items.SortItems(SortByName, SortForward);
-        count = items.GetItemCount();
-    });
+    QTemporaryDir settings;
+    ProfileFile(settings.filePath(QStringLiteral("Config.ini")))
+        .writeInt(QStringLiteral("Thumb"), QStringLiteral("ThumbSizeWidth"), size);
+    ProfileFile(settings.filePath(QStringLiteral("Config.ini")))
+        .writeInt(QStringLiteral("Thumb"), QStringLiteral("ThumbSizeHeight"), size);
+    CImageListCtrl::Options options;
+    options.settingsPath = settings.filePath(QStringLiteral("Config.ini"));
+    options.useThumbnailCache = false;
+    CImageListCtrl list(options);
+    list.resize(1000, 700);
+
+    const bench::Stats ours = bench::timeRuns(runs, [&] { list.BrowseToPath(dir); });
+    const int count = list.GetItemCount();
     bench::Stats anchor;
     const QString shellCommand = QStringLiteral("ls -l '%1' > /dev/null").arg(dir);
     if (bench::timeCommand(runs, QStringLiteral("sh"), {QStringLiteral("-c"), shellCommand}, anchor))
@@ -141,25 +121,10 @@ int runBrowseBench(const QStringList& args)
 
     if (!args.contains(QStringLiteral("--all-thumbs")))
         return 0;
-    int size = 85;
-    const int sizeAt = static_cast<int>(args.indexOf(QStringLiteral("--size")));
-    if (sizeAt >= 0 && sizeAt + 1 < args.size())
-        size = args[sizeAt + 1].toInt();
 
-    // Every thumbnail of the folder, made by the loader thread and handed to this thread
-    // through posted events, as in the list; then the peak memory and the longest stall.
-    FolderItemList items;
-    items.populate(shell, folder, false);
-    items.SortItems(SortByName, SortForward);
-    ThumbnailSink sink(items);
-    ThumbnailLoader loader(&sink, [](const QByteArray& path, int w, int h) {
-        return MakeThumbnail(path, w, h, ThumbnailOptions{false});
-    });
-    std::vector<ThumbnailLoader::Request> requests;
-    for (const FolderItem& item : items.records()) {
-        if (item.needsThumbnail)
-            requests.push_back({item.nativePath, item.nativeTargetPath});
-    }
+    // Every thumbnail of the folder through the list's own loader and events, with the list
+    // shown; then the peak memory and the longest time the window thread was kept busy.
+    list.show();
     QElapsedTimer clock;
     clock.start();
     qint64 lastTick = 0;
@@ -176,16 +141,18 @@ int runBrowseBench(const QStringList& args)
         }
         gapsOver30 += now - lastTick > 30000000 ? 1 : 0;
         lastTick = now;
-        if (sink.received >= static_cast<int>(requests.size()) && loader.idle())
+        if (list.thumbnailsIdle())
             QCoreApplication::exit(0);
     });
     ticker.start(5);
-    loader.queue(requests, size, size);
+    list.QueueThumbnails(0, count - 1);
     lastTick = clock.nsecsElapsed();
-    if (!requests.empty())
-        QCoreApplication::exec();
+    QCoreApplication::exec();
+    int made = 0;
+    for (const FolderItem& item : list.items().records())
+        made += item.thumbnail.isValid() ? 1 : 0;
     std::printf("browse --all-thumbs: %d thumbnails in %.1f s, peak memory %.1f MiB, longest window-thread gap %.1f ms "
                 "at %.2f s, %d gaps over 30 ms (5 ms timer)\n",
-                sink.received, clock.elapsed() / 1000.0, peakRssMiB(), longestGap / 1e6, longestGapAt / 1e9, gapsOver30);
+                made, clock.elapsed() / 1000.0, peakRssMiB(), longestGap / 1e6, longestGapAt / 1e9, gapsOver30);
     return 0;
 }

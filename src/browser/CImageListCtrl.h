@@ -4,6 +4,7 @@
 // Everything the list needs from the panes around it goes through `ImageListHost`, which the
 // main frame implements; without a host the list works on its own.
 
+#include "browser/CFileNameEdit.h"
 #include "browser/CellPainter.h"
 #include "browser/FolderItemList.h"
 #include "browser/ThumbSettings.h"
@@ -18,7 +19,6 @@
 
 #include <memory>
 
-class CFileNameEdit;
 class FolderWatcher;
 class QMenu;
 class ThumbnailLoader;
