@@ -330,3 +330,21 @@ TEST(CImageListCtrl, ResultsForGoneRecordsOrOldFoldersAreDroppedAndSizeChangesRe
     }, kBound));
     EXPECT_EQ(f.list->items().at(0).thumbnail.getHeight(), 150u);
 }
+
+TEST(CImageListCtrl, AnEmptyFolderHasNoFocusAndShowsItsText)
+{
+    ListFixture f;
+    ASSERT_TRUE(f.browse());
+    EXPECT_EQ(f.list->GetItemCount(), 0);
+    EXPECT_EQ(f.list->GetFocusedItem(), -1);
+    EXPECT_EQ(f.host.focusedPath, QString());
+    f.list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.list.get()));
+    const QImage shown = f.list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int white = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            white += qGray(shown.pixel(x, y)) > 200 ? 1 : 0;  // white text, antialiased
+    EXPECT_GT(white, 20);
+    EXPECT_EQ(shown.pixel(shown.width() / 2, shown.height() - 5), CellColors::Background.rgb());
+}
