@@ -5,7 +5,9 @@
 
 #include "ImageLibrary.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <turbojpeg.h>
 
@@ -22,6 +24,29 @@ struct DibUnloader {
 };
 using DibPtr = std::unique_ptr<FIBITMAP, DibUnloader>;
 
+// Read by the file system's own bytes, so names that are not UTF-8 work.
+QByteArray readWholeFile(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray data;
+    struct stat st = {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0 && st.st_size < (qint64(1) << 31)) {
+        data.resize(static_cast<qsizetype>(st.st_size));
+        qsizetype done = 0;
+        while (done < data.size()) {
+            const ssize_t n = ::read(fd, data.data() + done, static_cast<size_t>(data.size() - done));
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        data.truncate(done);
+    }
+    ::close(fd);
+    return data;
+}
+
 }  // namespace
 
 namespace ImageLibrary {
@@ -31,10 +56,7 @@ FIBITMAP* loadJpegFast(const QByteArray& path, int flag)
     // Only the plain load; rotation by EXIF, scaling and CMYK keep the library's decoder.
     if (flag != 0 && flag != JPEG_ACCURATE)
         return nullptr;
-    QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;
-    const QByteArray jpeg = file.readAll();
+    const QByteArray jpeg = readWholeFile(path);
     if (jpeg.isEmpty())
         return nullptr;
 

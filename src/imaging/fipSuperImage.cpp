@@ -12,6 +12,9 @@
 #include <cstring>
 #include <utility>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 fipSuperImage::fipSuperImage(FREE_IMAGE_TYPE imageType, unsigned width, unsigned height, unsigned bpp)
     : fipImage(imageType, width, height, bpp)
 {
@@ -50,22 +53,48 @@ fipSuperImage& fipSuperImage::operator=(fipSuperImage&& src) noexcept
 
 // ---- Object, files ---------------------------------------------------------------------
 
-BOOL fipSuperImage::load(const char* path, int flag)
+namespace {
+
+// Folders, devices and pipes would make the decoders block or read garbage.
+bool isReadableRegularFile(const char* nativePath)
 {
-    return path ? load(QFile::decodeName(path), flag) : FALSE;
+    struct stat st = {};
+    return ::stat(nativePath, &st) == 0 && S_ISREG(st.st_mode) && ::access(nativePath, R_OK) == 0;
 }
 
-BOOL fipSuperImage::load(const QString& path, int flag)
+FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const qsizetype dot = nativePath.lastIndexOf('.');
+    if (dot < 0 || dot < slash)
+        return FIF_UNKNOWN;
+    // The library matches extensions ignoring case.
+    return FreeImage_GetFIFFromFilename(nativePath.mid(dot).constData());
+}
+
+FREE_IMAGE_FORMAT fileTypeOf(const QByteArray& nativePath)
 {
     ImageLibrary::ensureInitialised();
-    // Folders, devices and pipes would make the decoders block or read garbage.
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile() || !info.isReadable())
+    if (isReadableRegularFile(nativePath.constData())) {
+        const FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(nativePath.constData(), 0);
+        if (fif != FIF_UNKNOWN)
+            return fif;
+    }
+    return formatFromName(nativePath);
+}
+
+}  // namespace
+
+// Paths are handled as the file system's own bytes, so names that are not UTF-8 load too.
+BOOL fipSuperImage::load(const char* path, int flag)
+{
+    ImageLibrary::ensureInitialised();
+    if (!path || !*path || !isReadableRegularFile(path))
         return FALSE;
-    const FREE_IMAGE_FORMAT fif = getFileType(path);
+    const QByteArray name(path);
+    const FREE_IMAGE_FORMAT fif = fileTypeOf(name);
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
         return FALSE;
-    const QByteArray name = QFile::encodeName(path);
     FIBITMAP* dib = nullptr;
     if (fif == FIF_JPEG)
         dib = ImageLibrary::loadJpegFast(name, flag);
@@ -81,6 +110,11 @@ BOOL fipSuperImage::load(const QString& path, int flag)
     replace(dib);
     _fif = fif;
     return TRUE;
+}
+
+BOOL fipSuperImage::load(const QString& path, int flag)
+{
+    return path.isEmpty() ? FALSE : load(QFile::encodeName(path).constData(), flag);
 }
 
 BOOL fipSuperImage::save(const char* path, int flag)
@@ -121,25 +155,13 @@ BOOL fipSuperImage::saveFitBPP(const QString& path, int flag)
 
 FREE_IMAGE_FORMAT fipSuperImage::getFileType(const QString& path)
 {
-    ImageLibrary::ensureInitialised();
-    const QFileInfo info(path);
-    if (info.isFile() && info.isReadable()) {
-        const FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(QFile::encodeName(path).constData(), 0);
-        if (fif != FIF_UNKNOWN)
-            return fif;
-    }
-    return getFIFFromFilename(path);
+    return fileTypeOf(QFile::encodeName(path));
 }
 
 FREE_IMAGE_FORMAT fipSuperImage::getFIFFromFilename(const QString& path)
 {
     ImageLibrary::ensureInitialised();
-    const QString name = QFileInfo(path).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0)
-        return FIF_UNKNOWN;
-    // The library matches extensions ignoring case.
-    return FreeImage_GetFIFFromFilename(name.mid(dot).toUtf8().constData());
+    return formatFromName(QFile::encodeName(path));
 }
 
 bool fipSuperImage::isMultiPageFile(const QString& path)

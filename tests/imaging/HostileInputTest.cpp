@@ -3,9 +3,11 @@
 #include "TestFixtures.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 namespace {
@@ -60,6 +62,21 @@ TEST(HostileInputTest, LoadFailsCleanlyOnBrokenFiles)
     ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("folder.jpg"))));
     EXPECT_FALSE(image.load(dir.file(QStringLiteral("folder.jpg"))));
     EXPECT_EQ(fipSuperImage::getFileType(dir.file(QStringLiteral("folder.jpg"))), FIF_JPEG) << "by name only";
+}
+
+TEST(HostileInputTest, NamesThatAreNotUtf8Load)
+{
+    fixtures::TempDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    for (const char* name : {"/\xff\xfe photo.jpg", "/\xe9t\xe9.png"}) {
+        const QByteArray path = folder + name;
+        const QString tempPath = dir.file(QStringLiteral("plain") + QString::fromLatin1(name).right(4));
+        ASSERT_TRUE(fixtures::patternImage(20, 10).save(tempPath));
+        ASSERT_EQ(::rename(QFile::encodeName(tempPath).constData(), path.constData()), 0);
+        fipSuperImage image;
+        EXPECT_TRUE(image.load(path.constData())) << name;
+        EXPECT_EQ(image.getWidth(), 20u);
+    }
 }
 
 TEST(HostileInputTest, AFailedLoadKeepsTheImageThatWasThere)
