@@ -64,6 +64,7 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     m_settings = MainFrameSettings::read(m_services.configPath);
     buildBars();
     buildPanes();
+    buildCommands();
     applyBars();
     applyPlacementOnFirstShow();
     RefreshStatusBar();
@@ -156,6 +157,7 @@ void CMainFrame::buildPanes()
         m_statusBar->SetSliderFromZoom(zoom);
         RefreshStatusBar();
     });
+    connect(m_imageView, &CImageView::imageChanged, this, &CMainFrame::UpdateCommandStates);
     m_slideView = placeholderPane(QStringLiteral("SlideView"), m_stack);
 
     m_listSequence = std::make_unique<ListImageSequence>(*m_thumbnailList);
@@ -245,6 +247,7 @@ void CMainFrame::EnterViewerMode()
     m_activeBeforeViewer = focusWidget();
     m_previousMode = m_mode;
     m_mode = FrameMode::Viewer;
+    installMenuBar();
     applyBars();
     m_stack->setCurrentWidget(m_imageView);
     m_imageView->setViewerModeActive(true);
@@ -260,6 +263,7 @@ void CMainFrame::EnterBrowserMode()
     m_previousMode = m_mode;
     m_mode = FrameMode::Browser;
     m_imageView->setViewerModeActive(false);
+    installMenuBar();
     applyBars();
     m_stack->setCurrentWidget(m_outerSplitter);
     if (m_activeBeforeViewer)
@@ -380,7 +384,8 @@ void CMainFrame::SetZoomFromFrame(double zoom)
 
 void CMainFrame::RefreshStatusBar()
 {
-    using StatusBarModel::Panes;
+    // Whatever changed the status bar's facts may change what the commands can do.
+    UpdateCommandStates();
     if (m_mode == FrameMode::Browser) {
         m_statusBar->showPanes(CSuperStatusBar::Table::Browser, StatusBarModel::browserPanes(browserFacts()));
         return;

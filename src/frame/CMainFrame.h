@@ -3,7 +3,6 @@
 // the browser's two splitters, the image view, the slide view, the tool bars and the address
 // band, the status bar; the working mode, full screen, the folder history and the settings.
 
-#include "browser/CFileNameEdit.h"  // completes the list's editor pointer for moc
 #include "browser/CImageListCtrl.h"
 #include "frame/CommandRouting.h"
 #include "frame/FolderHistory.h"
@@ -14,7 +13,9 @@
 #include <QPointer>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 
 class CImageView;
 class CSuperSplitterWnd;
@@ -33,6 +34,15 @@ struct FrameServices {
     QString programFolder;
     bool showHiddenFiles = false;
 };
+
+// The enabled and checked state of a command's items; checked is empty for items that are
+// not check marks.
+struct CommandState {
+    bool enabled = true;
+    std::optional<bool> checked;
+};
+
+class QAction;
 
 class CMainFrame : public QMainWindow, public ImageListHost {
     Q_OBJECT
@@ -83,6 +93,18 @@ public:
     void setFrameTitle(const QString& title) override;
     void refreshStatusBar() override { RefreshStatusBar(); }
     bool isSizeSliderDragging() const override;
+    void runCommand(int id) override;
+    bool isCommandEnabled(int id) const override;
+
+    // ---- Commands (FrameCommands.cpp) ----------------------------------------------------
+    // The one action of a command id, shared by menus, tool bars and accelerators.
+    QAction* actionFor(int id);
+    // Carries out a command where the mode and the focus send it; false when it is
+    // disabled or has no owner here.
+    bool OnCommand(int id);
+    CommandState commandState(int id) const;
+    // Asks every command's owner for its state and updates the actions.
+    void UpdateCommandStates();
 
     // ---- Bars ------------------------------------------------------------------------
     bool showToolBar() const { return m_settings.showToolBar; }
@@ -118,6 +140,15 @@ private:
     void applyBars();
     void applyPlacementOnFirstShow();
     StatusBarModel::BrowserFacts browserFacts() const;
+    void buildCommands();
+    void installMenuBar();
+    FocusPane focusPane() const;
+    CommandState frameCommandState(int id) const;
+    CommandState viewerCommandState(int id) const;
+    CommandState listCommandState(int id) const;
+    bool runFrameCommand(int id);
+    bool runViewerCommand(int id);
+    bool runListCommand(int id);
     // Closes the viewer's image, asking first when it is modified; false when cancelled.
     bool closeViewerImage();
 
@@ -133,6 +164,8 @@ private:
     QWidget* m_thumbnailPane = nullptr;
     CImageListCtrl* m_thumbnailList = nullptr;
     std::unique_ptr<ListImageSequence> m_listSequence;
+    std::map<int, QAction*> m_actions;
+    int m_listCommandInFlight = 0;
     CImageView* m_imageView = nullptr;
     QWidget* m_slideView = nullptr;
     QToolBar* m_browserToolBar = nullptr;

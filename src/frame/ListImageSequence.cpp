@@ -1,6 +1,5 @@
 #include "ListImageSequence.h"
 
-#include "browser/CFileNameEdit.h"
 #include "browser/CImageListCtrl.h"
 
 int ListImageSequence::itemCount() const

@@ -1,0 +1,333 @@
+// The frame's side of command routing: one shared action per command id, the menus, tool
+// bars and accelerators built over them, and the dispatch of each command (and of its
+// enabled and checked state) to the pane that owns it in the current mode.
+
+#include "CMainFrame.h"
+
+#include "frame/CDlgAbout.h"
+#include "frame/CSuperStatusBar.h"
+#include "frame/CommandIds.h"
+#include "frame/Menus.h"
+#include "frame/ProductInfo.h"
+#include "frame/ToolBarPicture.h"
+#include "viewer/CImageView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include <array>
+
+namespace {
+
+constexpr std::array<int, 8> kThumbnailSizes = {36, 48, 64, 85, 100, 128, 150, 200};
+
+// The fixed levels run from 1600% (first command) down to 7%: the step table backwards.
+double zoomLevelOf(int id)
+{
+    return kZoomSteps[kZoomSteps.size() - 1 - static_cast<size_t>(id - cmd::ZoomLevelFirst)];
+}
+
+bool isThumbnailSizeCommand(int id)
+{
+    return id >= cmd::ThumbSizeFirst && id <= cmd::ThumbSizeLast;
+}
+
+bool isZoomLevelCommand(int id)
+{
+    return id >= cmd::ZoomLevelFirst && id <= cmd::ZoomLevelLast;
+}
+
+}  // namespace
+
+QAction* CMainFrame::actionFor(int id)
+{
+    if (id <= 0)
+        return nullptr;
+    auto found = m_actions.find(id);
+    if (found != m_actions.end())
+        return found->second;
+    auto* action = new QAction(this);
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    m_actions.emplace(id, action);
+    const CommandState state = commandState(id);
+    action->setEnabled(state.enabled);
+    action->setCheckable(state.checked.has_value());
+    action->setChecked(state.checked.value_or(false));
+    return action;
+}
+
+void CMainFrame::buildCommands()
+{
+    const menus::ActionLookup lookup = [this](int id) { return actionFor(id); };
+    menus::installAccelerators(this, lookup);
+    const toolbar::Images images = toolbar::loadPicture(toolbar::picturePath(m_services.programFolder));
+    toolbar::populate(m_browserToolBar, toolbar::browserButtons(), lookup, images);
+    toolbar::populate(m_viewerToolBar, toolbar::viewerButtons(), lookup, images);
+    installMenuBar();
+}
+
+void CMainFrame::installMenuBar()
+{
+    const menus::ActionLookup lookup = [this](int id) { return actionFor(id); };
+    QMenuBar* bar = menus::buildMenuBar(m_mode == FrameMode::Browser ? menus::BrowserMain : menus::ViewerMain,
+                                        lookup, this);
+    // States are asked for when a menu opens, as late as possible.
+    for (QAction* top : bar->actions())
+        if (QMenu* menu = top->menu())
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    setMenuBar(bar);
+    bar->setVisible(!m_fullScreen);
+}
+
+FocusPane CMainFrame::focusPane() const
+{
+    // The folder and favorites trees arrive with the folder pane; until then no tree can
+    // hold the focus.
+    return FocusPane::Other;
+}
+
+CommandState CMainFrame::frameCommandState(int id) const
+{
+    CommandState state;
+    switch (id) {
+    case cmd::Back: state.enabled = m_history.canGoBack(); break;
+    case cmd::Forward: state.enabled = m_history.canGoForward(); break;
+    case cmd::Up: state.enabled = m_mode == FrameMode::Browser && canGoUp(); break;
+    case cmd::ToolBar: state.checked = m_settings.showToolBar; break;
+    case cmd::AddressBar: state.checked = m_settings.showAddressBar; break;
+    case cmd::StatusBar: state.checked = m_settings.showStatusBar; break;
+    case cmd::PanTool: state.checked = m_imageView->tool() == ViewTool::Pan; break;
+    case cmd::SelectTool: state.checked = m_imageView->tool() == ViewTool::Select; break;
+    case cmd::ZoomTool: state.checked = m_imageView->tool() == ViewTool::Zoom; break;
+    case cmd::Exit:
+    case cmd::About:
+    case cmd::Website:
+    case cmd::CheckForUpdates:
+    case cmd::ContactUs:
+    case cmd::Help:
+    case cmd::HelpButton:
+        break;
+    default:
+        // Open, Save, Save As, Reopen, Clear, Set Background Color and the histogram dialog
+        // belong to the viewer's file commands and the histogram, which are not here yet.
+        state.enabled = false;
+        break;
+    }
+    return state;
+}
+
+CommandState CMainFrame::viewerCommandState(int id) const
+{
+    CommandState state;
+    const bool image = m_imageView->hasImage();
+    switch (id) {
+    case cmd::ZoomIn: state.enabled = m_imageView->canZoomIn(); break;
+    case cmd::ZoomOut: state.enabled = m_imageView->canZoomOut(); break;
+    case cmd::ActualSize:
+    case cmd::FitImage:
+    case cmd::FitImageButton:
+    case cmd::FitWidth:
+    case cmd::FitHeight:
+    case cmd::ZoomLock:
+    case cmd::ZoomTo: {
+        state.enabled = image;
+        const ZoomType type = m_imageView->zoomType();
+        if (id == cmd::ActualSize) state.checked = type == ZoomType::ActualSize;
+        if (id == cmd::FitImage || id == cmd::FitImageButton) state.checked = type == ZoomType::FitImage;
+        if (id == cmd::FitWidth) state.checked = type == ZoomType::FitWidth;
+        if (id == cmd::FitHeight) state.checked = type == ZoomType::FitHeight;
+        if (id == cmd::ZoomLock) state.checked = type == ZoomType::ZoomLock;
+        break;
+    }
+    case cmd::Undo: state.enabled = m_imageView->canUndo(); break;
+    case cmd::Redo: state.enabled = m_imageView->canRedo(); break;
+    default:
+        if (isZoomLevelCommand(id)) {
+            state.enabled = image;
+            state.checked = image && m_imageView->zoom() == zoomLevelOf(id);
+            break;
+        }
+        state.enabled = false;  // the viewer's other commands come with its tools and file commands
+        break;
+    }
+    return state;
+}
+
+CommandState CMainFrame::listCommandState(int id) const
+{
+    CommandState state;
+    const FolderItemList& items = m_thumbnailList->items();
+    if (isThumbnailSizeCommand(id)) {
+        state.checked = m_thumbnailList->settings().thumbWidth == kThumbnailSizes[static_cast<size_t>(id - cmd::ThumbSizeFirst)];
+        return state;
+    }
+    switch (id) {
+    case cmd::SelectAll:
+    case cmd::SelectAllFiles:
+    case cmd::SelectAllImages:
+    case cmd::InvertSelection:
+    case cmd::Refresh:
+        state.enabled = items.GetItemCount() > 0 || id == cmd::Refresh;
+        break;
+    case cmd::ClearSelection:
+        state.enabled = items.selectedCount() > 0;
+        break;
+    case cmd::SortForward:
+        state.checked = m_thumbnailList->settings().sortDirection == 0;
+        break;
+    case cmd::SortBackward:
+        state.checked = m_thumbnailList->settings().sortDirection != 0;
+        break;
+    default:
+        if (id >= cmd::SortKeyFirst && id <= cmd::SortKeyLast) {
+            state.checked = m_thumbnailList->settings().sortType == id - cmd::SortKeyFirst;
+            break;
+        }
+        // File commands, export, e-mail, wallpaper and the histogram channels arrive with
+        // the parts that own them.
+        state.enabled = false;
+        break;
+    }
+    return state;
+}
+
+CommandState CMainFrame::commandState(int id) const
+{
+    switch (targetFor(id, m_mode, focusPane())) {
+    case CommandTarget::Frame: return frameCommandState(id);
+    case CommandTarget::ImageView: return viewerCommandState(id);
+    case CommandTarget::ThumbnailList: return listCommandState(id);
+    case CommandTarget::Unchanged: {
+        const auto found = m_actions.find(id);
+        CommandState state;
+        if (found != m_actions.end()) {
+            state.enabled = found->second->isEnabled();
+            if (found->second->isCheckable())
+                state.checked = found->second->isChecked();
+        }
+        return state;
+    }
+    case CommandTarget::None:
+    case CommandTarget::FolderTree:
+    case CommandTarget::FavoritesTree:
+    case CommandTarget::ImageOperations:
+        break;
+    }
+    return CommandState{false, std::nullopt};
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    for (const auto& [id, action] : m_actions) {
+        const CommandState state = commandState(id);
+        action->setEnabled(state.enabled);
+        action->setCheckable(state.checked.has_value());
+        if (state.checked)
+            action->setChecked(*state.checked);
+    }
+}
+
+bool CMainFrame::OnCommand(int id)
+{
+    const CommandState state = commandState(id);
+    if (!state.enabled)
+        return false;
+    bool handled = false;
+    switch (targetFor(id, m_mode, focusPane())) {
+    case CommandTarget::Frame: handled = runFrameCommand(id); break;
+    case CommandTarget::ImageView: handled = runViewerCommand(id); break;
+    case CommandTarget::ThumbnailList: handled = runListCommand(id); break;
+    default: break;
+    }
+    UpdateCommandStates();
+    return handled;
+}
+
+bool CMainFrame::runFrameCommand(int id)
+{
+    switch (id) {
+    case cmd::Back: OnBack(); return true;
+    case cmd::Forward: OnForward(); return true;
+    case cmd::Up: OnUp(); return true;
+    case cmd::ToolBar: setShowToolBar(!m_settings.showToolBar); return true;
+    case cmd::AddressBar: setShowAddressBar(!m_settings.showAddressBar); return true;
+    case cmd::StatusBar: setShowStatusBar(!m_settings.showStatusBar); return true;
+    case cmd::PanTool: m_imageView->setTool(ViewTool::Pan); return true;
+    case cmd::SelectTool: m_imageView->setTool(ViewTool::Select); return true;
+    case cmd::ZoomTool: m_imageView->setTool(ViewTool::Zoom); return true;
+    case cmd::Exit: requestQuit(); return true;
+    case cmd::About: {
+        CDlgAbout dialog(this);
+        dialog.exec();
+        return true;
+    }
+    // Failures to start a browser or mail program are not reported.
+    case cmd::Website: QDesktopServices::openUrl(QUrl(product::webSite())); return true;
+    case cmd::CheckForUpdates: QDesktopServices::openUrl(QUrl(product::downloadPage())); return true;
+    case cmd::Help:
+    case cmd::HelpButton: QDesktopServices::openUrl(QUrl(product::helpPage())); return true;
+    case cmd::ContactUs:
+        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + product::supportMailbox()));
+        return true;
+    default: return false;
+    }
+}
+
+bool CMainFrame::runViewerCommand(int id)
+{
+    switch (id) {
+    case cmd::ZoomIn: m_imageView->OnZoomIn(); return true;
+    case cmd::ZoomOut: m_imageView->OnZoomOut(); return true;
+    case cmd::ActualSize: m_imageView->OnActualSize(); return true;
+    case cmd::FitImage:
+    case cmd::FitImageButton: m_imageView->OnFitImage(); return true;
+    case cmd::FitWidth: m_imageView->OnFitWidth(); return true;
+    case cmd::FitHeight: m_imageView->OnFitHeight(); return true;
+    case cmd::ZoomLock: m_imageView->OnZoomLock(); return true;
+    case cmd::ZoomTo: m_imageView->OnZoomTo(); return true;
+    case cmd::Undo: m_imageView->Undo(); return true;
+    case cmd::Redo: m_imageView->Redo(); return true;
+    default:
+        if (isZoomLevelCommand(id)) {
+            m_imageView->OnFixedZoomLevel(zoomLevelOf(id));
+            return true;
+        }
+        return false;
+    }
+}
+
+bool CMainFrame::runListCommand(int id)
+{
+    if (isThumbnailSizeCommand(id)) {
+        const int size = kThumbnailSizes[static_cast<size_t>(id - cmd::ThumbSizeFirst)];
+        m_thumbnailList->SetThumbnailSize(size, size);
+        m_statusBar->SetSliderFromThumbnailSize(size);
+        return true;
+    }
+    // The list hands commands it does not own back to the frame; this stops the round trip.
+    if (m_listCommandInFlight == id)
+        return false;
+    m_listCommandInFlight = id;
+    m_thumbnailList->runCommand(id);
+    m_listCommandInFlight = 0;
+    RefreshStatusBar();
+    return true;
+}
+
+bool CMainFrame::isCommandEnabled(int id) const
+{
+    return commandState(id).enabled;
+}
+
+void CMainFrame::runCommand(int id)
+{
+    // Commands from the list's own context menu that belong to other panes or the frame.
+    if (isCommandEnabled(id))
+        OnCommand(id);
+}

@@ -1,0 +1,110 @@
+#include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "viewer/CImageView.h"
+
+#include "TestFixtures.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class FrameCommandsTest : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+    FrameServices services{dir.file(QStringLiteral("Config.ini")), dir.file(QStringLiteral("Temp")), dir.path(), false};
+    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(services);
+
+    void SetUp() override
+    {
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    }
+
+    QStringList menuTitles() const
+    {
+        QStringList titles;
+        for (QAction* action : frame->menuBar()->actions())
+            titles << action->text();
+        return titles;
+    }
+};
+
+TEST_F(FrameCommandsTest, EachModeHasItsMenu)
+{
+    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}));
+    frame->EnterViewerMode();
+    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Zoom", "&Image", "Effect&s", "&Tools", "&Help"}));
+    frame->EnterBrowserMode();
+    EXPECT_EQ(menuTitles().size(), 5);
+}
+
+TEST_F(FrameCommandsTest, ToolKeysWorkInBothModesAndExitEndsFromTheViewer)
+{
+    QTest::keyClick(frame.get(), Qt::Key_2, Qt::ControlModifier);
+    EXPECT_EQ(frame->GetImageView()->tool(), ViewTool::Select) << "set silently in the browser";
+    frame->EnterViewerMode();
+    QTest::keyClick(frame->GetImageView(), Qt::Key_3, Qt::ControlModifier);
+    EXPECT_EQ(frame->GetImageView()->tool(), ViewTool::Zoom);
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(frame->actionFor(cmd::ZoomTool)->isChecked());
+    EXPECT_FALSE(frame->actionFor(cmd::PanTool)->isChecked());
+    QTest::keyClick(frame->GetImageView(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(FrameCommandsTest, ViewerOnlyCommandsAreDisabledInTheBrowser)
+{
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(frame->actionFor(cmd::ZoomIn)->isEnabled());
+    EXPECT_FALSE(frame->actionFor(cmd::Undo)->isEnabled());
+    EXPECT_FALSE(frame->OnCommand(cmd::ZoomIn));
+    // Commands whose owners are not built yet are shown disabled, never pretending to work.
+    EXPECT_FALSE(frame->actionFor(cmd::Delete)->isEnabled());
+    EXPECT_FALSE(frame->actionFor(cmd::Export)->isEnabled());
+    EXPECT_FALSE(frame->actionFor(cmd::EffectsFirst)->isEnabled());
+    EXPECT_TRUE(frame->actionFor(cmd::Exit)->isEnabled());
+    EXPECT_TRUE(frame->actionFor(cmd::About)->isEnabled());
+}
+
+TEST_F(FrameCommandsTest, BarsAndThumbnailSizesToggleWithTheirChecks)
+{
+    ASSERT_TRUE(frame->OnCommand(cmd::StatusBar));
+    EXPECT_FALSE(frame->showStatusBar());
+    EXPECT_FALSE(frame->actionFor(cmd::StatusBar)->isChecked());
+    ASSERT_TRUE(frame->OnCommand(cmd::StatusBar));
+    EXPECT_TRUE(frame->actionFor(cmd::StatusBar)->isChecked());
+
+    ASSERT_TRUE(frame->OnCommand(cmd::ThumbSizeFirst + 6));  // 150x150
+    EXPECT_EQ(frame->GetThumbnailList()->settings().thumbWidth, 150);
+    EXPECT_TRUE(frame->actionFor(cmd::ThumbSizeFirst + 6)->isChecked());
+    EXPECT_FALSE(frame->actionFor(cmd::ThumbSizeFirst + 3)->isChecked());
+    frame->EnterViewerMode();
+    EXPECT_FALSE(frame->OnCommand(cmd::ThumbSizeFirst)) << "thumbnail sizes are browser commands";
+}
+
+TEST_F(FrameCommandsTest, BackAndForwardFollowTheHistory)
+{
+    fixtures::TempDir a;
+    fixtures::TempDir b;
+    CImageListCtrl* list = frame->GetThumbnailList();
+    ASSERT_TRUE(list->BrowseToPath(a.path()));
+    frame->PushHistory(list->currentFolder().toBinary(), 0);
+    ASSERT_TRUE(list->BrowseToPath(b.path()));
+    frame->PushHistory(list->currentFolder().toBinary(), 0);
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(frame->actionFor(cmd::Back)->isEnabled());
+    EXPECT_FALSE(frame->actionFor(cmd::Forward)->isEnabled());
+    QTest::keyClick(frame.get(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(list->currentFolderPath(), a.path());
+    EXPECT_TRUE(frame->actionFor(cmd::Forward)->isEnabled());
+    QTest::keyClick(frame.get(), Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(list->currentFolderPath(), b.path());
+}
+
+}  // namespace
