@@ -1,0 +1,90 @@
+#include "browser/HistoryFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+void AddressHistory::addAddress(const ItemIdList& folder, std::uint32_t source)
+{
+    if (static_cast<int>(m_entries.size()) >= kMaxAddresses)
+        m_entries.pop_back();
+    if (const int at = indexOf(folder); at >= 0)
+        m_entries.erase(m_entries.begin() + at);
+    m_entries.insert(m_entries.begin(), {folder, source});
+}
+
+void AddressHistory::appendLoaded(const ItemIdList& folder, std::uint32_t source)
+{
+    if (const int at = indexOf(folder); at >= 0)
+        m_entries.erase(m_entries.begin() + at);
+    if (static_cast<int>(m_entries.size()) >= kMaxAddresses)
+        m_entries.back() = {folder, source};
+    else
+        m_entries.push_back({folder, source});
+}
+
+int AddressHistory::indexOf(const ItemIdList& folder) const
+{
+    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                                 [&](const AddressEntry& e) { return e.folder == folder; });
+    return it == m_entries.end() ? -1 : static_cast<int>(it - m_entries.begin());
+}
+
+namespace HistoryFile {
+
+std::vector<AddressEntry> parse(const QByteArray& bytes, int limit)
+{
+    std::vector<AddressEntry> records;
+    int at = 0;
+    while (at < bytes.size() && static_cast<int>(records.size()) < limit) {
+        int consumed = 0;
+        auto list = ItemIdList::fromBinary(QByteArray::fromRawData(bytes.constData() + at, bytes.size() - at), &consumed);
+        if (!list || at + consumed + 4 > bytes.size())
+            break;
+        at += consumed;
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData() + at);
+        const std::uint32_t source = p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+        at += 4;
+        records.push_back({std::move(*list), source});
+    }
+    return records;
+}
+
+QByteArray serialize(const std::vector<AddressEntry>& entries)
+{
+    QByteArray out;
+    for (const auto& e : entries) {
+        const QByteArray list = e.folder.toBinary();
+        if (list.isEmpty())
+            continue;  // an item too long for the layout; writing it would damage the rest
+        out += list;
+        for (int shift = 0; shift < 32; shift += 8)
+            out += static_cast<char>((e.source >> shift) & 0xff);
+    }
+    return out;
+}
+
+AddressHistory load(const QString& path)
+{
+    AddressHistory history;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return history;
+    // Twenty records of even very deep folders fit easily; more is damage or foreign data.
+    const QByteArray bytes = file.read(4 << 20);
+    for (const auto& record : parse(bytes))
+        history.appendLoaded(record.folder, record.source);
+    return history;
+}
+
+void save(const QString& path, const AddressHistory& history)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(serialize(history.entries()));
+    file.commit();
+}
+
+}  // namespace HistoryFile
