@@ -4,7 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ShellNamespace.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
 
 TEST(RenamePath, RenamesButNeverReplacesAndRefusesTheRoot)
 {
@@ -24,4 +33,188 @@ TEST(RenamePath, RenamesButNeverReplacesAndRefusesTheRoot)
     EXPECT_FALSE(FileOperations::RenamePath("/", d + "/root"));
     EXPECT_FALSE(FileOperations::RenamePath(d + "/b.jpg", d + "/b.jpg"));
     EXPECT_FALSE(FileOperations::RenamePath(d + "/b.jpg", d + "/.."));
+}
+
+namespace {
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+}  // namespace
+
+TEST(MakeNewFolderName, SkipsTakenNamesIgnoringCaseAndRestartsAfterEachChange)
+{
+    using FileOperations::MakeNewFolderName;
+    EXPECT_EQ(MakeNewFolderName({}), "New Folder");
+    EXPECT_EQ(MakeNewFolderName({"a.jpg", "New Folder x"}), "New Folder");
+    EXPECT_EQ(MakeNewFolderName({"New Folder", "new folder (2)"}), "New Folder (3)");
+    // Taken names listed out of order still lead to the first free one.
+    EXPECT_EQ(MakeNewFolderName({"New Folder (3)", "NEW FOLDER", "New Folder (2)"}), "New Folder (4)");
+}
+
+TEST(PathChecks, InsideMeansByWholeComponents)
+{
+    using FileOperations::isSameOrInside;
+    EXPECT_TRUE(isSameOrInside("/a/b", "/a/b"));
+    EXPECT_TRUE(isSameOrInside("/a/b/", "/a/b"));
+    EXPECT_TRUE(isSameOrInside("/a/b/c", "/a/b"));
+    EXPECT_FALSE(isSameOrInside("/a/bc", "/a/b"));
+    EXPECT_FALSE(isSameOrInside("/a", "/a/b"));
+    EXPECT_TRUE(isSameOrInside("/x", "/"));
+}
+
+TEST(PathChecks, CopyNamesKeepTheExtensionAndCountUp)
+{
+    std::set<QByteArray> taken;
+    auto exists = [&](const QByteArray& n) { return taken.count(n) > 0; };
+    EXPECT_EQ(FileOperations::copyNameFor("a b.jpg", false, exists), "a b (copy).jpg");
+    taken = {"a b (copy).jpg", "a b (copy 2).jpg"};
+    EXPECT_EQ(FileOperations::copyNameFor("a b.jpg", false, exists), "a b (copy 3).jpg");
+    EXPECT_EQ(FileOperations::copyNameFor("x.y", true, exists), "x.y (copy)");
+    EXPECT_EQ(FileOperations::copyNameFor(".hidden", false, exists), ".hidden (copy)");
+}
+
+class Transfer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir(dir.path()).mkpath("src/sub/deeper");
+        QDir(dir.path()).mkpath("dst");
+        fixtures::writeFile(dir.file("src/a.jpg"), "A");
+        fixtures::writeFile(dir.file("src/sub/b.txt"), "B");
+        fixtures::writeFile(dir.file("src/sub/deeper/c"), QByteArray(3 << 20, 'c'));
+        QFile::link("b.txt", dir.file("src/sub/link"));
+    }
+    QByteArray p(const char* relative) const { return native(dir.file(QString::fromUtf8(relative))); }
+
+    fixtures::TempDir dir;
+};
+
+TEST_F(Transfer, CopiesTreesWithLinksAndReportsProgress)
+{
+    std::uint64_t lastDone = 0;
+    std::uint64_t total = 0;
+    FileOperations::TransferCallbacks callbacks;
+    callbacks.progress = [&](std::uint64_t done, std::uint64_t all) {
+        EXPECT_GE(done, lastDone);
+        lastDone = done;
+        total = all;
+        return true;
+    };
+    const auto result = FileOperations::transfer(FileOperations::TransferKind::Copy, {p("src/a.jpg"), p("src/sub")}, p("dst"), callbacks);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(result.transferred, 2);
+    EXPECT_EQ(total, (3u << 20) + 2);
+    EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/deeper/c")).size(), 3 << 20);
+    EXPECT_EQ(QFileInfo(dir.file("dst/sub/link")).symLinkTarget(), dir.file("dst/sub/b.txt"));
+    EXPECT_TRUE(QFile::exists(dir.file("src/sub/b.txt")));
+    // No temporary names are left behind.
+    EXPECT_EQ(QDir(dir.file("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"a.jpg", "sub"}));
+}
+
+TEST_F(Transfer, IntoTheSameFolderMakesCopyNamesAndMovingThereChangesNothing)
+{
+    using FileOperations::TransferKind;
+    EXPECT_TRUE(FileOperations::transfer(TransferKind::Copy, {p("src/a.jpg")}, p("src")).ok);
+    EXPECT_TRUE(FileOperations::transfer(TransferKind::Copy, {p("src/a.jpg")}, p("src/")).ok);
+    EXPECT_EQ(fixtures::readFile(dir.file("src/a (copy).jpg")), "A");
+    EXPECT_EQ(fixtures::readFile(dir.file("src/a (copy 2).jpg")), "A");
+    const auto moved = FileOperations::transfer(TransferKind::Move, {p("src/a.jpg")}, p("src"));
+    EXPECT_TRUE(moved.ok);
+    EXPECT_EQ(moved.transferred, 0);
+    EXPECT_EQ(fixtures::readFile(dir.file("src/a.jpg")), "A");
+}
+
+TEST_F(Transfer, AFolderIntoItselfOrItsSubFolderIsRefusedBeforeAnythingChanges)
+{
+    using FileOperations::TransferKind;
+    for (auto kind : {TransferKind::Copy, TransferKind::Move}) {
+        for (const char* target : {"src/sub", "src/sub/deeper"}) {
+            const auto result = FileOperations::transfer(kind, {p("src/a.jpg"), p("src/sub")}, p(target));
+            EXPECT_FALSE(result.ok);
+            EXPECT_FALSE(result.error.isEmpty());
+            EXPECT_EQ(result.transferred, 0);
+        }
+    }
+    EXPECT_TRUE(QFile::exists(dir.file("src/a.jpg")));
+    EXPECT_FALSE(QFile::exists(dir.file("src/sub/a.jpg")));
+    EXPECT_EQ(QDir(dir.file("src/sub")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 3);
+}
+
+TEST_F(Transfer, ConflictsAreAskedAndNeverOverwrittenSilently)
+{
+    using FileOperations::ConflictChoice;
+    using FileOperations::TransferKind;
+    fixtures::writeFile(dir.file("dst/a.jpg"), "old");
+    QDir(dir.path()).mkpath("dst/sub");
+    fixtures::writeFile(dir.file("dst/sub/keep"), "K");
+
+    // Without anyone to ask, a conflict is skipped.
+    EXPECT_EQ(FileOperations::transfer(TransferKind::Copy, {p("src/a.jpg")}, p("dst")).transferred, 0);
+    EXPECT_EQ(fixtures::readFile(dir.file("dst/a.jpg")), "old");
+
+    std::vector<QByteArray> asked;
+    FileOperations::TransferCallbacks callbacks;
+    callbacks.askConflict = [&](const QByteArray& source, const QByteArray&) {
+        asked.push_back(fileNameOf(source));
+        return source.endsWith("a.jpg") ? ConflictChoice::Skip : ConflictChoice::Replace;
+    };
+    auto result = FileOperations::transfer(TransferKind::Move, {p("src/a.jpg"), p("src/sub")}, p("dst"), callbacks);
+    EXPECT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(asked, (std::vector<QByteArray>{"a.jpg", "sub"}));
+    EXPECT_EQ(fixtures::readFile(dir.file("dst/a.jpg")), "old");
+    EXPECT_TRUE(QFile::exists(dir.file("src/a.jpg")));
+    // A replaced folder is replaced, not merged.
+    EXPECT_FALSE(QFile::exists(dir.file("dst/sub/keep")));
+    EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/b.txt")), "B");
+    EXPECT_FALSE(QFile::exists(dir.file("src/sub")));
+
+    callbacks.askConflict = [](const QByteArray&, const QByteArray&) { return ConflictChoice::Cancel; };
+    result = FileOperations::transfer(TransferKind::Copy, {p("src/a.jpg")}, p("dst"), callbacks);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(fixtures::readFile(dir.file("dst/a.jpg")), "old");
+}
+
+TEST_F(Transfer, AFailurePartWayLeavesTheSourceAndNoPartialCopy)
+{
+    // A FIFO cannot be copied: the folder holding it fails after its other files were copied.
+    // (Moving within one volume renames and never copies, so copying is what can fail.)
+    ASSERT_EQ(::mkfifo(p("src/sub/deeper/pipe").constData(), 0600), 0);
+    const auto result = FileOperations::transfer(FileOperations::TransferKind::Copy, {p("src/sub"), p("src/a.jpg")}, p("dst"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains("pipe"));
+    EXPECT_TRUE(QFile::exists(dir.file("src/sub/deeper/c")));
+    EXPECT_FALSE(QFile::exists(dir.file("dst/sub")));
+    // The other item still went.
+    EXPECT_EQ(fixtures::readFile(dir.file("dst/a.jpg")), "A");
+    EXPECT_EQ(QDir(dir.file("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"a.jpg"}));
+
+    // Cancelling in the middle of a large file removes what was written of it.
+    FileOperations::TransferCallbacks callbacks;
+    callbacks.progress = [](std::uint64_t done, std::uint64_t) { return done < (1u << 20); };
+    ::unlink(p("src/sub/deeper/pipe").constData());
+    const auto cancelled = FileOperations::transfer(FileOperations::TransferKind::Copy, {p("src/sub")}, p("dst"), callbacks);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(QDir(dir.file("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"a.jpg"}));
+}
+
+TEST(DeletePermanently, RemovesTreesAndReadOnlyFilesButNotLinkTargets)
+{
+    fixtures::TempDir dir;
+    QDir(dir.path()).mkpath("keep");
+    QDir(dir.path()).mkpath("gone/inner");
+    fixtures::writeFile(dir.file("keep/file"), "k");
+    fixtures::writeFile(dir.file("gone/inner/ro"), "r");
+    QFile::setPermissions(dir.file("gone/inner/ro"), QFile::ReadOwner);
+    QFile::link(dir.file("keep"), dir.file("gone/link"));
+    QString error;
+    EXPECT_TRUE(FileOperations::DeletePermanently(native(dir.file("gone")), &error)) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.file("gone")));
+    EXPECT_TRUE(QFile::exists(dir.file("keep/file")));
+    EXPECT_FALSE(FileOperations::DeletePermanently(native(dir.file("gone")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(FileOperations::DeletePermanently("/"));
 }
