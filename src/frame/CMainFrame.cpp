@@ -215,6 +215,10 @@ void CMainFrame::applyPlacementOnFirstShow()
             return;
         }
     }
+    // Without a window manager a maximised state is not applied, so start at the size of the
+    // screen's work area anyway.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(Qt::WindowMaximized);
 }
 

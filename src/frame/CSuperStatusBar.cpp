@@ -154,7 +154,7 @@ void CSuperStatusBar::layoutPanes()
     std::vector<std::optional<int>> textWidths;
     const QFontMetrics metrics(font());
     for (const auto& text : m_texts)
-        textWidths.push_back(text ? std::optional<int>(metrics.horizontalAdvance(*text) + 12) : std::nullopt);
+        textWidths.push_back(text ? std::optional<int>(metrics.horizontalAdvance(*text) + 20) : std::nullopt);
     const int available = width() - kReservedWidth + (m_table == Table::Browser ? 8 : 0);
     const std::vector<int> widths = StatusBarModel::paneWidths(textWidths, available);
     for (size_t i = 0; i < m_panes.size(); ++i) {
