@@ -1,0 +1,428 @@
+#include "browser/FileCommands.h"
+
+#include "app/MessageBoxSeam.h"
+#include "browser/CImageListCtrl.h"
+#include "imaging/fipSuperImage.h"
+#include "platform/FileClipboard.h"
+#include "platform/FileOperations.h"
+#include "platform/ShellActions.h"
+#include "platform/ShellNamespace.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QScopeGuard>
+
+#include <algorithm>
+#include <optional>
+
+namespace FileCommands {
+
+namespace {
+
+void setClipboard(const PathList& paths, bool cut)
+{
+    QApplication::clipboard()->setMimeData(FileClipboard::encode({paths, cut}).release());
+}
+
+std::optional<ClipboardFiles> clipboardFiles()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data ? FileClipboard::decode(*data) : std::nullopt;
+}
+
+void reportError(QWidget* owner, const QString& caption, const QString& text)
+{
+    MessageBoxSeam::show({owner, caption, text, QMessageBox::Critical, QMessageBox::Ok});
+}
+
+QString nameOf(const QByteArray& path)
+{
+    return QFile::decodeName(fileNameOf(path));
+}
+
+bool isFolder(const QByteArray& path)
+{
+    return statPath(path).isDirectory;
+}
+
+}  // namespace
+
+bool CopyToClipboard(const PathList& paths)
+{
+    if (paths.empty())
+        return false;
+    setClipboard(paths, false);
+    return true;
+}
+
+bool CutToClipboard(const PathList& paths)
+{
+    if (paths.empty())
+        return false;
+    setClipboard(paths, true);
+    return true;
+}
+
+bool ClipboardHasFiles()
+{
+    return clipboardFiles().has_value();
+}
+
+bool Transfer(bool move, const PathList& paths, const QByteArray& target, QWidget* owner)
+{
+    const QString caption = move ? QStringLiteral("Move Files") : QStringLiteral("Copy Files");
+    // Shown only when the work takes a while; cancelling stops between chunks and removes the
+    // unfinished item.
+    QProgressDialog progress(move ? QStringLiteral("Moving files...") : QStringLiteral("Copying files..."),
+                             QStringLiteral("Cancel"), 0, 1000, owner);
+    progress.setWindowTitle(caption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+
+    FileOperations::TransferCallbacks callbacks;
+    callbacks.progress = [&](std::uint64_t done, std::uint64_t total) {
+        progress.setValue(total ? static_cast<int>(done * 1000 / total) : 0);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    callbacks.askConflict = [&](const QByteArray& source, const QByteArray& existing) {
+        const auto answer = MessageBoxSeam::show(
+            {owner, caption,
+             QStringLiteral("The destination already contains '%1'.\nDo you want to replace it with the one you are %2?")
+                 .arg(nameOf(existing), move ? QStringLiteral("moving") : QStringLiteral("copying")),
+             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
+        Q_UNUSED(source);
+        return answer == QMessageBox::Yes  ? FileOperations::ConflictChoice::Replace
+               : answer == QMessageBox::No ? FileOperations::ConflictChoice::Skip
+                                           : FileOperations::ConflictChoice::Cancel;
+    };
+    const auto result = FileOperations::transfer(move ? FileOperations::TransferKind::Move : FileOperations::TransferKind::Copy,
+                                                 paths, target, callbacks);
+    progress.reset();
+    if (!result.ok && !result.error.isEmpty())
+        reportError(owner, caption, result.error);
+    return result.ok && !result.cancelled;
+}
+
+bool PasteFiles(QWidget* owner, const QByteArray& target)
+{
+    const auto files = clipboardFiles();
+    if (!files || target.isEmpty())
+        return false;
+    // The clipboard keeps the old paths after a cut, as the file managers do.
+    return Transfer(files->cut, files->paths, target, owner);
+}
+
+bool DeleteToTrash(const PathList& paths, QWidget* owner)
+{
+    if (paths.empty())
+        return false;
+    const QString question = paths.size() == 1
+                                 ? QStringLiteral("Are you sure you want to move '%1' to the trash?").arg(nameOf(paths.front()))
+                                 : QStringLiteral("Are you sure you want to move these %1 items to the trash?").arg(paths.size());
+    if (MessageBoxSeam::show({owner, QStringLiteral("Confirm Delete"), question, QMessageBox::Question,
+                              QMessageBox::Yes | QMessageBox::No})
+        != QMessageBox::Yes)
+        return false;
+    bool all = true;
+    for (const auto& path : paths) {
+        QString error;
+        if (!FileOperations::MoveToTrash(path, &error)) {
+            all = false;
+            reportError(owner, QStringLiteral("Delete"), error);
+        }
+    }
+    return all;
+}
+
+namespace {
+
+bool toChosenFolder(bool move, const PathList& paths, QWidget* owner)
+{
+    if (paths.empty())
+        return false;
+    const QString folder = move ? ShellActions::ChooseFolder(owner, QStringLiteral("Move Files"), QStringLiteral("Select folder to move to"))
+                                : ShellActions::ChooseFolder(owner, QStringLiteral("Copy Files"), QStringLiteral("Select folder to copy to"));
+    if (folder.isEmpty())
+        return false;
+    return Transfer(move, paths, QFile::encodeName(folder), owner);
+}
+
+}  // namespace
+
+bool CopyFilesToFolder(const PathList& paths, QWidget* owner)
+{
+    return toChosenFolder(false, paths, owner);
+}
+
+bool MoveFilesToFolder(const PathList& paths, QWidget* owner)
+{
+    return toChosenFolder(true, paths, owner);
+}
+
+QString CreateNewFolder(const QByteArray& folder, const QStringList& existingNames)
+{
+    if (folder.isEmpty())
+        return {};
+    const QString name = FileOperations::MakeNewFolderName(existingNames);
+    return FileOperations::CreateFolder(joinPath(folder, QFile::encodeName(name))) ? name : QString();
+}
+
+bool PrintFile(const QByteArray& path, QWidget* owner)
+{
+    QImage image(QFile::decodeName(path));
+    if (image.isNull())
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(nameOf(path));
+    printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, owner);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    QPainter painter(&printer);
+    const QRect page = painter.viewport();
+    QSize size = image.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), size.width(), size.height());
+    painter.setWindow(image.rect());
+    painter.drawImage(0, 0, image);
+    return true;
+}
+
+// ---- List commands -------------------------------------------------------------------------
+
+ListContext fromList(CImageListCtrl& list, QWidget* owner, bool viewerMode)
+{
+    ListContext c;
+    c.owner = owner;
+    c.viewerMode = viewerMode;
+    const auto& items = list.items();
+    c.allMayCopy = c.allMayMove = c.allMayDelete = c.allSelectedImages = true;
+    for (int i = 0; i < items.GetItemCount(); ++i) {
+        if (!items.isSelected(i))
+            continue;
+        const FolderItem& item = items.at(i);
+        c.selected.push_back(item.nativePath);
+        c.allMayCopy &= (item.attributes & ShellAttr::CanCopy) != 0 && !item.nativePath.isEmpty();
+        c.allMayMove &= (item.attributes & ShellAttr::CanMove) != 0 && !item.nativePath.isEmpty();
+        c.allMayDelete &= (item.attributes & ShellAttr::CanDelete) != 0 && !item.nativePath.isEmpty();
+        c.allSelectedImages &= item.kind == ItemKind::Image;
+    }
+    if (c.selected.empty())
+        c.allMayCopy = c.allMayMove = c.allMayDelete = c.allSelectedImages = false;
+    const int focused = list.GetFocusedItem();
+    if (focused >= 0 && focused < items.GetItemCount()) {
+        const FolderItem& item = items.at(focused);
+        c.current = item.nativePath;
+        c.currentSelected = items.isSelected(focused);
+        c.currentIsFolder = item.kind == ItemKind::Folder || statPath(item.nativePath).isDirectory;
+        c.currentIsImage = item.kind == ItemKind::Image;
+        c.currentMayRename = (item.attributes & ShellAttr::CanRename) && item.fileSystem;
+    }
+    c.folder = QFile::encodeName(list.currentFolderPath());
+    CImageListCtrl* listPtr = &list;
+    c.rescan = [listPtr] { listPtr->Rescan(); };
+    c.beginRename = [listPtr](const QString& name) {
+        for (int i = 0; i < listPtr->GetItemCount(); ++i) {
+            if (listPtr->items().at(i).displayName.compare(name, Qt::CaseInsensitive) == 0) {
+                listPtr->setFocus();
+                listPtr->selectOnly(i);
+                listPtr->ensureVisible(i);
+                listPtr->BeginLabelEdit(i);
+                return;
+            }
+        }
+    };
+    return c;
+}
+
+bool handlesListCommand(int id)
+{
+    using namespace ListCommand;
+    switch (id) {
+    case Cut: case Copy: case Paste: case Delete: case CopyToFolder: case MoveToFolder: case NewFolder:
+    case LocateOnDisk: case AssociatedProgram: case AssociatedEditor: case Properties: case Print:
+    case CopyImageToClipboard: case RotateLeft: case RotateRight: case Rotate180:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+QByteArray pasteTarget(const ListContext& c)
+{
+    if (!c.selected.empty() && c.currentSelected)
+        return c.current;
+    return c.folder;
+}
+
+QByteArray subjectPath(const ListContext& c)
+{
+    return c.selected.empty() ? c.folder : c.current;
+}
+
+}  // namespace
+
+bool isListCommandEnabled(int id, const ListContext& c)
+{
+    using namespace ListCommand;
+    const bool something = !c.selected.empty();
+    switch (id) {
+    case Cut: case MoveToFolder:
+        return !c.viewerMode && c.allMayMove;
+    case Copy: case CopyToFolder:
+        return !c.viewerMode && c.allMayCopy;
+    case Paste: {
+        const QByteArray target = pasteTarget(c);
+        return !target.isEmpty() && isFolder(target) && ClipboardHasFiles();
+    }
+    case Delete:
+        return something && c.allMayDelete;
+    case NewFolder:
+        return !c.folder.isEmpty();
+    case LocateOnDisk:
+        return !subjectPath(c).isEmpty();
+    case AssociatedProgram: case AssociatedEditor:
+        return !c.current.isEmpty() && !c.currentIsFolder;
+    case Properties:
+        return !subjectPath(c).isEmpty();
+    case Print:
+        return something && c.currentIsImage;
+    case CopyImageToClipboard:
+        return something && c.currentIsImage;
+    case RotateLeft: case RotateRight: case Rotate180:
+        return something && c.allSelectedImages;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+bool printListItem(const ListContext& c)
+{
+    const QString path = QFile::decodeName(c.current);
+    switch (fipSuperImage::getFIFFromFilename(path)) {
+    case FIF_BMP: case FIF_JPEG: case FIF_PNG: case FIF_TIFF: case FIF_GIF:
+        return PrintFile(c.current, c.owner);
+    default:
+        break;
+    }
+    // Other formats go to the printer as a BMP copy in the temporary folder, which is
+    // emptied when the program ends.
+    fipSuperImage image;
+    if (!image.load(path) || c.tempFolder.isEmpty() || !QDir().mkpath(c.tempFolder))
+        return false;
+    const QString copy = c.tempFolder + QLatin1Char('/') + QFileInfo(path).completeBaseName() + QStringLiteral(".bmp");
+    if (!image.saveFitBPP(copy, 0))
+        return false;
+    return PrintFile(QFile::encodeName(copy), c.owner);
+}
+
+bool rotateSelected(const ListContext& c, double angle)
+{
+    bool any = false;
+    for (const auto& path : c.selected) {
+        // A file that cannot be loaded, rotated or saved is left out; the others still turn.
+        fipSuperImage image;
+        const QString name = QFile::decodeName(path);
+        if (image.load(name) && image.rotate(angle) && image.save(name, 0))
+            any = true;
+    }
+    if (any && c.rescan)
+        c.rescan();
+    return any;
+}
+
+}  // namespace
+
+bool runListCommand(int id, const ListContext& c)
+{
+    using namespace ListCommand;
+    if (!isListCommandEnabled(id, c))
+        return false;
+    switch (id) {
+    case Cut:
+        return CutToClipboard(c.selected);
+    case Copy:
+        return CopyToClipboard(c.selected);
+    case Paste: {
+        const bool ok = PasteFiles(c.owner, pasteTarget(c));
+        if (c.rescan)
+            c.rescan();
+        return ok;
+    }
+    case Delete: {
+        const bool ok = DeleteToTrash(c.selected, c.owner);
+        if (c.rescan)
+            c.rescan();
+        if (c.refreshTree)
+            c.refreshTree();
+        return ok;
+    }
+    case CopyToFolder:
+        return CopyFilesToFolder(c.selected, c.owner);
+    case MoveToFolder: {
+        const bool ok = MoveFilesToFolder(c.selected, c.owner);
+        if (c.rescan)
+            c.rescan();
+        return ok;
+    }
+    case NewFolder: {
+        const QStringList names = QDir(QFile::decodeName(c.folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QString name = CreateNewFolder(c.folder, names);
+        if (name.isEmpty())
+            return false;
+        if (c.rescan)
+            c.rescan();
+        if (c.beginRename)
+            c.beginRename(name);
+        if (c.refreshTree)
+            c.refreshTree();
+        return true;
+    }
+    case LocateOnDisk:
+        return ShellActions::LocateOnDisk(subjectPath(c));
+    case AssociatedProgram:
+        return ShellActions::OpenWithAssociatedProgram(c.current);
+    case AssociatedEditor:
+        return ShellActions::OpenWithAssociatedEditor(c.current);
+    case Properties: {
+        const QByteArray path = subjectPath(c);
+        if (!isFolder(path) && c.showFileProperties) {
+            c.showFileProperties(path);
+            return true;
+        }
+        return ShellActions::ShowShellProperties(path);
+    }
+    case Print:
+        return printListItem(c);
+    case CopyImageToClipboard: {
+        fipSuperImage image;
+        return image.load(QFile::decodeName(c.current)) && image.copyToClipboard();
+    }
+    case RotateLeft:
+        return rotateSelected(c, 90);
+    case RotateRight:
+        return rotateSelected(c, 270);
+    case Rotate180:
+        return rotateSelected(c, 180);
+    default:
+        return false;
+    }
+}
+
+}  // namespace FileCommands

@@ -1,0 +1,122 @@
+#include "browser/AddressPath.h"
+#include "browser/CAddressComboEx.h"
+#include "browser/CComboEdit.h"
+#include "app/MessageBoxSeam.h"
+#include "platform/ShellNamespace.h"
+
+#include "TestFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Records the message boxes shown while it lives.
+class MessageLog {
+public:
+    MessageLog()
+    {
+        m_previous = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
+            texts << r.text;
+            return QMessageBox::Ok;
+        });
+    }
+    ~MessageLog() { MessageBoxSeam::setHandler(m_previous); }
+    QStringList texts;
+
+private:
+    MessageBoxSeam::Handler m_previous;
+};
+
+}  // namespace
+
+TEST(TypedPath, AcceptsFoldersAndHomeShorthandOnly)
+{
+    fixtures::TempDir dir;
+    QDir(dir.path()).mkpath("a b/c");
+    fixtures::writeFile(dir.file("file.jpg"), "x");
+    const QByteArray home = QFile::encodeName(dir.path());
+
+    EXPECT_EQ(resolveTypedPath("  ", home).result, TypedPath::Empty);
+    EXPECT_EQ(resolveTypedPath(dir.file("a b") + "//", home).path, home + "/a b");
+    EXPECT_EQ(resolveTypedPath("/", home).path, "/");
+    EXPECT_EQ(resolveTypedPath("~", home).path, home);
+    EXPECT_EQ(resolveTypedPath("~/a b/c", home).path, home + "/a b/c");
+    for (const QString& bad : {dir.file("missing"), dir.file("file.jpg"), QString("a b"), QString("~user/x"), QString("C:")})
+        EXPECT_EQ(resolveTypedPath(bad, home).result, TypedPath::Invalid) << bad.toStdString();
+}
+
+class AddressBar : public ::testing::Test {
+protected:
+    AddressBar() : shell(QFile::encodeName(dir.path()), {{"/", "/dev/sda1", "ext4", "File System"}})
+    {
+        QDir(dir.path()).mkpath("pics/2024");
+    }
+    ItemIdList folder(const char* relative) const { return shell.idListFromPath(QFile::encodeName(dir.file(relative))); }
+
+    fixtures::TempDir dir;
+    ShellNamespace shell;
+};
+
+TEST_F(AddressBar, ATypedFolderIsAddedAndVisitedAndABadOneIsExplained)
+{
+    CAddressComboEx combo(dir.file("HistoryPath.data"));
+    combo.setShell(&shell);
+    QSignalSpy navigate(&combo, &CAddressComboEx::navigateRequested);
+    MessageLog log;
+
+    combo.lineEdit()->setText(dir.file("pics/2024/"));
+    combo.browseToTypedPath();
+    ASSERT_EQ(navigate.size(), 1);
+    EXPECT_EQ(navigate[0][0].value<ItemIdList>(), folder("pics/2024"));
+    EXPECT_TRUE(combo.selectedNames(folder("pics/2024")));
+    EXPECT_EQ(combo.itemText(0), dir.file("pics/2024"));
+
+    combo.lineEdit()->setText("pics");
+    combo.browseToTypedPath();
+    EXPECT_EQ(navigate.size(), 1);
+    ASSERT_EQ(log.texts.size(), 1);
+    EXPECT_EQ(log.texts[0], "Could not browse to folder 'pics'.\nPlease check the path.");
+    EXPECT_EQ(combo.count(), 1);
+    EXPECT_EQ(combo.lineEdit()->selectedText(), "pics");
+}
+
+TEST_F(AddressBar, HistoryIsSavedWhenTheBarGoesAndRestoredNewestFirst)
+{
+    {
+        CAddressComboEx combo(dir.file("HistoryPath.data"));
+        combo.setShell(&shell);
+        combo.AddAddress(folder("pics"), 0);
+        combo.AddAddress(folder("pics/2024"), 1);
+    }
+    CAddressComboEx combo(dir.file("HistoryPath.data"));
+    combo.setShell(&shell);
+    combo.LoadAddresses();
+    ASSERT_EQ(combo.count(), 2);
+    EXPECT_EQ(combo.currentIndex(), 0);
+    EXPECT_EQ(combo.itemText(0), dir.file("pics/2024"));
+    EXPECT_EQ(combo.history().entries()[0].source, 1u);
+    EXPECT_FALSE(combo.itemIcon(0).isNull());
+}
+
+TEST_F(AddressBar, KeysThatWouldStepThroughTheHistoryDoNothingWhileClosed)
+{
+    CAddressComboEx combo(dir.file("HistoryPath.data"));
+    combo.setShell(&shell);
+    combo.AddAddress(folder("pics"), 0);
+    combo.AddAddress(folder("pics/2024"), 0);
+    combo.show();
+    QSignalSpy navigate(&combo, &CAddressComboEx::navigateRequested);
+    for (auto key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_PageDown})
+        QTest::keyClick(combo.comboEdit(), key);
+    EXPECT_EQ(combo.currentIndex(), 0);
+    QTest::keyClick(combo.comboEdit(), Qt::Key_Down);
+    EXPECT_TRUE(combo.view()->isVisible());
+    EXPECT_EQ(combo.currentIndex(), 0);
+    combo.hidePopup();
+    EXPECT_EQ(navigate.size(), 0);
+}
