@@ -1,0 +1,161 @@
+#include "browser/FileCommands.h"
+
+#include "app/MessageBoxSeam.h"
+#include "browser/CImageListCtrl.h"
+#include "platform/ShellActions.h"
+
+#include "TestFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QMimeData>
+
+namespace {
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Answers every message box with `answer` and keeps what was asked.
+class Answers {
+public:
+    explicit Answers(QMessageBox::StandardButton answer)
+    {
+        m_previous = MessageBoxSeam::setHandler([this, answer](const MessageBoxSeam::Request& r) {
+            asked << r.text;
+            return answer;
+        });
+    }
+    ~Answers() { MessageBoxSeam::setHandler(m_previous); }
+    QStringList asked;
+
+private:
+    MessageBoxSeam::Handler m_previous;
+};
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    FileCommandsTest()
+    {
+        QDir(dir.path()).mkpath("from/inner");
+        QDir(dir.path()).mkpath("to");
+        fixtures::writeFile(dir.file("from/a.jpg"), "A");
+        fixtures::writeFile(dir.file("from/b c.png"), "B");
+    }
+    fixtures::TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(FileCommandsTest, CutThenPasteMovesAndTheClipboardKeepsTheOldPaths)
+{
+    const PathList paths{native(dir.file("from/a.jpg")), native(dir.file("from/b c.png"))};
+    ASSERT_TRUE(FileCommands::CutToClipboard(paths));
+    ASSERT_TRUE(FileCommands::ClipboardHasFiles());
+    EXPECT_TRUE(FileCommands::PasteFiles(nullptr, native(dir.file("to"))));
+    EXPECT_EQ(fixtures::readFile(dir.file("to/b c.png")), "B");
+    EXPECT_FALSE(QFile::exists(dir.file("from/a.jpg")));
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(data->data("x-special/gnome-copied-files").startsWith("cut\nfile://"));
+    EXPECT_TRUE(data->data("x-special/gnome-copied-files").contains("/from/a.jpg"));
+}
+
+TEST_F(FileCommandsTest, AClipboardWrittenByAnotherFileManagerIsPasted)
+{
+    auto* data = new QMimeData;
+    data->setData("x-special/gnome-copied-files",
+                  "copy\nfile://" + native(dir.file("from/b c.png")).replace(" ", "%20"));
+    QApplication::clipboard()->setMimeData(data);
+    EXPECT_TRUE(FileCommands::PasteFiles(nullptr, native(dir.file("to"))));
+    EXPECT_EQ(fixtures::readFile(dir.file("to/b c.png")), "B");
+    EXPECT_TRUE(QFile::exists(dir.file("from/b c.png")));
+
+    // Copy and paste into the same folder makes a copy name, never an overwrite.
+    FileCommands::CopyToClipboard({native(dir.file("to/b c.png"))});
+    EXPECT_TRUE(FileCommands::PasteFiles(nullptr, native(dir.file("to"))));
+    EXPECT_EQ(fixtures::readFile(dir.file("to/b c (copy).png")), "B");
+}
+
+TEST_F(FileCommandsTest, PastingAFolderIntoItselfIsRefusedWithAMessage)
+{
+    Answers answers(QMessageBox::Ok);
+    FileCommands::CopyToClipboard({native(dir.file("from"))});
+    EXPECT_FALSE(FileCommands::PasteFiles(nullptr, native(dir.file("from/inner"))));
+    ASSERT_EQ(answers.asked.size(), 1);
+    EXPECT_TRUE(answers.asked[0].contains("inside"));
+    EXPECT_EQ(QDir(dir.file("from/inner")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 0);
+}
+
+TEST_F(FileCommandsTest, AConflictAsksAndNoKeepsTheOldFile)
+{
+    fixtures::writeFile(dir.file("to/a.jpg"), "old");
+    Answers answers(QMessageBox::No);
+    EXPECT_TRUE(FileCommands::Transfer(false, {native(dir.file("from/a.jpg"))}, native(dir.file("to")), nullptr));
+    EXPECT_EQ(answers.asked.size(), 1);
+    EXPECT_EQ(fixtures::readFile(dir.file("to/a.jpg")), "old");
+}
+
+TEST_F(FileCommandsTest, DeleteAsksFirstAndTrashesOnlyOnYes)
+{
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", native(dir.file("data")));
+    {
+        Answers no(QMessageBox::No);
+        EXPECT_FALSE(FileCommands::DeleteToTrash({native(dir.file("from/a.jpg"))}, nullptr));
+        EXPECT_TRUE(QFile::exists(dir.file("from/a.jpg")));
+    }
+    Answers yes(QMessageBox::Yes);
+    EXPECT_TRUE(FileCommands::DeleteToTrash({native(dir.file("from/a.jpg"))}, nullptr));
+    EXPECT_FALSE(QFile::exists(dir.file("from/a.jpg")));
+    EXPECT_TRUE(QFile::exists(dir.file("data/Trash/info/a.jpg.trashinfo")));
+    qputenv("XDG_DATA_HOME", oldDataHome);
+}
+
+TEST_F(FileCommandsTest, ListCommandsFollowTheSelection)
+{
+    using namespace ListCommand;
+    FileCommands::ListContext c;
+    c.folder = native(dir.file("from"));
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(NewFolder, c));
+    EXPECT_FALSE(FileCommands::isListCommandEnabled(Copy, c));
+    EXPECT_FALSE(FileCommands::isListCommandEnabled(Delete, c));
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(LocateOnDisk, c));
+
+    c.selected = {native(dir.file("from/a.jpg"))};
+    c.current = c.selected[0];
+    c.currentSelected = true;
+    c.currentIsImage = c.allSelectedImages = c.allMayCopy = c.allMayMove = c.allMayDelete = true;
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(Copy, c));
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(RotateLeft, c));
+    c.viewerMode = true;
+    EXPECT_FALSE(FileCommands::isListCommandEnabled(Copy, c));
+
+    // New Folder beside "New Folder" and "new folder (2)" makes "New Folder (3)" and renames it.
+    QDir(dir.path()).mkpath("from/New Folder");
+    QDir(dir.path()).mkpath("from/new folder (2)");
+    QString renamed;
+    int rescans = 0;
+    c.rescan = [&] { ++rescans; };
+    c.beginRename = [&](const QString& name) { renamed = name; };
+    EXPECT_TRUE(FileCommands::runListCommand(NewFolder, c));
+    EXPECT_TRUE(QFileInfo(dir.file("from/New Folder (3)")).isDir());
+    EXPECT_EQ(renamed, "New Folder (3)");
+    EXPECT_EQ(rescans, 1);
+
+    // Copy to Folder asks for the folder; cancelling does nothing.
+    c.viewerMode = false;
+    QString chosen;
+    auto previous = ShellActions::setFolderChooser([&](QWidget*, const QString& title, const QString&) {
+        return title == "Copy Files" ? chosen : QString();
+    });
+    EXPECT_FALSE(FileCommands::runListCommand(CopyToFolder, c));
+    chosen = dir.file("to");
+    EXPECT_TRUE(FileCommands::runListCommand(CopyToFolder, c));
+    EXPECT_EQ(fixtures::readFile(dir.file("to/a.jpg")), "A");
+    ShellActions::setFolderChooser(previous);
+}
