@@ -62,6 +62,7 @@ CImageView::CImageView(ViewerSettings settings, QWidget* parent)
     m_geometry.setBarExtents(extent, extent);
     m_geometry.setWindowSize(size());
 
+    m_edit = readEditViewSettings(ProfileFile(m_settings.configPath));
     const ZoomInfo info = readZoomInfo(ProfileFile(m_settings.configPath));
     m_geometry.setZoomType(info.type);
     m_geometry.setZoom(info.level);
@@ -74,6 +75,7 @@ CImageView::~CImageView()
 {
     ProfileFile profile(m_settings.configPath);
     writeZoomInfo(profile, ZoomInfo{m_geometry.zoomType(), m_geometry.zoom()});
+    writeEditViewSettings(profile, m_edit, selectionRatio());
     m_preload.wait();
     m_undo.clear();
 }
@@ -250,6 +252,13 @@ void CImageView::setFullScreenMode(bool fullScreen)
     if (fullScreen == m_geometry.fullScreen())
         return;
     m_geometry.setFullScreen(fullScreen);
+    if (fullScreen) {
+        m_cursorTimer.start(2000, this);
+    } else {
+        // The cursor stays hidden until the mouse moves.
+        m_cursorTimer.stop();
+        updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
+    }
     if (m_geometry.autoFit())
         m_geometry.applyZoomType();
     else
@@ -273,7 +282,7 @@ void CImageView::setCursorHidden(bool hidden)
 
 void CImageView::setTool(ViewTool tool)
 {
-    m_tool = tool;
+    m_edit.tool = tool;
     updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
 }
 
@@ -288,7 +297,7 @@ CursorKind CImageView::cursorKindAt(QPoint clientPoint) const
     CursorInputs in;
     in.cursorHidden = m_cursorHidden;
     in.hasImage = hasImage();
-    in.tool = m_tool;
+    in.tool = m_edit.tool;
     const QSize client = m_geometry.clientSize();
     const QSize zoomed = m_geometry.zoomedSize();
     in.imageFitsClient = zoomed.width() <= client.width() && zoomed.height() <= client.height();
@@ -320,23 +329,6 @@ QCursor CImageView::cursorFor(CursorKind kind) const
 void CImageView::updateCursor(QPoint clientPoint)
 {
     viewport()->setCursor(cursorFor(cursorKindAt(clientPoint)));
-}
-
-bool CImageView::viewportEvent(QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseMove: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        m_leftButtonDown = mouse->buttons().testFlag(Qt::LeftButton);
-        updateCursor(mouse->position().toPoint());
-        break;
-    }
-    default:
-        break;
-    }
-    return QAbstractScrollArea::viewportEvent(event);
 }
 
 // ---- Drawing ------------------------------------------------------------------------------

@@ -3,19 +3,26 @@
 // next one ahead (`PreloadSlot`), keeps the `UndoHistory`, owns the zoom geometry and draws.
 // The decisions live in plain classes (ViewGeometry, UndoHistory, PreloadSlot, ViewRendering);
 // this widget turns events into calls on them and paints their results.
+#include "viewer/EditViewSettings.h"
 #include "viewer/ImageSequence.h"
 #include "viewer/PreloadSlot.h"
 #include "viewer/UndoHistory.h"
 #include "viewer/ViewRendering.h"
 #include "viewer/ZoomGeometry.h"
 
+#include "viewer/SelectionLogic.h"
+#include "viewer/ViewerDialogs.h"
+
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QCursor>
 #include <QImage>
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class CDlgSetZoomLevel;
 class fipSuperImage;
@@ -112,24 +119,76 @@ public:
     void setZoomSliderDragging(bool dragging);
     void setCursorHidden(bool hidden);
     void setTool(ViewTool tool);
-    ViewTool tool() const { return m_tool; }
+    ViewTool tool() const { return m_edit.tool; }
     // The selection in image pixels; empty for none.
     void setSelection(const QRect& selection);
     const QRect& selection() const { return m_selection; }
     CursorKind cursorKindAt(QPoint clientPoint) const;
+
+    // ---- Commands (CImageViewCommands.cpp) ----------------------------------------------
+    // A viewer command from a menu, an accelerator, a key or the wheel; true when it is one of
+    // the viewer's (a disabled one is then swallowed without effect).
+    bool OnCommand(int id);
+    void OnUpdateCommand(int id, bool& enabled, std::optional<bool>& checked) const;
+    // Replaces the dialogs (tests answer them here).
+    void setDialogs(ViewerDialogs dialogs) { m_dialogs = std::move(dialogs); }
+    // The frame builds the context menu; called with the global point while it tracks.
+    void setContextMenuHandler(std::function<void(QPoint globalPos)> handler) { m_contextMenu = std::move(handler); }
+    bool contextMenuOpen() const { return m_contextMenuOpen; }
+
+    // 1 to go on (saved or discarded), 0 to stay.
+    int QuerySaveChanges();
+    bool SaveImageAs(const QString& path, int flags);
+    void ReloadImage();
+    // Runs the open dialog in `folder`; the chosen file, after the viewed image was given up
+    // (saved or discarded and released). Nothing when cancelled at either point.
+    std::optional<QString> OpenFileDialog(const QString& folder);
+
+    // Tools and selection
+    void SetSelectionRatio(double value, RatioType type);
+    void SetOrientation(SelOrientation orientation);
+    double storedRatio() const { return m_edit.ratio; }
+    double selectionRatio() const;  // the effective ratio
+    RatioType ratioType() const { return m_edit.ratioType; }
+    SelOrientation orientation() const { return m_edit.orientation; }
+    std::uint32_t cutColor() const { return m_edit.cutColor; }
+    // Where the image lies in client pixels; the selection is kept inside it.
+    SelBox imageExtentOnScreen() const;
+
+    // Timers: 1 hides the cursor in full screen, 2 steps the quick slide show.
+    bool quickSlideShowRunning() const { return m_quickSlideShow; }
+    bool cursorHidden() const { return m_cursorHidden; }
+    bool cursorTimerActive() const { return m_cursorTimer.isActive(); }
+    void onCursorTimer();
+    void onQuickSlideTimer();
 
 signals:
     // After every `SetZoom`: the status bar refreshes its panes and slider.
     void zoomChanged(double zoom);
     // The pixels or the image changed: the viewer histogram recomputes.
     void imageChanged();
+    // The viewer gave up its image for Browse: the frame switches to browser mode.
+    void browseRequested();
+    // The viewer's full screen went on or off: the frame enters or leaves its layout.
+    void fullScreenLayoutRequested(bool on);
+    // A key asked for a command the viewer does not handle itself (Delete, for one).
+    void commandRequested(int id);
+    // The cursor position or selection changed: the status bar panes refresh.
+    void statusRefreshRequested();
 
 protected:
     bool event(QEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     void afterGeometryChange();
@@ -143,6 +202,27 @@ private:
     void stretchFromImageBits(QPainter& painter, const VisiblePart& part) const;
     // Makes the reduction cache after this paint, then repaints.
     void requestDeferredDrawingWork();
+
+    bool isEnabled(int id) const;
+    void showContextMenu(QPoint clientPoint);
+    void zoomStepAt(QPoint clientPoint, bool in);
+    void dragSelection(QPoint point);
+    // Saves or discards a modified image and releases it; false to stay.
+    bool leaveImage();
+    void stepToImage(int index);
+    void stepToPage(int page);
+    void stepPrevious();
+    void toggleQuickSlideShow();
+    void toggleFullScreen();
+    void browse();
+    void closeImage();
+    void saveAs();
+    void cropToSelection();
+    void cutSelection();
+    void copySelection();
+    void pasteImage();
+    void chooseCutColor();
+    int keyCommand(const QKeyEvent& event) const;
 
     ViewerSettings m_settings;
     const ImageSequence* m_sequence = nullptr;
@@ -172,8 +252,21 @@ private:
     bool m_viewerModeActive = false;
     bool m_cursorHidden = false;
     bool m_leftButtonDown = false;
+    bool m_rightButtonDown = false;
+    QPoint m_pressPoint;
+    QPoint m_rightPressPoint;
+    QPoint m_lastPoint{-1, -1};
+    QRect m_selectionAtPress;
+    int m_hitPart = -1;
+    EditViewSettings m_edit;
+    ViewerDialogs m_dialogs = ViewerDialogs::standard();
+    std::function<void(QPoint)> m_contextMenu;
+    bool m_contextMenuOpen = false;
+    bool m_quickSlideShow = false;
+    bool m_inQuerySave = false;
+    QBasicTimer m_cursorTimer;
+    QBasicTimer m_slideTimer;
     bool m_syncingBars = false;
-    ViewTool m_tool = ViewTool::Pan;
     QRect m_selection;
     QCursor m_zoomCursor;
 };

@@ -77,6 +77,16 @@ bool PreloadSlot::start(const QString& path, int page, QObject* owner)
     return true;
 }
 
+bool PreloadSlot::put(const QString& path, int page, PreloadedImage image)
+{
+    if (!free())
+        return false;
+    m_path = path;
+    m_page = page;
+    m_result = std::move(image);
+    return true;
+}
+
 bool PreloadSlot::holds(const QString& path, int page) const
 {
     return !isRunning() && m_result.loaded.image && !m_path.isEmpty() && m_path == path && m_page == page;

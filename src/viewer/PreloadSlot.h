@@ -44,6 +44,9 @@ public:
     int page() const { return m_page; }
     // True once the thread has finished with an image for `path` and `page`.
     bool holds(const QString& path, int page) const;
+    // Puts an image already in memory into the slot, as if it had been loaded: the image a
+    // step back leaves, so the step forward again needs no decode. Fails while loading.
+    bool put(const QString& path, int page, PreloadedImage image);
     // Hands over the finished image for `path`/`page` and empties the slot.
     std::optional<PreloadedImage> take(const QString& path, int page);
     // How many decodes this slot has started (for tests of "no second decode").

@@ -14,20 +14,6 @@ using fixtures::TempDir;
 
 namespace {
 
-QString writeMultiPageTiff(const QString& path, int pages)
-{
-    fipMultiPage multi;
-    const QByteArray name = QFile::encodeName(path);
-    if (!multi.open(name.constData(), TRUE, FALSE))
-        return {};
-    for (int i = 0; i < pages; ++i) {
-        fipSuperImage page = fixtures::patternImage(10 + i, 6);
-        multi.appendPage(page);
-    }
-    multi.close(0);
-    return path;
-}
-
 struct Folder {
     TempDir dir;
     QStringList files;
@@ -43,7 +29,7 @@ struct Folder {
 TEST(LoadImageFile, PagesOfAMultiPageFileAndUndecodableFiles)
 {
     TempDir dir;
-    const QString tiff = writeMultiPageTiff(dir.file("pages.tif"), 3);
+    const QString tiff = viewertest::writeMultiPageTiff(dir.file("pages.tif"), 3);
     ASSERT_FALSE(tiff.isEmpty());
     LoadedImage second = LoadImageFile(tiff, 1);
     ASSERT_TRUE(second.image);
@@ -77,7 +63,7 @@ TEST(ViewerOpen, UndecodableFileLeavesAnEmptyViewWithThePlainTitle)
 TEST(ViewerOpen, OpensAPageAndTitlesWithTheFileName)
 {
     TempDir dir;
-    const QString tiff = writeMultiPageTiff(dir.file("pages.tif"), 2);
+    const QString tiff = viewertest::writeMultiPageTiff(dir.file("pages.tif"), 2);
     FileListSequence sequence({tiff});
     auto view = viewertest::makeView(dir, QSize(100, 80));
     view->setSequence(&sequence);

@@ -14,6 +14,9 @@ namespace viewertest {
 // Writes a lossless pattern image (PNG) of the given size.
 QString writePatternPng(const QString& path, unsigned width, unsigned height);
 
+// A TIFF of `pages` pattern pages, 10 + i pixels wide and 6 high.
+QString writeMultiPageTiff(const QString& path, int pages);
+
 // A view with its own Config.ini and Temp folder inside `dir`, sized `size`, in viewer mode.
 std::unique_ptr<CImageView> makeView(const fixtures::TempDir& dir, QSize size);
 

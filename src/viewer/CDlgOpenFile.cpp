@@ -1,0 +1,138 @@
+#include "viewer/CDlgOpenFile.h"
+
+#include "app/ProfileFile.h"
+#include "imaging/fipSuperImage.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLocale>
+
+namespace {
+
+const QString kSection = QStringLiteral("OpenFileDlg");
+const QString kKey = QStringLiteral("ShowPreview");
+constexpr QSize kPreviewArea(160, 120);
+
+QString dimension(unsigned value)
+{
+    return value == 0 ? QStringLiteral("Unknown") : QString::number(value);
+}
+
+}  // namespace
+
+QString formatFileSize(qint64 bytes)
+{
+    const QLocale c = QLocale::c();
+    if (bytes < 1024)
+        return QStringLiteral("%1 bytes").arg(bytes);
+    return QStringLiteral("%1 KB").arg(c.toString((bytes + 1023) / 1024));
+}
+
+ImageFileFacts describeImageFile(const QString& path, bool preview, QSize area)
+{
+    ImageFileFacts facts;
+    const FREE_IMAGE_FORMAT fif = path.isEmpty() ? FIF_UNKNOWN : fipSuperImage::getFileType(path);
+    if (fif == FIF_UNKNOWN) {
+        facts.format = QStringLiteral("Unavailable");
+        return facts;
+    }
+    facts.known = true;
+    facts.format = QString::fromLatin1(FreeImage_GetFormatFromFIF(fif));
+    facts.size = formatFileSize(QFileInfo(path).size());
+    unsigned width = 0, height = 0;
+    if (preview) {
+        fipSuperImage image;
+        if (image.load(path) && image.isValid()) {
+            width = image.getWidth();
+            height = image.getHeight();
+            if (image.makeThumbnail(static_cast<unsigned>(area.width()), static_cast<unsigned>(area.height())))
+                facts.preview = image.toQImage();
+        }
+    }
+    if (width == 0 || height == 0) {
+        // Without a preview the header is enough.
+        const QSize size = QImageReader(path).size();
+        width = size.width() > 0 ? static_cast<unsigned>(size.width()) : 0;
+        height = size.height() > 0 ? static_cast<unsigned>(size.height()) : 0;
+    }
+    facts.width = dimension(width);
+    facts.height = dimension(height);
+    return facts;
+}
+
+CDlgOpenFile::CDlgOpenFile(QWidget* parent, const QString& folder, const QString& filter, const QString& configPath)
+    : QFileDialog(parent, QStringLiteral("Open")), m_configPath(configPath)
+{
+    // Qt's own dialog, so the information group can be added under the list.
+    setOption(QFileDialog::DontUseNativeDialog);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    setFileMode(QFileDialog::ExistingFile);
+    setSizeGripEnabled(true);
+    setNameFilters(filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts));
+    if (!folder.isEmpty())
+        setDirectory(folder);
+
+    m_group = new QGroupBox(QStringLiteral("Image Information"), this);
+    auto* grid = new QGridLayout(m_group);
+    const QString names[4] = {QStringLiteral("Format:"), QStringLiteral("Size:"), QStringLiteral("Width:"),
+                              QStringLiteral("Height:")};
+    for (int i = 0; i < 4; ++i) {
+        m_labels[i] = new QLabel(names[i], m_group);
+        m_values[i] = new QLabel(m_group);
+        grid->addWidget(m_labels[i], i, 0);
+        grid->addWidget(m_values[i], i, 1);
+    }
+    m_preview = new QLabel(this);
+    m_preview->setFixedSize(kPreviewArea);
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_showPreview = new QCheckBox(QStringLiteral("Show preview"), this);
+    m_showPreview->setChecked(ProfileFile(m_configPath).getInt(kSection, kKey, 1) == 1);
+
+    if (auto* layout = qobject_cast<QGridLayout*>(this->layout())) {
+        const int row = layout->rowCount();
+        auto* bottom = new QHBoxLayout;
+        bottom->addWidget(m_group);
+        bottom->addSpacing(20);
+        bottom->addWidget(m_preview);
+        bottom->addStretch(1);
+        layout->addLayout(bottom, row, 0, 1, layout->columnCount());
+        layout->addWidget(m_showPreview, row + 1, 0, 1, layout->columnCount());
+    }
+    connect(this, &QFileDialog::currentChanged, this, &CDlgOpenFile::showFacts);
+    connect(m_showPreview, &QCheckBox::toggled, this, &CDlgOpenFile::onPreviewToggled);
+    showFacts(QString());
+}
+
+bool CDlgOpenFile::previewOn() const
+{
+    return m_showPreview->isChecked();
+}
+
+void CDlgOpenFile::showFacts(const QString& path)
+{
+    m_current = path;
+    m_facts = describeImageFile(QFileInfo(path).isFile() ? path : QString(), previewOn(), kPreviewArea);
+    m_values[0]->setText(m_facts.format);
+    m_values[1]->setText(m_facts.size);
+    m_values[2]->setText(m_facts.width);
+    m_values[3]->setText(m_facts.height);
+    for (int i = 1; i < 4; ++i) {
+        m_labels[i]->setVisible(m_facts.known);
+        m_values[i]->setVisible(m_facts.known);
+    }
+    m_preview->setPixmap(m_facts.preview.isNull() ? QPixmap() : QPixmap::fromImage(m_facts.preview));
+    m_preview->setVisible(previewOn());
+}
+
+void CDlgOpenFile::onPreviewToggled(bool on)
+{
+    ProfileFile(m_configPath).writeInt(kSection, kKey, on ? 1 : 0);
+    if (on && m_facts.preview.isNull())
+        showFacts(m_current);
+    m_preview->setVisible(on);
+}

@@ -1,0 +1,885 @@
+// The viewer's commands, tools, keys, timers, stepping and saving.
+#include "viewer/CImageView.h"
+
+#include "app/MessageBoxSeam.h"
+#include "imaging/ImageLibrary.h"
+#include "imaging/SafeSave.h"
+#include "imaging/fipSuperImage.h"
+#include "viewer/ViewerCommands.h"
+#include "viewer/ViewerNavigation.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimerEvent>
+#include <QWheelEvent>
+
+#include <FreeImage.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kCursorHideMs = 2000;
+constexpr int kQuickSlideMs = 1500;
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+RGBQUAD toRgbQuad(std::uint32_t colorRef)
+{
+    RGBQUAD q{};
+    q.rgbRed = static_cast<BYTE>(colorRef & 0xFF);
+    q.rgbGreen = static_cast<BYTE>((colorRef >> 8) & 0xFF);
+    q.rgbBlue = static_cast<BYTE>((colorRef >> 16) & 0xFF);
+    return q;
+}
+
+bool clipboardHasImage()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage();
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+// Writes every page of `source` to a new file at `target`, `current` in place of page
+// `pageIndex`. False, with nothing written worth keeping, when a page cannot be read.
+bool writeMultiPage(FREE_IMAGE_FORMAT fif, const QString& source, const QString& target, int pageIndex,
+                    FIBITMAP* current, int flags, bool& pageUnreadable)
+{
+    FIMULTIBITMAP* in = FreeImage_OpenMultiBitmap(fif, QFile::encodeName(source).constData(), FALSE, TRUE, TRUE, 0);
+    if (!in)
+        return false;
+    FIMULTIBITMAP* out =
+        FreeImage_OpenMultiBitmap(fif, QFile::encodeName(target).constData(), TRUE, FALSE, FALSE, flags);
+    if (!out) {
+        FreeImage_CloseMultiBitmap(in, 0);
+        return false;
+    }
+    const int count = FreeImage_GetPageCount(in);
+    bool ok = pageIndex >= 0 && pageIndex < count;
+    for (int i = 0; ok && i < count; ++i) {
+        if (i == pageIndex) {
+            FreeImage_AppendPage(out, current);
+            continue;
+        }
+        FIBITMAP* page = FreeImage_LockPage(in, i);
+        if (!page) {
+            pageUnreadable = true;
+            ok = false;
+            break;
+        }
+        FreeImage_AppendPage(out, page);
+        FreeImage_UnlockPage(in, page, FALSE);
+    }
+    const bool closed = FreeImage_CloseMultiBitmap(out, flags) != FALSE;
+    FreeImage_CloseMultiBitmap(in, 0);
+    return ok && closed;
+}
+
+}  // namespace
+
+// ---- Enabling -----------------------------------------------------------------------------
+
+void CImageView::OnUpdateCommand(int id, bool& enabled, std::optional<bool>& checked) const
+{
+    const bool image = hasImage() && m_image->isValid();
+    const bool selection = image && !m_selection.isEmpty();
+    const ViewedPosition at{hasImage(), m_listIndex, m_pageIndex, m_pageCount};
+    checked.reset();
+    switch (id) {
+    case vcmd::PanTool:
+    case vcmd::SelectTool:
+    case vcmd::ZoomTool:
+        enabled = true;
+        checked = static_cast<int>(m_edit.tool) == id - vcmd::PanTool;
+        return;
+    case vcmd::CropToSelection:
+    case vcmd::ClearSelection:
+    case vcmd::Cut:
+        enabled = selection;
+        return;
+    case vcmd::SelectAll:
+    case vcmd::Copy:
+    case vcmd::SetBackgroundColor:
+    case vcmd::Browse:
+        enabled = true;
+        return;
+    case vcmd::Paste:
+        enabled = clipboardHasImage();
+        return;
+    case vcmd::SelFree:
+        enabled = true;
+        checked = m_edit.ratioType == RatioType::Free;
+        return;
+    case vcmd::SelSameAsImage:
+        enabled = true;
+        checked = m_edit.ratioType == RatioType::SameAsImage;
+        return;
+    case vcmd::SelRatio1x1:
+    case vcmd::SelRatio1x2:
+    case vcmd::SelRatio3x4:
+    case vcmd::SelRatio9x13:
+    case vcmd::SelRatio10x15:
+    case vcmd::SelRatio13x18:
+    case vcmd::SelRatio20x25:
+        enabled = true;
+        checked = m_edit.ratioType == RatioType::Fixed
+                  && matchesPreset(m_edit.ratio, ratioPreset(id, m_edit.orientation).value_or(-1));
+        return;
+    case vcmd::SelPortrait:
+        enabled = true;
+        checked = m_edit.orientation == SelOrientation::Portrait;
+        return;
+    case vcmd::SelLandscape:
+        enabled = true;
+        checked = m_edit.orientation == SelOrientation::Landscape;
+        return;
+    case vcmd::NextImage:
+    case vcmd::PreviousImage:
+    case vcmd::FirstImage:
+    case vcmd::LastImage:
+        enabled = imageStepTarget(id, m_sequence, at).has_value();
+        return;
+    case vcmd::NextPage:
+    case vcmd::PreviousPage:
+    case vcmd::FirstPage:
+    case vcmd::LastPage:
+        enabled = pageStepTarget(id, at).has_value();
+        return;
+    case vcmd::QuickSlideShow:
+        enabled = hasImage() && m_sequence && m_sequence->imageCount() > 1;
+        checked = m_quickSlideShow;
+        return;
+    case vcmd::FullScreen:
+        enabled = fullScreenMode() || hasImage();
+        checked = fullScreenMode();
+        return;
+    case vcmd::Close:
+    case vcmd::Reopen:
+        enabled = hasImage();
+        return;
+    case vcmd::Save:
+    case vcmd::SaveAs:
+        enabled = image;
+        return;
+    case vcmd::Undo:
+        enabled = canUndo();
+        return;
+    case vcmd::Redo:
+        enabled = canRedo();
+        return;
+    case vcmd::ZoomIn:
+        enabled = canZoomIn();
+        return;
+    case vcmd::ZoomOut:
+        enabled = canZoomOut();
+        return;
+    case vcmd::ActualSize:
+    case vcmd::FitImage:
+        enabled = hasImage();
+        return;
+    default:
+        enabled = false;
+        return;
+    }
+}
+
+bool CImageView::isEnabled(int id) const
+{
+    bool enabled = false;
+    std::optional<bool> checked;
+    OnUpdateCommand(id, enabled, checked);
+    return enabled;
+}
+
+bool CImageView::OnCommand(int id)
+{
+    bool enabled = false;
+    std::optional<bool> checked;
+    OnUpdateCommand(id, enabled, checked);
+    // Unknown ids come back disabled and unchecked from the table above; tell them apart.
+    switch (id) {
+    case vcmd::PanTool: case vcmd::SelectTool: case vcmd::ZoomTool: case vcmd::CropToSelection:
+    case vcmd::ClearSelection: case vcmd::SelectAll: case vcmd::Cut: case vcmd::Copy: case vcmd::Paste:
+    case vcmd::SetBackgroundColor: case vcmd::SelFree: case vcmd::SelSameAsImage: case vcmd::SelRatio1x1:
+    case vcmd::SelRatio1x2: case vcmd::SelRatio3x4: case vcmd::SelRatio9x13: case vcmd::SelRatio10x15:
+    case vcmd::SelRatio13x18: case vcmd::SelRatio20x25: case vcmd::SelPortrait: case vcmd::SelLandscape:
+    case vcmd::NextImage: case vcmd::PreviousImage: case vcmd::FirstImage: case vcmd::LastImage:
+    case vcmd::NextPage: case vcmd::PreviousPage: case vcmd::FirstPage: case vcmd::LastPage:
+    case vcmd::QuickSlideShow: case vcmd::FullScreen: case vcmd::Browse: case vcmd::Close: case vcmd::Reopen:
+    case vcmd::Save: case vcmd::SaveAs: case vcmd::Undo: case vcmd::Redo: case vcmd::ZoomIn: case vcmd::ZoomOut:
+    case vcmd::ActualSize: case vcmd::FitImage:
+        break;
+    default:
+        return false;
+    }
+    // While "Save Changes" is open nothing else may start: a second step would step twice.
+    if (!enabled || m_inQuerySave)
+        return true;
+
+    const ViewedPosition at{hasImage(), m_listIndex, m_pageIndex, m_pageCount};
+    switch (id) {
+    case vcmd::PanTool: setTool(ViewTool::Pan); break;
+    case vcmd::SelectTool: setTool(ViewTool::Select); break;
+    case vcmd::ZoomTool: setTool(ViewTool::Zoom); break;
+    case vcmd::CropToSelection: cropToSelection(); break;
+    case vcmd::ClearSelection: setSelection(QRect()); break;
+    case vcmd::SelectAll:
+        if (hasImage()) {
+            m_edit.ratioType = RatioType::Free;
+            m_edit.ratio = 0;
+            setSelection(QRect(QPoint(0, 0), m_geometry.imageSize()));
+        }
+        break;
+    case vcmd::Cut: cutSelection(); break;
+    case vcmd::Copy: copySelection(); break;
+    case vcmd::Paste: pasteImage(); break;
+    case vcmd::SetBackgroundColor: chooseCutColor(); break;
+    case vcmd::SelFree: SetSelectionRatio(0, RatioType::Free); break;
+    case vcmd::SelSameAsImage:
+        if (hasImage() && m_geometry.imageSize().height() > 0) {
+            const QSize s = m_geometry.imageSize();
+            SetSelectionRatio(static_cast<double>(s.width()) / s.height(), RatioType::SameAsImage);
+        } else {
+            SetSelectionRatio(0, RatioType::SameAsImage);
+            m_selection = QRect();
+        }
+        viewport()->update();
+        break;
+    case vcmd::SelPortrait: SetOrientation(SelOrientation::Portrait); break;
+    case vcmd::SelLandscape: SetOrientation(SelOrientation::Landscape); break;
+    case vcmd::NextImage:
+    case vcmd::FirstImage:
+    case vcmd::LastImage:
+        stepToImage(*imageStepTarget(id, m_sequence, at));
+        break;
+    case vcmd::PreviousImage: stepPrevious(); break;
+    case vcmd::NextPage:
+    case vcmd::PreviousPage:
+    case vcmd::FirstPage:
+    case vcmd::LastPage:
+        stepToPage(*pageStepTarget(id, at));
+        break;
+    case vcmd::QuickSlideShow: toggleQuickSlideShow(); break;
+    case vcmd::FullScreen: toggleFullScreen(); break;
+    case vcmd::Browse: browse(); break;
+    case vcmd::Close: closeImage(); break;
+    case vcmd::Reopen: ReloadImage(); break;
+    case vcmd::Save: SaveImageAs(m_filePath, 0); break;
+    case vcmd::SaveAs: saveAs(); break;
+    case vcmd::Undo: Undo(); break;
+    case vcmd::Redo: Redo(); break;
+    case vcmd::ZoomIn: OnZoomIn(); break;
+    case vcmd::ZoomOut: OnZoomOut(); break;
+    case vcmd::ActualSize: OnActualSize(); break;
+    case vcmd::FitImage: OnFitImage(); break;
+    default:
+        if (const auto preset = ratioPreset(id, m_edit.orientation)) {
+            SetSelectionRatio(*preset, RatioType::Fixed);
+            viewport()->update();
+        }
+        break;
+    }
+    return true;
+}
+
+// ---- Selection and tools ------------------------------------------------------------------
+
+double CImageView::selectionRatio() const
+{
+    return effectiveRatio(m_edit.ratioType, m_edit.ratio, hasImage() ? m_geometry.imageSize() : QSize());
+}
+
+SelBox CImageView::imageExtentOnScreen() const
+{
+    const QSize client = m_geometry.clientSize();
+    const QSize zoomed = m_geometry.zoomedSize();
+    const QRect drawn = m_geometry.visiblePart().destination;
+    SelBox e;
+    e.left = client.width() < zoomed.width() ? roundHalfAway(std::floor(-m_geometry.scrollX())) : drawn.left();
+    e.top = client.height() < zoomed.height() ? roundHalfAway(std::floor(-m_geometry.scrollY())) : drawn.top();
+    e.right = e.left + zoomed.width();
+    e.bottom = e.top + zoomed.height();
+    return e;
+}
+
+void CImageView::SetSelectionRatio(double value, RatioType type)
+{
+    m_edit.ratio = value;
+    m_edit.ratioType = type;
+    if (type == RatioType::Free)
+        return;
+    const double r = selectionRatio();
+    if (r == 0 || m_selection.isEmpty())
+        return;
+    const SelBox frame = SelBox::fromRect(m_geometry.imageToClient(m_selection));
+    const SelBox held = ConstrainToRatio(frame, 0, r, imageExtentOnScreen());
+    if (held != frame)
+        m_selection = m_geometry.clientToImage(held.toRect());
+}
+
+void CImageView::SetOrientation(SelOrientation orientation)
+{
+    if (orientation == m_edit.orientation)
+        return;
+    m_edit.orientation = orientation;
+    if (m_edit.ratioType != RatioType::Fixed)
+        return;
+    if (!m_selection.isEmpty())
+        m_selection = swapSelectionOrientation(m_selection, m_geometry.imageSize(), orientation);
+    const double r = selectionRatio();
+    SetSelectionRatio(r != 0 ? 1 / r : 0, RatioType::Fixed);
+    viewport()->update();
+}
+
+void CImageView::cropToSelection()
+{
+    if (!m_image || !m_image->isValid() || !TakeUndoSnapshot())
+        return;
+    WaitCursor wait;
+    const QRect s = m_selection;
+    if (m_image->crop(s.x(), s.y(), s.x() + s.width(), s.y() + s.height())) {
+        m_selection = QRect();
+        MarkChanged();
+    }
+}
+
+void CImageView::cutSelection()
+{
+    if (!m_image || !m_image->isValid() || !TakeUndoSnapshot())
+        return;
+    WaitCursor wait;
+    const QRect s = m_selection;
+    if (m_image->cut(s.x(), s.y(), s.width(), s.height(), toRgbQuad(m_edit.cutColor)))
+        MarkChanged();
+}
+
+void CImageView::copySelection()
+{
+    if (!m_image || !m_image->isValid())
+        return;
+    WaitCursor wait;
+    if (m_selection.isEmpty()) {
+        m_image->copyToClipboard();
+        return;
+    }
+    const QRect s = m_selection;
+    fipSuperImage work;
+    if (m_image->copySubImage(work, s.x(), s.y(), s.x() + s.width(), s.y() + s.height()))
+        work.copyToClipboard();
+}
+
+void CImageView::pasteImage()
+{
+    WaitCursor wait;
+    fipSuperImage work;
+    if (!work.pasteFromClipboard() || !work.isValid() || !m_image || !TakeUndoSnapshot())
+        return;
+    const unsigned bpp = m_image->getBPP();
+    int left = 0, top = 0;
+    if (m_selection.isEmpty()) {
+        if (work.getBPP() != bpp && !work.adjustBPP(static_cast<WORD>(bpp), FALSE, 0))
+            return;
+        const unsigned w = std::min(work.getWidth(), m_image->getWidth());
+        const unsigned h = std::min(work.getHeight(), m_image->getHeight());
+        if ((work.getWidth() > w || work.getHeight() > h)
+            && !work.crop(0, 0, static_cast<int>(w), static_cast<int>(h)))
+            return;
+    } else {
+        if (!work.rescale(static_cast<unsigned>(m_selection.width()), static_cast<unsigned>(m_selection.height()),
+                          FILTER_BILINEAR))
+            return;
+        if (work.getBPP() != bpp && !work.adjustBPP(static_cast<WORD>(bpp), FALSE, 0))
+            return;
+        left = m_selection.x();
+        top = m_selection.y();
+    }
+    if (m_image->pasteSubImage(work, left, top, 256))
+        MarkChanged();
+}
+
+void CImageView::chooseCutColor()
+{
+    if (!m_dialogs.pickColor)
+        return;
+    const std::uint32_t c = m_edit.cutColor;
+    const QColor initial(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                         static_cast<int>((c >> 16) & 0xFF));
+    if (const auto chosen = m_dialogs.pickColor(this, initial))
+        m_edit.cutColor = static_cast<std::uint32_t>(chosen->red()) | (static_cast<std::uint32_t>(chosen->green()) << 8)
+                          | (static_cast<std::uint32_t>(chosen->blue()) << 16);
+}
+
+// ---- Mouse ----------------------------------------------------------------------------------
+
+void CImageView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        m_leftButtonDown = true;
+        m_pressPoint = m_lastPoint = p;
+        m_selectionAtPress = m_selection;
+        m_hitPart = HitNone;
+        if (m_edit.tool == ViewTool::Select) {
+            const QRect frame = m_geometry.imageToClient(m_selection);
+            if (!frame.isEmpty())
+                m_hitPart = trackerHitTest(frame, p);
+        }
+        updateCursor(p);
+    } else if (event->button() == Qt::RightButton) {
+        m_rightButtonDown = true;
+        m_rightPressPoint = p;
+    }
+    event->accept();
+}
+
+void CImageView::dragSelection(QPoint p)
+{
+    if (!m_image)
+        return;
+    const SelBox extent = imageExtentOnScreen();
+    const SelBox atPress = SelBox::fromRect(m_geometry.imageToClient(m_selectionAtPress));
+    const double ratio = selectionRatio();
+    SelBox frame;
+    if (m_hitPart == HitNone) {
+        frame = dragNewFrame(m_pressPoint, p, ratio, extent);
+    } else if (m_hitPart <= HitBottomLeft) {
+        frame = dragCorner(atPress, m_hitPart, p, ratio, extent);
+    } else if (m_hitPart <= HitLeft) {
+        frame = dragEdge(atPress, m_hitPart, p, ratio, extent);
+    } else {
+        const MovedFrame moved = moveFrame(atPress, m_pressPoint, p, extent);
+        m_pressPoint = moved.press;
+        frame = moved.frame;
+    }
+    const QRect selection = frame.isEmpty() ? QRect() : m_geometry.clientToImage(frame.toRect());
+    if (selection != m_selection) {
+        m_selection = selection;
+        viewport()->repaint();
+    }
+}
+
+void CImageView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (p == m_lastPoint)
+        return;
+    if (m_cursorHidden)
+        m_cursorHidden = false;
+    if (fullScreenMode())
+        m_cursorTimer.start(kCursorHideMs, this);
+    if (m_leftButtonDown) {
+        const QSize client = m_geometry.clientSize();
+        const QSize zoomed = m_geometry.zoomedSize();
+        const bool exceeds = zoomed.width() > client.width() || zoomed.height() > client.height();
+        if (m_edit.tool == ViewTool::Pan && exceeds) {
+            SetScrollPosition(m_geometry.scrollX() - (p.x() - m_lastPoint.x()),
+                              m_geometry.scrollY() - (p.y() - m_lastPoint.y()));
+            viewport()->repaint();
+        } else if (m_edit.tool == ViewTool::Select) {
+            dragSelection(p);
+        }
+    }
+    m_lastPoint = p;
+    updateCursor(p);
+    emit statusRefreshRequested();
+}
+
+void CImageView::zoomStepAt(QPoint clientPoint, bool in)
+{
+    const double x = ClientToImageX(clientPoint.x());
+    const double y = ClientToImageY(clientPoint.y());
+    if (in)
+        OnZoomIn();
+    else
+        OnZoomOut();
+    const QSize client = m_geometry.clientSize();
+    SetScrollPosition(m_geometry.scrollX() - (client.width() * 0.5 - ImageToClientX(x)),
+                      m_geometry.scrollY() - (client.height() * 0.5 - ImageToClientY(y)));
+    viewport()->update();
+}
+
+void CImageView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && m_leftButtonDown) {
+        if (m_image) {
+            if (m_edit.tool == ViewTool::Select) {
+                // A click away from the frame drops the selection.
+                if (!m_geometry.imageToClient(m_selection).isEmpty() && m_hitPart == HitNone && p == m_pressPoint)
+                    setSelection(QRect());
+            } else if (m_edit.tool == ViewTool::Zoom && m_geometry.visiblePart().destination.contains(m_pressPoint)) {
+                zoomStepAt(m_pressPoint, true);
+            }
+        }
+        m_lastPoint = m_pressPoint = p;
+        m_selectionAtPress = QRect();
+        m_leftButtonDown = false;
+        updateCursor(p);
+    } else if (event->button() == Qt::RightButton && m_rightButtonDown) {
+        m_rightButtonDown = false;
+        if (m_image && m_edit.tool == ViewTool::Zoom
+            && m_geometry.visiblePart().destination.contains(m_rightPressPoint))
+            zoomStepAt(m_rightPressPoint, false);
+        else
+            showContextMenu(p);
+    }
+    event->accept();
+}
+
+void CImageView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        OnCommand(vcmd::Browse);
+    event->accept();
+}
+
+void CImageView::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta < 0)
+        OnCommand(vcmd::NextImage);
+    else if (delta > 0)
+        OnCommand(vcmd::PreviousImage);
+    event->accept();
+}
+
+void CImageView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The mouse's menu comes with the right button's release (the zoom tool uses it inside
+    // the image); only the keyboard's is shown from here, at the cursor.
+    if (event->reason() != QContextMenuEvent::Mouse)
+        showContextMenu(viewport()->mapFromGlobal(QCursor::pos()));
+    event->accept();
+}
+
+void CImageView::showContextMenu(QPoint clientPoint)
+{
+    if (hasImage() && m_edit.tool == ViewTool::Zoom && m_geometry.visiblePart().destination.contains(clientPoint))
+        return;
+    m_cursorTimer.stop();
+    setCursorHidden(false);
+    m_contextMenuOpen = true;
+    if (m_contextMenu)
+        m_contextMenu(viewport()->mapToGlobal(clientPoint));
+    m_contextMenuOpen = false;
+    if (fullScreenMode())
+        m_cursorTimer.start(kCursorHideMs, this);
+}
+
+// ---- Keys -----------------------------------------------------------------------------------
+
+int CImageView::keyCommand(const QKeyEvent& event) const
+{
+    const Qt::KeyboardModifiers mods = event.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    const int key = event.key();
+    if (mods == Qt::ControlModifier) {
+        switch (key) {
+        case Qt::Key_A: return vcmd::SelectAll;
+        case Qt::Key_C: return vcmd::Copy;
+        case Qt::Key_V: return vcmd::Paste;
+        case Qt::Key_X: return vcmd::Cut;
+        case Qt::Key_Y: return vcmd::Redo;
+        case Qt::Key_Z: return vcmd::Undo;
+        default: return 0;
+        }
+    }
+    if (mods != Qt::NoModifier)
+        return 0;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: return vcmd::Browse;
+    case Qt::Key_PageUp:
+    case Qt::Key_Left: return vcmd::PreviousImage;
+    case Qt::Key_PageDown:
+    case Qt::Key_Right: return vcmd::NextImage;
+    case Qt::Key_End: return vcmd::LastImage;
+    case Qt::Key_Home: return vcmd::FirstImage;
+    case Qt::Key_Delete: return vcmd::Delete;
+    case Qt::Key_8: return keypad ? 0 : vcmd::FitImage;
+    case Qt::Key_Asterisk: return keypad ? vcmd::FitImage : 0;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: return vcmd::ZoomIn;
+    case Qt::Key_Minus: return vcmd::ZoomOut;
+    case Qt::Key_Slash: return vcmd::ActualSize;
+    default: return 0;
+    }
+}
+
+void CImageView::keyPressEvent(QKeyEvent* event)
+{
+    const int id = keyCommand(*event);
+    if (id == 0) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (!OnCommand(id))
+        emit commandRequested(id);
+    if (id == vcmd::FitImage)  // this key also goes on
+        QAbstractScrollArea::keyPressEvent(event);
+    else
+        event->accept();
+}
+
+// ---- Timers, full screen, quick slide show ---------------------------------------------------
+
+void CImageView::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_cursorTimer.timerId())
+        onCursorTimer();
+    else if (event->timerId() == m_slideTimer.timerId())
+        onQuickSlideTimer();
+    else
+        QAbstractScrollArea::timerEvent(event);
+}
+
+void CImageView::onCursorTimer()
+{
+    m_cursorTimer.stop();
+    setCursorHidden(true);
+}
+
+void CImageView::onQuickSlideTimer()
+{
+    m_slideTimer.stop();
+    m_quickSlideShow = false;
+    const int next = m_sequence ? m_sequence->nextImage(m_listIndex) : -1;
+    if (next < 0)
+        return;  // no wrap: the show ends at the last image
+    stepToImage(next);
+    m_quickSlideShow = true;
+    m_slideTimer.start(kQuickSlideMs, this);
+}
+
+void CImageView::toggleQuickSlideShow()
+{
+    m_quickSlideShow = !m_quickSlideShow;
+    if (m_quickSlideShow)
+        m_slideTimer.start(kQuickSlideMs, this);
+    else
+        m_slideTimer.stop();
+}
+
+void CImageView::toggleFullScreen()
+{
+    const bool on = !fullScreenMode();
+    setFullScreenMode(on);
+    emit fullScreenLayoutRequested(on);
+}
+
+// ---- Stepping -------------------------------------------------------------------------------
+
+bool CImageView::leaveImage()
+{
+    if (!m_image)
+        return true;
+    if (m_modified && QuerySaveChanges() == 0)
+        return false;
+    ReleaseImage();
+    return true;
+}
+
+void CImageView::stepToImage(int index)
+{
+    if (m_quickSlideShow)
+        m_slideTimer.start(kQuickSlideMs, this);
+    WaitCursor wait;
+    if (!leaveImage())
+        return;
+    OpenImageAt(index, 0);
+    viewport()->update();
+}
+
+void CImageView::stepToPage(int page)
+{
+    if (m_quickSlideShow)
+        m_slideTimer.start(kQuickSlideMs, this);
+    if (page == m_pageIndex)
+        return;
+    const int index = m_listIndex;
+    if (!leaveImage())
+        return;
+    OpenImageAt(index, page);
+    viewport()->update();
+}
+
+void CImageView::stepPrevious()
+{
+    if (m_quickSlideShow)
+        m_slideTimer.start(kQuickSlideMs, this);
+    WaitCursor wait;
+    const int old = m_listIndex;
+    if (m_image && m_modified && QuerySaveChanges() == 0)
+        return;
+    // Kept only when it matches the file: discarded edits must not come back with Next.
+    std::unique_ptr<fipSuperImage> copy;
+    if (m_image && !m_modified)
+        copy = std::make_unique<fipSuperImage>(*m_image);
+    const QString path = m_filePath;
+    const int page = m_pageIndex, pageCount = m_pageCount;
+    ReleaseImage();
+    const int n = m_sequence->previousImage(old);
+    if (copy && m_preload.free()) {
+        PreloadedImage kept;
+        kept.loaded.image = std::move(copy);
+        kept.loaded.pageCount = pageCount;
+        m_preload.put(path, page, std::move(kept));
+    }
+    OpenImageAt(n, 0);
+    viewport()->update();
+}
+
+void CImageView::browse()
+{
+    if (fullScreenMode())
+        toggleFullScreen();
+    if (m_image && !leaveImage())
+        return;
+    m_cursorTimer.stop();
+    m_slideTimer.stop();
+    m_quickSlideShow = false;
+    m_cursorHidden = false;
+    m_drawnRect = QRect();
+    m_preload.free();
+    emit browseRequested();
+}
+
+void CImageView::closeImage()
+{
+    if (m_image && (!m_modified || QuerySaveChanges() == 1))
+        ReleaseImage();
+    viewport()->update();
+    UpdateTitle();
+    emit statusRefreshRequested();
+}
+
+void CImageView::ReloadImage()
+{
+    if (!m_image || m_listIndex < 0)
+        return;
+    if (m_modified && QuerySaveChanges() == 0)
+        return;
+    WaitCursor wait;
+    const int index = m_listIndex;
+    ReleaseImage();
+    // The file changed on disk: a copy held ahead of time would be stale.
+    m_preload.wait();
+    m_preload.free();
+    OpenImageAt(index, 0);
+    viewport()->update();
+}
+
+std::optional<QString> CImageView::OpenFileDialog(const QString& folder)
+{
+    if (!m_dialogs.openFile)
+        return std::nullopt;
+    const auto chosen = m_dialogs.openFile(this, folder, fipSuperImage::getOpenFileFilter(), m_settings.configPath);
+    if (!chosen)
+        return std::nullopt;
+    if (m_image && !leaveImage())
+        return std::nullopt;
+    return chosen;
+}
+
+// ---- Saving ---------------------------------------------------------------------------------
+
+int CImageView::QuerySaveChanges()
+{
+    if (m_inQuerySave || !m_dialogs.querySave)
+        return 0;
+    m_inQuerySave = true;
+    QString chosen;
+    const QString filter = m_image ? m_image->getSaveFileFilter() : QString();
+    const int answer = m_dialogs.querySave(this, m_filePath, filter, chosen);
+    m_inQuerySave = false;
+    switch (answer) {
+    case QuerySaveSave: return SaveImageAs(m_filePath, 0) ? 1 : 0;
+    case QuerySaveSaveAs: return !chosen.isEmpty() && SaveImageAs(chosen, 0) ? 1 : 0;
+    case QuerySaveDiscard: return 1;
+    default: return 0;
+    }
+}
+
+void CImageView::saveAs()
+{
+    if (!m_image || !m_image->isValid() || !m_dialogs.saveFile)
+        return;
+    if (const auto chosen = m_dialogs.saveFile(this, m_filePath, m_image->getSaveFileFilter()))
+        SaveImageAs(*chosen, 0);
+}
+
+bool CImageView::SaveImageAs(const QString& path, int flags)
+{
+    if (path.isEmpty() || !m_image || !m_image->isValid())
+        return false;
+    WaitCursor wait;
+    const FREE_IMAGE_FORMAT source = fipSuperImage::getFileType(m_filePath);
+    const bool samePlace = samePath(path, m_filePath);
+    FREE_IMAGE_FORMAT target = samePlace ? source : fipSuperImage::getFileType(path);
+    if (target == FIF_UNKNOWN)
+        target = fipSuperImage::getFIFFromFilename(path);
+
+    const auto fail = [&] {
+        MessageBoxSeam::show({this, QStringLiteral("Save File"), QStringLiteral("Failed to save file '%1'.").arg(path),
+                              QMessageBox::Critical, QMessageBox::Ok});
+        return false;
+    };
+    if (target == FIF_UNKNOWN)
+        return fail();
+
+    // The library's own rule: some writers take a depth they then store wrongly.
+    if (!ImageLibrary::canStore(target, *m_image)) {
+        fipSuperImage kept(*m_image);
+        if (!m_image->convertToSupportedBPP(target)) {
+            *m_image = kept;
+            return fail();
+        }
+        // The old states have another depth than what is now shown and saved.
+        m_undo.clear();
+        RefreshAfterChange();
+        viewport()->update();
+    }
+
+    bool written = false;
+    bool silent = false;
+    if (m_pageCount > 1 && target == source) {
+        // Built beside the target and renamed over it, also in place: the pages already
+        // there are never half rewritten.
+        const QString sourcePath = m_filePath;
+        FIBITMAP* current = *m_image;
+        written = SafeSave::writeReplacing(path, [&](const QString& temp) {
+            return writeMultiPage(target, sourcePath, temp, m_pageIndex, current, flags, silent);
+        });
+    } else {
+        written = m_image->save(target, path, flags) != FALSE;
+    }
+    if (!written)
+        return silent ? false : fail();
+
+    // A look-ahead copy of the file just written would show the old pixels.
+    if (m_preload.path() == path) {
+        m_preload.wait();
+        m_preload.free();
+    }
+    m_modified = false;
+    UpdateTitle();
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The viewer's modal questions as replaceable calls, so tests can answer them. `standard()`
+// shows the real dialogs.
+#include <QColor>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// What "Save Changes" ends with.
+enum QuerySaveAnswer : int { QuerySaveSave = 1000, QuerySaveSaveAs = 1001, QuerySaveDiscard = 1002, QuerySaveCancel = 2 };
+
+struct ViewerDialogs {
+    // "Save Changes". For "Save As..." the chosen path is in `chosenPath`.
+    std::function<int(QWidget* parent, const QString& filePath, const QString& filter, QString& chosenPath)> querySave;
+    // `CDlgSaveFile`: the chosen path, nothing when cancelled.
+    std::function<std::optional<QString>(QWidget* parent, const QString& initialPath, const QString& filter)> saveFile;
+    // `CDlgOpenFile`.
+    std::function<std::optional<QString>(QWidget* parent, const QString& folder, const QString& filter,
+                                         const QString& configPath)>
+        openFile;
+    // "Set Background Color...".
+    std::function<std::optional<QColor>(QWidget* parent, QColor initial)> pickColor;
+
+    static ViewerDialogs standard();
+};

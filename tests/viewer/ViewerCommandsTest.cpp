@@ -1,0 +1,527 @@
+// The viewer at work: tools and selection through the mouse and commands, stepping, the quick
+// slide show, full screen, "Save Changes" and saving.
+#include "ViewerTestSupport.h"
+
+#include "app/MessageBoxSeam.h"
+#include "imaging/fipSuperImage.h"
+#include "viewer/ImageLoading.h"
+#include "viewer/ViewerCommands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QClipboard>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using fixtures::TempDir;
+
+namespace {
+
+void mouse(CImageView& view, QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::LeftButton)
+{
+    const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(p), view.viewport()->mapToGlobal(QPointF(p)), changed, held, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &event);
+}
+
+void drag(CImageView& view, QPoint from, QPoint to)
+{
+    mouse(view, QEvent::MouseButtonPress, from);
+    mouse(view, QEvent::MouseMove, to);
+    mouse(view, QEvent::MouseButtonRelease, to);
+}
+
+bool checkedState(const CImageView& view, int id)
+{
+    bool enabled = false;
+    std::optional<bool> checked;
+    view.OnUpdateCommand(id, enabled, checked);
+    return checked.value_or(false);
+}
+
+void editImage(CImageView& view)
+{
+    ASSERT_TRUE(view.TakeUndoSnapshot());
+    view.image()->invert();
+    view.MarkChanged();
+}
+
+// A folder of images, a view over it, and the dialogs answered by the test.
+struct Viewer {
+    TempDir dir;
+    QStringList files;
+    std::unique_ptr<FileListSequence> sequence;
+    std::unique_ptr<CImageView> view;
+    int querySaveAnswer = QuerySaveCancel;
+    QString saveAsChoice;
+    int questions = 0;
+    std::function<void()> whileAsking;
+
+    QStringList messages;
+    MessageBoxSeam::Handler previousHandler;
+
+    explicit Viewer(int count, QSize imageSize = QSize(500, 300))
+    {
+        previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
+            messages << r.caption + u'|' + r.text;
+            return QMessageBox::Ok;
+        });
+        for (int i = 0; i < count; ++i)
+            files << viewertest::writePatternPng(dir.file(QStringLiteral("img%1.png").arg(i)), imageSize.width(),
+                                                 imageSize.height());
+        start();
+    }
+    ~Viewer()
+    {
+        view.reset();
+        MessageBoxSeam::setHandler(previousHandler);
+    }
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+    void start()
+    {
+        sequence = std::make_unique<FileListSequence>(FileListSequence::fromFolder(dir.path()));
+        view = viewertest::makeView(dir, QSize(600, 400));
+        view->setSequence(sequence.get());
+        ViewerDialogs dialogs;
+        dialogs.querySave = [this](QWidget*, const QString&, const QString&, QString& chosen) {
+            ++questions;
+            if (whileAsking)
+                whileAsking();
+            chosen = saveAsChoice;
+            return querySaveAnswer;
+        };
+        dialogs.saveFile = [this](QWidget*, const QString&, const QString&) -> std::optional<QString> {
+            if (saveAsChoice.isEmpty())
+                return std::nullopt;
+            return saveAsChoice;
+        };
+        dialogs.pickColor = [](QWidget*, QColor) -> std::optional<QColor> { return QColor(0, 255, 0); };
+        view->setDialogs(dialogs);
+    }
+    // Opens `index` at 100%: the 500 x 300 image sits at (50, 50) of the 600 x 400 view.
+    void open(int index, int page = 0)
+    {
+        view->OpenImageAt(index, page);
+        view->OnActualSize();
+    }
+    QPoint origin() const
+    {
+        return QPoint(qRound(view->ImageToClientX(0)), qRound(view->ImageToClientY(0)));
+    }
+};
+
+// ---- Tools and selection ----------------------------------------------------------------------
+
+TEST(ViewerSelection, DraggingWithARatioShortensTheWidthFromThePressPoint)
+{
+    Viewer v(1);
+    v.open(0);
+    ASSERT_EQ(v.origin(), QPoint(50, 50));
+    v.view->OnCommand(vcmd::SelectTool);
+    v.view->OnCommand(vcmd::SelRatio10x15);
+    drag(*v.view, {100, 100}, {400, 200});
+    EXPECT_EQ(v.view->selection(), QRect(50, 50, 67, 100));
+
+    // A click on the image away from the frame drops it.
+    mouse(*v.view, QEvent::MouseButtonPress, {450, 300});
+    mouse(*v.view, QEvent::MouseButtonRelease, {450, 300});
+    EXPECT_TRUE(v.view->selection().isEmpty());
+}
+
+TEST(ViewerSelection, MovingStopsAtTheImageEdgeAndComesBackWithThePointer)
+{
+    Viewer v(1);
+    v.open(0);
+    v.view->OnCommand(vcmd::SelectTool);
+    v.view->setSelection(QRect(100, 100, 60, 40));  // on screen (150, 150)-(210, 190)
+    mouse(*v.view, QEvent::MouseButtonPress, {180, 170});
+    mouse(*v.view, QEvent::MouseMove, {20, 170});
+    EXPECT_EQ(v.view->selection(), QRect(0, 100, 60, 40));
+    mouse(*v.view, QEvent::MouseMove, {30, 170});
+    EXPECT_EQ(v.view->selection(), QRect(10, 100, 60, 40));
+    mouse(*v.view, QEvent::MouseMove, {900, 900});
+    EXPECT_EQ(v.view->selection(), QRect(440, 260, 60, 40));
+    mouse(*v.view, QEvent::MouseButtonRelease, {900, 900});
+}
+
+TEST(ViewerSelection, OrientationSwitchSwapsTheFrameAndInvertsTheRatio)
+{
+    Viewer v(1);
+    v.open(0);
+    v.view->OnCommand(vcmd::SelRatio10x15);
+    v.view->setSelection(QRect(10, 0, 200, 300));
+    v.view->OnCommand(vcmd::SelLandscape);
+    EXPECT_EQ(v.view->selection(), QRect(10, 0, 300, 200));
+    EXPECT_DOUBLE_EQ(v.view->storedRatio(), 1.5);
+    EXPECT_TRUE(checkedState(*v.view, vcmd::SelRatio10x15));
+    EXPECT_TRUE(checkedState(*v.view, vcmd::SelLandscape));
+
+    // Select All goes back to a free ratio.
+    v.view->OnCommand(vcmd::SelectAll);
+    EXPECT_EQ(v.view->selection(), QRect(0, 0, 500, 300));
+    EXPECT_EQ(v.view->ratioType(), RatioType::Free);
+    EXPECT_TRUE(checkedState(*v.view, vcmd::SelFree));
+}
+
+TEST(ViewerSelection, ZoomToolClickBringsThePointToTheCentre)
+{
+    Viewer v(1, QSize(1000, 800));
+    v.open(0);
+    v.view->OnCommand(vcmd::ZoomTool);
+    const QPoint click(120, 90);
+    const double x = v.view->ClientToImageX(click.x()), y = v.view->ClientToImageY(click.y());
+    mouse(*v.view, QEvent::MouseButtonPress, click);
+    mouse(*v.view, QEvent::MouseButtonRelease, click);
+    EXPECT_DOUBLE_EQ(v.view->zoom(), 1.5);
+    const QSize client = v.view->zoomGeometry().clientSize();
+    EXPECT_NEAR(v.view->ImageToClientX(x), client.width() / 2.0, 1.0);
+    EXPECT_NEAR(v.view->ImageToClientY(y), client.height() / 2.0, 1.0);
+}
+
+TEST(ViewerEdit, CropClearsTheSelectionAndUndoBringsTheImageBack)
+{
+    Viewer v(1);
+    v.open(0);
+    bool enabled = true;
+    std::optional<bool> checked;
+    v.view->OnUpdateCommand(vcmd::CropToSelection, enabled, checked);
+    EXPECT_FALSE(enabled);
+    v.view->setSelection(QRect(10, 20, 100, 50));
+    v.view->OnCommand(vcmd::CropToSelection);
+    EXPECT_EQ(v.view->image()->getWidth(), 100u);
+    EXPECT_EQ(v.view->image()->getHeight(), 50u);
+    EXPECT_TRUE(v.view->selection().isEmpty());
+    EXPECT_TRUE(v.view->isModified());
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 0, 0).rgbRed, fixtures::patternColor(10, 20).rgbRed);
+    v.view->OnCommand(vcmd::Undo);
+    EXPECT_EQ(v.view->image()->getWidth(), 500u);
+}
+
+TEST(ViewerEdit, CutFillsWithTheChosenColourAndCopiesThePiece)
+{
+    Viewer v(1);
+    v.open(0);
+    v.view->OnCommand(vcmd::SetBackgroundColor);
+    EXPECT_EQ(v.view->cutColor(), 0x0000FF00u);
+    v.view->setSelection(QRect(5, 5, 10, 8));
+    v.view->OnCommand(vcmd::Cut);
+    const RGBQUAD inside = fixtures::pixelAt(*v.view->image(), 7, 7);
+    EXPECT_EQ(inside.rgbGreen, 255);
+    EXPECT_EQ(inside.rgbRed, 0);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 4, 4).rgbRed, fixtures::patternColor(4, 4).rgbRed);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(10, 8));
+    EXPECT_EQ(v.view->selection(), QRect(5, 5, 10, 8));
+}
+
+TEST(ViewerEdit, PasteIsCroppedToTheImageOrScaledIntoTheSelection)
+{
+    Viewer v(1);
+    v.open(0);
+    QImage wide(800, 20, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QGuiApplication::clipboard()->setImage(wide);
+    v.view->OnCommand(vcmd::Paste);
+    EXPECT_EQ(v.view->image()->getWidth(), 500u);
+    EXPECT_EQ(v.view->image()->getHeight(), 300u);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 499, 19).rgbRed, 255);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 499, 20).rgbRed, fixtures::patternColor(499, 20).rgbRed);
+
+    QImage small(10, 10, QImage::Format_RGB32);
+    small.fill(Qt::blue);
+    QGuiApplication::clipboard()->setImage(small);
+    v.view->setSelection(QRect(100, 100, 50, 40));
+    v.view->OnCommand(vcmd::Paste);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 100, 100).rgbBlue, 255);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 149, 139).rgbBlue, 255);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 150, 140).rgbBlue, fixtures::patternColor(150, 140).rgbBlue);
+    EXPECT_TRUE(v.view->isModified());
+}
+
+TEST(ViewerEdit, CopyWithoutAnImageDoesNothing)
+{
+    Viewer v(1);
+    QImage marker(3, 3, QImage::Format_RGB32);
+    marker.fill(Qt::yellow);
+    QGuiApplication::clipboard()->setImage(marker);
+    EXPECT_TRUE(v.view->OnCommand(vcmd::Copy));
+    QTest::keyClick(v.view.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(3, 3));
+}
+
+TEST(ViewerSettings, ToolsAndRatioLastAcrossSessions)
+{
+    Viewer v(1);
+    v.view->OnCommand(vcmd::SelectTool);
+    v.view->OnCommand(vcmd::SelLandscape);
+    v.view->OnCommand(vcmd::SelRatio3x4);
+    v.view->OnCommand(vcmd::SetBackgroundColor);
+    v.view.reset();
+    v.start();
+    EXPECT_EQ(v.view->tool(), ViewTool::Select);
+    EXPECT_EQ(v.view->orientation(), SelOrientation::Landscape);
+    EXPECT_EQ(v.view->ratioType(), RatioType::Fixed);
+    EXPECT_TRUE(checkedState(*v.view, vcmd::SelRatio3x4));
+    EXPECT_EQ(v.view->cutColor(), 0x0000FF00u);
+}
+
+// ---- Stepping ----------------------------------------------------------------------------------
+
+TEST(ViewerStepping, NothingHappensPastTheLastImage)
+{
+    Viewer v(3, QSize(20, 10));
+    v.open(2);
+    v.view->OnCommand(vcmd::NextImage);
+    QTest::keyClick(v.view.get(), Qt::Key_Right);
+    QTest::keyClick(v.view.get(), Qt::Key_PageDown);
+    QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(v.view->viewport(), &wheel);
+    EXPECT_EQ(v.view->listIndex(), 2);
+
+    // The quick slide show ends there instead of wrapping.
+    v.view->OnCommand(vcmd::QuickSlideShow);
+    EXPECT_TRUE(v.view->quickSlideShowRunning());
+    v.view->onQuickSlideTimer();
+    EXPECT_FALSE(v.view->quickSlideShowRunning());
+    EXPECT_EQ(v.view->listIndex(), 2);
+
+    // Keys and the wheel step backwards and forwards.
+    QTest::keyClick(v.view.get(), Qt::Key_Home);
+    EXPECT_EQ(v.view->listIndex(), 0);
+    v.view->OnCommand(vcmd::QuickSlideShow);
+    v.view->onQuickSlideTimer();
+    EXPECT_EQ(v.view->listIndex(), 1);
+    EXPECT_TRUE(v.view->quickSlideShowRunning());
+    QTest::keyClick(v.view.get(), Qt::Key_End);
+    EXPECT_EQ(v.view->listIndex(), 2);
+    EXPECT_EQ(v.view->titleText(), QStringLiteral("img2.png - Kelvra Photo Viewer"));
+}
+
+TEST(ViewerStepping, PreviousKeepsTheImageLeftForAnInstantReturn)
+{
+    Viewer v(3, QSize(20, 10));
+    v.open(1);
+    v.view->waitForPreload();
+    const int loads = v.view->preloadSlot().loadsStarted();
+    v.view->OnCommand(vcmd::PreviousImage);
+    EXPECT_EQ(v.view->listIndex(), 0);
+    EXPECT_TRUE(v.view->preloadSlot().holds(v.files[1], 0));
+    EXPECT_EQ(v.view->preloadSlot().loadsStarted(), loads);
+    v.view->OnCommand(vcmd::NextImage);
+    EXPECT_EQ(v.view->listIndex(), 1);
+    ASSERT_TRUE(v.view->hasImage());
+    EXPECT_EQ(v.view->image()->getWidth(), 20u);
+}
+
+TEST(ViewerStepping, PagesOfAMultiPageFile)
+{
+    Viewer v(0);
+    viewertest::writeMultiPageTiff(v.dir.file(QStringLiteral("pages.tif")), 3);
+    v.start();
+    v.open(0);
+    EXPECT_EQ(v.view->pageCount(), 3);
+    bool enabled = true;
+    std::optional<bool> checked;
+    v.view->OnUpdateCommand(vcmd::PreviousPage, enabled, checked);
+    EXPECT_FALSE(enabled);
+    v.view->OnCommand(vcmd::LastPage);
+    EXPECT_EQ(v.view->pageIndex(), 2);
+    EXPECT_EQ(v.view->image()->getWidth(), 12u);
+    v.view->OnCommand(vcmd::PreviousPage);
+    EXPECT_EQ(v.view->pageIndex(), 1);
+}
+
+// ---- "Save Changes" ----------------------------------------------------------------------------
+
+TEST(ViewerQuerySave, CancelKeepsTheImageAndItsHistory)
+{
+    Viewer v(2, QSize(20, 10));
+    v.open(0);
+    editImage(*v.view);
+    v.querySaveAnswer = QuerySaveCancel;
+    v.view->OnCommand(vcmd::NextImage);
+    EXPECT_EQ(v.questions, 1);
+    EXPECT_EQ(v.view->listIndex(), 0);
+    EXPECT_TRUE(v.view->isModified());
+    EXPECT_TRUE(v.view->canUndo());
+    v.view->OnCommand(vcmd::Close);
+    EXPECT_TRUE(v.view->hasImage());
+}
+
+TEST(ViewerQuerySave, AStepAskedForWhileTheQuestionIsOpenDoesNotStepTwice)
+{
+    Viewer v(3, QSize(20, 10));
+    v.open(0);
+    editImage(*v.view);
+    v.querySaveAnswer = QuerySaveDiscard;
+    v.whileAsking = [&] { v.view->OnCommand(vcmd::NextImage); };
+    v.view->OnCommand(vcmd::NextImage);
+    EXPECT_EQ(v.view->listIndex(), 1);
+    EXPECT_FALSE(v.view->isModified());
+    // The discarded edit is not in the file.
+    v.view->OnCommand(vcmd::PreviousImage);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, fixtures::patternColor(3, 3).rgbRed);
+}
+
+TEST(ViewerQuerySave, SaveAsWritesTheChosenFileAndBrowseGoesOn)
+{
+    Viewer v(1, QSize(20, 10));
+    v.open(0);
+    editImage(*v.view);
+    QSignalSpy browse(v.view.get(), &CImageView::browseRequested);
+    v.querySaveAnswer = QuerySaveSaveAs;
+    v.saveAsChoice = v.dir.file(QStringLiteral("copy.bmp"));
+    QTest::keyClick(v.view.get(), Qt::Key_Escape);
+    EXPECT_EQ(browse.count(), 1);
+    EXPECT_FALSE(v.view->hasImage());
+    fipSuperImage saved;
+    ASSERT_TRUE(saved.load(v.saveAsChoice));
+    EXPECT_EQ(fixtures::pixelAt(saved, 3, 3).rgbRed, 255 - fixtures::patternColor(3, 3).rgbRed);
+}
+
+// ---- Saving -------------------------------------------------------------------------------------
+
+TEST(ViewerSave, SavedPixelsAreShownAfterSteppingAwayAndBack)
+{
+    Viewer v(2, QSize(20, 10));
+    v.open(0);
+    v.view->waitForPreload();
+    editImage(*v.view);
+    // Over the next file, which the look-ahead already holds.
+    ASSERT_TRUE(v.view->SaveImageAs(v.files[1], 0));
+    EXPECT_FALSE(v.view->isModified());
+    EXPECT_EQ(v.view->filePath(), v.files[0]);
+    v.view->OnCommand(vcmd::NextImage);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, 255 - fixtures::patternColor(3, 3).rgbRed);
+
+    // Over the viewed file itself.
+    v.view->OnCommand(vcmd::PreviousImage);
+    editImage(*v.view);
+    v.view->OnCommand(vcmd::Save);
+    v.view->OnCommand(vcmd::NextImage);
+    v.view->OnCommand(vcmd::PreviousImage);
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, 255 - fixtures::patternColor(3, 3).rgbRed);
+}
+
+TEST(ViewerSave, AnEditedPageOfAThreePageTiffUnderANewNameAndInPlace)
+{
+    Viewer v(0);
+    const QString tiff = viewertest::writeMultiPageTiff(v.dir.file(QStringLiteral("pages.tif")), 3);
+    v.start();
+    v.open(0, 1);
+    editImage(*v.view);
+    const auto expectPages = [](const QString& path) {
+        for (int page = 0; page < 3; ++page) {
+            LoadedImage loaded = LoadImageFile(path, page);
+            ASSERT_TRUE(loaded.image) << page;
+            EXPECT_EQ(loaded.pageCount, 3);
+            EXPECT_EQ(loaded.image->getWidth(), 10u + page);
+            const int red = fixtures::patternColor(4, 2).rgbRed;
+            EXPECT_EQ(fixtures::pixelAt(*loaded.image, 4, 2).rgbRed, page == 1 ? 255 - red : red) << page;
+        }
+    };
+    const QString other = v.dir.file(QStringLiteral("other.tif"));
+    ASSERT_TRUE(v.view->SaveImageAs(other, 0));
+    expectPages(other);
+    ASSERT_TRUE(v.view->SaveImageAs(tiff, 0));
+    expectPages(tiff);
+}
+
+TEST(ViewerSave, ADepthTheFormatCannotStoreIsConvertedAndEmptiesTheHistory)
+{
+    Viewer v(0);
+    fipSuperImage rgba = fixtures::patternImage(16, 8, 32);
+    ASSERT_TRUE(rgba.save(v.dir.file(QStringLiteral("alpha.png"))));
+    v.start();
+    v.open(0);
+    editImage(*v.view);
+    ASSERT_TRUE(v.view->canUndo());
+    ASSERT_TRUE(v.view->SaveImageAs(v.dir.file(QStringLiteral("flat.jpg")), 0));
+    EXPECT_EQ(v.view->image()->getBPP(), 24u);
+    EXPECT_FALSE(v.view->canUndo());
+    EXPECT_TRUE(v.messages.isEmpty());
+}
+
+// Lets no file grow past `bytes` while it lives: writes fail half-way, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST(ViewerSave, AFailedSaveLeavesTheTargetAloneAndSaysSo)
+{
+    Viewer v(1);
+    v.open(0);
+    editImage(*v.view);
+    const QString target = v.dir.file(QStringLiteral("keep.bmp"));
+    ASSERT_TRUE(fixtures::writeFile(target, QByteArray("original bytes")));
+    const QStringList before = QDir(v.dir.path()).entryList(QDir::Files);
+    bool saved = true;
+    {
+        const FileSizeLimit limit(4096);
+        saved = v.view->SaveImageAs(target, 0);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(v.messages, QStringList{QStringLiteral("Save File|Failed to save file '%1'.").arg(target)});
+    EXPECT_EQ(fixtures::readFile(target), QByteArray("original bytes"));
+    EXPECT_EQ(QDir(v.dir.path()).entryList(QDir::Files), before);  // no temporary file left
+    EXPECT_TRUE(v.view->isModified());
+}
+
+// ---- Full screen ---------------------------------------------------------------------------------
+
+TEST(ViewerFullScreen, CursorHidesWhenIdleAndComesBackWithTheMouse)
+{
+    Viewer v(1, QSize(20, 10));
+    bool enabled = true;
+    std::optional<bool> checked;
+    v.view->OnUpdateCommand(vcmd::FullScreen, enabled, checked);
+    EXPECT_FALSE(enabled);
+    v.open(0);
+    QSignalSpy layout(v.view.get(), &CImageView::fullScreenLayoutRequested);
+    v.view->OnCommand(vcmd::FullScreen);
+    EXPECT_TRUE(v.view->fullScreenMode());
+    EXPECT_TRUE(v.view->cursorTimerActive());
+    ASSERT_EQ(layout.count(), 1);
+    EXPECT_TRUE(layout.at(0).at(0).toBool());
+    v.view->onCursorTimer();
+    EXPECT_TRUE(v.view->cursorHidden());
+    EXPECT_EQ(v.view->viewport()->cursor().shape(), Qt::BlankCursor);
+
+    // Leaving keeps the cursor hidden until the mouse moves.
+    v.view->OnCommand(vcmd::FullScreen);
+    EXPECT_FALSE(v.view->fullScreenMode());
+    EXPECT_FALSE(v.view->cursorTimerActive());
+    EXPECT_TRUE(v.view->cursorHidden());
+    mouse(*v.view, QEvent::MouseMove, {30, 30}, Qt::NoButton);
+    EXPECT_FALSE(v.view->cursorHidden());
+}
+
+}  // namespace
