@@ -95,7 +95,12 @@ CShellTree::CShellTree(QWidget* parent) : QTreeWidget(parent), m_shell(QByteArra
     connect(this, &QTreeWidget::currentItemChanged, this, &CShellTree::onCurrentChanged);
 }
 
-CShellTree::~CShellTree() = default;
+CShellTree::~CShellTree()
+{
+    // Items die with the widget; their selection changes must not navigate anywhere.
+    m_ready = false;
+    blockSignals(true);
+}
 
 ItemIdList CShellTree::idListOf(const QTreeWidgetItem* item)
 {

@@ -1,6 +1,10 @@
 #include "CMainFrame.h"
 
+#include "browser/CAddressComboEx.h"
+#include "browser/CBrowserView.h"
+#include "browser/CShellTree.h"
 #include "browser/FolderItemList.h"
+#include "frame/Menus.h"
 #include "frame/CSuperSplitterWnd.h"
 #include "frame/CSuperStatusBar.h"
 #include "frame/ListImageSequence.h"
@@ -17,6 +21,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStackedWidget>
@@ -72,6 +77,8 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    // The tree's items go with the widgets below; none of that may navigate any more.
+    m_shellTree->setHooks({});
     // The list and the viewer go before the sequence that joins them.
     m_imageView->setSequence(nullptr);
     m_thumbnailList->setHost(nullptr);
@@ -89,9 +96,12 @@ void CMainFrame::buildBars()
     auto* label = new QLabel(QStringLiteral("Address"), m_addressBand);
     label->setContentsMargins(4, 0, 6, 0);
     m_addressBand->addWidget(label);
-    m_addressCombo = new QComboBox(m_addressBand);
+    // The history lives beside Config.ini in the data folder.
+    const QString historyPath = m_services.configPath.isEmpty()
+                                    ? QString()
+                                    : QFileInfo(m_services.configPath).absolutePath() + QStringLiteral("/HistoryPath.data");
+    m_addressCombo = new CAddressComboEx(historyPath, m_addressBand);
     m_addressCombo->setObjectName(QStringLiteral("AddressCombo"));
-    m_addressCombo->setEditable(true);
     m_addressCombo->setMinimumWidth(200);
     m_addressCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_addressBand->addWidget(m_addressCombo);
@@ -126,7 +136,10 @@ void CMainFrame::buildPanes()
 
     m_outerSplitter = new CSuperSplitterWnd(Qt::Horizontal, m_stack);
     m_innerSplitter = new CSuperSplitterWnd(Qt::Vertical, m_outerSplitter);
-    m_folderPane = placeholderPane(QStringLiteral("FolderPane"), m_innerSplitter);
+    m_browserView = new CBrowserView(m_innerSplitter);
+    m_browserView->setObjectName(QStringLiteral("FolderPane"));
+    m_folderPane = m_browserView;
+    m_shellTree = m_browserView->shellTree();
     m_informationPane = placeholderPane(QStringLiteral("InformationPane"), m_innerSplitter);
     m_thumbnailPane = placeholderPane(QStringLiteral("ThumbnailPane"), m_outerSplitter);
     auto* workspace = new QVBoxLayout(m_thumbnailPane);
@@ -140,6 +153,7 @@ void CMainFrame::buildPanes()
     workspace->addWidget(m_thumbnailList);
     // Focus given to the pane goes on to the list.
     m_thumbnailPane->setFocusProxy(m_thumbnailList);
+    connectFolderTree();
     m_innerSplitter->addWidget(m_folderPane);
     m_innerSplitter->addWidget(m_informationPane);
     m_outerSplitter->addWidget(m_innerSplitter);
@@ -460,8 +474,37 @@ bool CMainFrame::openImageInViewer(int index, const QString&)
 
 bool CMainFrame::selectFolderInTree(const ItemIdList& folder, int source)
 {
-    // Until the folder trees arrive the frame itself is the one place folders change.
     return SelectFolder(folder, source);
+}
+
+void CMainFrame::connectFolderTree()
+{
+    ShellTreeHooks hooks;
+    hooks.listShows = [this](const ItemIdList& folder) { return m_thumbnailList->currentFolder() == folder; };
+    hooks.browse = [this](const ItemIdList& folder) { return m_thumbnailList->BrowseTo(folder, 0); };
+    hooks.pushHistory = [this](const ItemIdList& folder) { PushHistory(folder.toBinary(), 0); };
+    hooks.rescanList = [this] { m_thumbnailList->Rescan(); };
+    hooks.contextMenu = [this](const QPoint& at) {
+        const std::unique_ptr<QMenu> menu(menus::buildPopupMenu(4 /*ShellTreePopup*/, [this](int id) { return actionFor(id); }, this));
+        if (!menu)
+            return;
+        UpdateCommandStates();
+        menu->exec(at);
+    };
+    m_shellTree->setHooks(std::move(hooks));
+    m_shellTree->setAddressBar(m_addressCombo);
+    m_shellTree->initialize(ShellNamespace(), m_services.showHiddenFiles);
+    m_addressCombo->setShell(&m_shellTree->shell());
+    m_addressCombo->LoadAddresses();
+    connect(m_addressCombo, &CAddressComboEx::navigateRequested, this, [this](const ItemIdList& folder) {
+        if (m_thumbnailList->currentFolder() != folder)
+            SelectFolder(folder, 0);
+    });
+}
+
+bool CMainFrame::folderTreeHasFocus() const
+{
+    return m_browserView->showsFolders() && m_shellTree->hasFocus();
 }
 
 void CMainFrame::setFrameTitle(const QString& title)
@@ -472,11 +515,11 @@ void CMainFrame::setFrameTitle(const QString& title)
 
 bool CMainFrame::SelectFolder(const ItemIdList& folder, int source)
 {
-    if (!m_thumbnailList->BrowseTo(folder, source))
-        return false;
-    PushHistory(folder.toBinary(), source);
+    Q_UNUSED(source);  // the folder tree is the navigation source until favorites arrive
+    // The tree browses the list, records the history and feeds the address bar.
+    m_shellTree->SelectFolder(folder, true);
     RefreshStatusBar();
-    return true;
+    return m_thumbnailList->currentFolder() == folder;
 }
 
 void CMainFrame::OnBack()
@@ -509,8 +552,10 @@ void CMainFrame::OnUp()
 
 void CMainFrame::OpenStartFolder()
 {
-    m_thumbnailList->BrowseToPath(AppPaths::picturesFolder(), 0);
-    PushHistory(m_thumbnailList->currentFolder().toBinary(), 0);
+    const auto& recent = m_addressCombo->history().entries();
+    const bool opened = !recent.empty() && SelectFolder(recent.front().folder, static_cast<int>(recent.front().source));
+    if (!opened)
+        SelectFolder(m_shellTree->shell().idListFromPath(QFile::encodeName(AppPaths::picturesFolder())), 0);
     m_statusBar->SetSliderFromThumbnailSize(m_thumbnailList->settings().thumbWidth);
     RefreshStatusBar();
 }

@@ -17,7 +17,10 @@
 #include <memory>
 #include <optional>
 
+class CAddressComboEx;
+class CBrowserView;
 class CImageView;
+class CShellTree;
 class CSuperSplitterWnd;
 class CSuperStatusBar;
 class ImageSequence;
@@ -59,6 +62,11 @@ public:
     CImageView* GetImageView() const { return m_imageView; }
     CImageListCtrl* GetThumbnailList() const { return m_thumbnailList; }
     QWidget* GetFolderPane() const { return m_folderPane; }
+    CBrowserView* GetBrowserView() const { return m_browserView; }
+    CShellTree* GetShellTree() const { return m_shellTree; }
+    CAddressComboEx* GetAddressBar() const { return m_addressCombo; }
+    // Whether the visible folder tree has the keyboard focus (commands then act on it).
+    bool folderTreeHasFocus() const;
     QWidget* GetInformationPane() const { return m_informationPane; }
     CSuperStatusBar* GetStatusBar() const { return m_statusBar; }
     QToolBar* browserToolBar() const { return m_browserToolBar; }
@@ -84,7 +92,8 @@ public:
     void OnForward();
     void OnUp();
     bool canGoUp() const;
-    // The folder the program starts in: the user's pictures folder.
+    // The folder the program starts in: the newest of the address history, else the user's
+    // pictures folder.
     void OpenStartFolder();
 
     // ---- ImageListHost -----------------------------------------------------------------
@@ -136,6 +145,8 @@ protected:
 
 private:
     void buildPanes();
+    // The folder tree reaches the list, the history and the address bar through the frame.
+    void connectFolderTree();
     void buildBars();
     void applyBars();
     void applyPlacementOnFirstShow();
@@ -148,6 +159,7 @@ private:
     CommandState listCommandState(int id) const;
     bool runFrameCommand(int id);
     bool runViewerCommand(int id);
+    bool openFromDialog();
     bool runListCommand(int id);
     // Closes the viewer's image, asking first when it is modified; false when cancelled.
     bool closeViewerImage();
@@ -171,7 +183,9 @@ private:
     QToolBar* m_browserToolBar = nullptr;
     QToolBar* m_viewerToolBar = nullptr;
     QToolBar* m_addressBand = nullptr;
-    QComboBox* m_addressCombo = nullptr;
+    CAddressComboEx* m_addressCombo = nullptr;
+    CBrowserView* m_browserView = nullptr;
+    CShellTree* m_shellTree = nullptr;
     CSuperStatusBar* m_statusBar = nullptr;
     const ImageSequence* m_sequence = nullptr;
 
