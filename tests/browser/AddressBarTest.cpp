@@ -1,6 +1,8 @@
 #include "browser/AddressPath.h"
 #include "browser/CAddressComboEx.h"
 #include "browser/CComboEdit.h"
+#include "browser/CDlgRename.h"
+#include "browser/CFileNameEdit.h"
 #include "app/MessageBoxSeam.h"
 #include "platform/ShellNamespace.h"
 
@@ -119,4 +121,18 @@ TEST_F(AddressBar, KeysThatWouldStepThroughTheHistoryDoNothingWhileClosed)
     EXPECT_EQ(combo.currentIndex(), 0);
     combo.hidePopup();
     EXPECT_EQ(navigate.size(), 0);
+}
+
+TEST(RenameDialog, ShowsTheFileNameAndKeepsTheEditedTextWithoutRefusedCharacters)
+{
+    CDlgRename dialog("/photos/2024/beach day.jpg");
+    EXPECT_EQ(dialog.windowTitle(), "Rename");
+    EXPECT_EQ(dialog.edit()->text(), "beach day.jpg");
+    int beeps = 0;
+    dialog.edit()->setBeep([&] { ++beeps; });
+    dialog.edit()->selectAll();
+    QTest::keyClicks(dialog.edit(), "a\\b:c.png");
+    EXPECT_EQ(beeps, 2);
+    dialog.accept();
+    EXPECT_EQ(dialog.newName(), "abc.png");
 }

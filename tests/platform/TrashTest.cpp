@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSettings>
+#include <QScopeGuard>
+
+#include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -81,4 +84,22 @@ TEST(Trash, SameNamesGetUniqueEntriesAndFoldersGoWhole)
     EXPECT_FALSE(FileOperations::MoveToTrash(QFile::encodeName(home.file("missing")), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(home.trash("info/missing.trashinfo")));
+}
+
+TEST(Trash, OnAnotherVolumeTheTopDirectoryTrashHoldsARelativePath)
+{
+    TrashHome home;
+    fixtures::TempDir volume;
+    const QByteArray top = QFile::encodeName(volume.path());
+    if (::system(("mount -t tmpfs -o size=1m kelvra-trash-test '" + top + "' 2>/dev/null").constData()) != 0)
+        GTEST_SKIP() << "no permission to mount a volume";
+    const auto unmount = qScopeGuard([&] { ::system(("umount '" + top + "'").constData()); });
+    QDir(volume.path()).mkpath("sub");
+    fixtures::writeFile(volume.file("sub/p q.jpg"), "v");
+    QString error;
+    ASSERT_TRUE(FileOperations::MoveToTrash(top + "/sub/p q.jpg", &error)) << error.toStdString();
+    const QString trash = volume.file(QStringLiteral(".Trash-%1").arg(::getuid()));
+    EXPECT_EQ(fixtures::readFile(trash + "/files/p q.jpg"), "v");
+    EXPECT_EQ(infoOf(trash + "/info/p q.jpg.trashinfo").value("Path"), "sub/p%20q.jpg");
+    EXPECT_FALSE(QFile::exists(home.trash("files/p q.jpg")));
 }
