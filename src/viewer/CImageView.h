@@ -222,6 +222,7 @@ private:
     void copySelection();
     void pasteImage();
     void chooseCutColor();
+    void print();
     int keyCommand(const QKeyEvent& event) const;
 
     ViewerSettings m_settings;

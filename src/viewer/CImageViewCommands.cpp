@@ -5,6 +5,7 @@
 #include "imaging/ImageLibrary.h"
 #include "imaging/SafeSave.h"
 #include "imaging/fipSuperImage.h"
+#include "viewer/ImagePrinting.h"
 #include "viewer/ViewerCommands.h"
 #include "viewer/ViewerNavigation.h"
 
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTimerEvent>
 #include <QWheelEvent>
@@ -178,6 +180,9 @@ void CImageView::OnUpdateCommand(int id, bool& enabled, std::optional<bool>& che
     case vcmd::SaveAs:
         enabled = image;
         return;
+    case vcmd::Print:
+        enabled = image && !m_filePath.isEmpty();
+        return;
     case vcmd::Undo:
         enabled = canUndo();
         return;
@@ -223,7 +228,7 @@ bool CImageView::OnCommand(int id)
     case vcmd::NextImage: case vcmd::PreviousImage: case vcmd::FirstImage: case vcmd::LastImage:
     case vcmd::NextPage: case vcmd::PreviousPage: case vcmd::FirstPage: case vcmd::LastPage:
     case vcmd::QuickSlideShow: case vcmd::FullScreen: case vcmd::Browse: case vcmd::Close: case vcmd::Reopen:
-    case vcmd::Save: case vcmd::SaveAs: case vcmd::Undo: case vcmd::Redo: case vcmd::ZoomIn: case vcmd::ZoomOut:
+    case vcmd::Save: case vcmd::SaveAs: case vcmd::Print: case vcmd::Undo: case vcmd::Redo: case vcmd::ZoomIn: case vcmd::ZoomOut:
     case vcmd::ActualSize: case vcmd::FitImage:
         break;
     default:
@@ -283,6 +288,7 @@ bool CImageView::OnCommand(int id)
     case vcmd::Reopen: ReloadImage(); break;
     case vcmd::Save: SaveImageAs(m_filePath, 0); break;
     case vcmd::SaveAs: saveAs(); break;
+    case vcmd::Print: print(); break;
     case vcmd::Undo: Undo(); break;
     case vcmd::Redo: Redo(); break;
     case vcmd::ZoomIn: OnZoomIn(); break;
@@ -424,6 +430,20 @@ void CImageView::chooseCutColor()
     if (const auto chosen = m_dialogs.pickColor(this, initial))
         m_edit.cutColor = static_cast<std::uint32_t>(chosen->red()) | (static_cast<std::uint32_t>(chosen->green()) << 8)
                           | (static_cast<std::uint32_t>(chosen->blue()) << 16);
+}
+
+void CImageView::print()
+{
+    if (!m_dialogs.print)
+        return;
+    // What is printed is what is shown, edits included, not the file on disk.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QFileInfo(m_filePath).fileName());
+    printer.setPageOrientation(printOrientationFor(m_geometry.imageSize()));
+    if (!m_dialogs.print(this, printer))
+        return;
+    WaitCursor wait;
+    printImage(*m_image, printer);
 }
 
 // ---- Mouse ----------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "viewer/CDlgSaveFile.h"
 
 #include <QColorDialog>
+#include <QPrintDialog>
 
 ViewerDialogs ViewerDialogs::standard()
 {
@@ -34,6 +35,10 @@ ViewerDialogs ViewerDialogs::standard()
         if (!c.isValid())
             return std::nullopt;
         return c;
+    };
+    d.print = [](QWidget* parent, QPrinter& printer) {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
     };
     return d;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 // What "Save Changes" ends with.
@@ -21,6 +22,8 @@ struct ViewerDialogs {
     std::function<std::optional<QString>(QWidget* parent, const QString& folder, const QString& filter,
                                          const QString& configPath)>
         openFile;
+    // The print dialog: false when cancelled.
+    std::function<bool(QWidget* parent, QPrinter& printer)> print;
     // "Set Background Color...".
     std::function<std::optional<QColor>(QWidget* parent, QColor initial)> pickColor;
 

@@ -5,12 +5,16 @@
 #include "app/MessageBoxSeam.h"
 #include "imaging/fipSuperImage.h"
 #include "viewer/ImageLoading.h"
+#include "viewer/ImagePrinting.h"
 #include "viewer/ViewerCommands.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QClipboard>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -493,6 +497,43 @@ TEST(ViewerSave, AFailedSaveLeavesTheTargetAloneAndSaysSo)
     EXPECT_EQ(fixtures::readFile(target), QByteArray("original bytes"));
     EXPECT_EQ(QDir(v.dir.path()).entryList(QDir::Files), before);  // no temporary file left
     EXPECT_TRUE(v.view->isModified());
+}
+
+// ---- Printing ------------------------------------------------------------------------------------
+
+TEST(ViewerPrint, AnEditedImageIsPrintedOnOnePageOfItsOrientation)
+{
+    Viewer v(1, QSize(300, 100));
+    v.open(0);
+    editImage(*v.view);
+    const QString pdf = v.dir.file(QStringLiteral("out.pdf"));
+    int asked = 0;
+    ViewerDialogs dialogs;
+    dialogs.print = [&](QWidget*, QPrinter& printer) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    v.view->setDialogs(dialogs);
+    v.view->OnCommand(vcmd::Print);
+    EXPECT_EQ(asked, 1);
+    const QByteArray bytes = fixtures::readFile(pdf);
+    ASSERT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]")).match(QString::fromLatin1(bytes));
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_GT(box.captured(1).toDouble(), box.captured(2).toDouble());  // landscape for a wide image
+
+    // The pixels drawn are the edited ones, fitted into the page.
+    QImage page(600, 600, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    renderForPrint(*v.view->image(), painter, page.rect());
+    painter.end();
+    EXPECT_EQ(page.pixelColor(300, 150), QColor(Qt::white));  // above the 600 x 200 picture
+    EXPECT_NEAR(qRed(page.pixel(1, 201)), 255 - fixtures::patternColor(0, 0).rgbRed, 8);
 }
 
 // ---- Full screen ---------------------------------------------------------------------------------
