@@ -2,6 +2,7 @@
 
 #include "app/MessageBoxSeam.h"
 #include "browser/CImageListCtrl.h"
+#include "browser/CShellTree.h"
 #include "imaging/fipSuperImage.h"
 #include "platform/FileClipboard.h"
 #include "platform/FileOperations.h"
@@ -202,11 +203,14 @@ bool PrintFile(const QByteArray& path, QWidget* owner)
 
 // ---- List commands -------------------------------------------------------------------------
 
-ListContext fromList(CImageListCtrl& list, QWidget* owner, bool viewerMode)
+ListContext fromList(CImageListCtrl& list, CShellTree* tree, QWidget* owner, bool viewerMode, const QString& tempFolder)
 {
     ListContext c;
     c.owner = owner;
     c.viewerMode = viewerMode;
+    c.tempFolder = tempFolder;
+    if (tree)
+        c.refreshTree = [tree] { tree->RefreshNode(tree->currentItem()); };
     const auto& items = list.items();
     c.allMayCopy = c.allMayMove = c.allMayDelete = c.allSelectedImages = true;
     for (int i = 0; i < items.GetItemCount(); ++i) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CImageListCtrl;
+class CShellTree;
 class QWidget;
 
 using PathList = std::vector<QByteArray>;
@@ -59,7 +60,9 @@ struct ListContext {
     std::function<void(const QByteArray& path)> showFileProperties;  // the program's dialog, when it exists
 };
 
-ListContext fromList(CImageListCtrl& list, QWidget* owner, bool viewerMode);
+// The context of the list's selection; `tree` (may be null) has its selected node refreshed
+// after the list's delete and new folder; `tempFolder` takes print copies.
+ListContext fromList(CImageListCtrl& list, CShellTree* tree, QWidget* owner, bool viewerMode, const QString& tempFolder);
 
 // Whether the list command is one of these file commands.
 bool handlesListCommand(int id);

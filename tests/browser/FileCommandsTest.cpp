@@ -3,6 +3,7 @@
 #include "app/MessageBoxSeam.h"
 #include "browser/CImageListCtrl.h"
 #include "platform/ShellActions.h"
+#include "platform/ShellNamespace.h"
 
 #include "TestFixtures.h"
 
@@ -158,4 +159,42 @@ TEST_F(FileCommandsTest, ListCommandsFollowTheSelection)
     EXPECT_TRUE(FileCommands::runListCommand(CopyToFolder, c));
     EXPECT_EQ(fixtures::readFile(dir.file("to/a.jpg")), "A");
     ShellActions::setFolderChooser(previous);
+}
+
+TEST_F(FileCommandsTest, TheListsSelectionBecomesTheCommandsSubject)
+{
+    fixtures::TempDir settings;
+    ShellNamespace shell(native(dir.path()), {});
+    CImageListCtrl::Options options;
+    options.settingsPath = settings.file("Config.ini");
+    options.useThumbnailCache = false;
+    options.shell = &shell;
+    CImageListCtrl list(options);
+    ASSERT_TRUE(list.BrowseToPath(dir.file("from")));
+    const int image = list.FindItemByPath(dir.file("from/a.jpg"));
+    const int folder = list.FindItemByPath(dir.file("from/inner"));
+    ASSERT_GE(image, 0);
+    ASSERT_GE(folder, 0);
+
+    auto c = FileCommands::fromList(list, nullptr, nullptr, false, settings.path());
+    EXPECT_TRUE(c.selected.empty());
+    EXPECT_EQ(c.folder, native(dir.file("from")));
+    EXPECT_FALSE(FileCommands::isListCommandEnabled(ListCommand::Delete, c));
+
+    list.selectOnly(image);
+    list.setFocusedItem(image);
+    c = FileCommands::fromList(list, nullptr, nullptr, false, settings.path());
+    EXPECT_EQ(c.selected, PathList{native(dir.file("from/a.jpg"))});
+    EXPECT_TRUE(c.currentIsImage && c.allSelectedImages && !c.currentIsFolder);
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(ListCommand::Cut, c));
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(ListCommand::AssociatedProgram, c));
+
+    // Paste goes into a selected folder, else into the list's folder.
+    FileCommands::CopyToClipboard({native(dir.file("from/b c.png"))});
+    list.selectOnly(folder);
+    list.setFocusedItem(folder);
+    c = FileCommands::fromList(list, nullptr, nullptr, false, settings.path());
+    EXPECT_FALSE(FileCommands::isListCommandEnabled(ListCommand::RotateLeft, c));
+    EXPECT_TRUE(FileCommands::runListCommand(ListCommand::Paste, c));
+    EXPECT_EQ(fixtures::readFile(dir.file("from/inner/b c.png")), "B");
 }
