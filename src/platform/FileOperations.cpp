@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -183,6 +184,16 @@ private:
     QString m_error;
 };
 
+QByteArray realPath(const QByteArray& path)
+{
+    char* resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return path;
+    QByteArray result(resolved);
+    ::free(resolved);
+    return result;
+}
+
 QByteArray temporarySibling(const QByteArray& folder, const QByteArray& name)
 {
     for (int i = 0;; ++i) {
@@ -294,10 +305,12 @@ TransferResult transfer(TransferKind kind, const std::vector<QByteArray>& source
         result.error = QStringLiteral("The folder '%1' does not exist.").arg(QFile::decodeName(targetFolder));
         return result;
     }
+    // Compared as real paths, so another spelling or a link to the folder is caught too.
+    const QByteArray realTarget = realPath(targetFolder);
     for (const auto& source : sources) {
-        if (isSameOrInside(targetFolder, source) && exists(source)) {
-            struct stat st {};
-            if (::lstat(source.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        struct stat st {};
+        if (::lstat(source.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            if (isSameOrInside(realTarget, realPath(source))) {
                 result.ok = false;
                 result.error = QStringLiteral("Cannot %1 '%2': the destination folder is the folder itself or inside it.")
                                    .arg(kind == TransferKind::Copy ? QStringLiteral("copy") : QStringLiteral("move"),

@@ -139,6 +139,10 @@ TEST_F(Transfer, AFolderIntoItselfOrItsSubFolderIsRefusedBeforeAnythingChanges)
             EXPECT_EQ(result.transferred, 0);
         }
     }
+    // Another spelling of the target, or a link into the folder, is the same folder.
+    QFile::link(dir.file("src/sub/deeper"), dir.file("dst/into-sub"));
+    for (const char* target : {"src/sub/../sub/deeper", "dst/into-sub"})
+        EXPECT_FALSE(FileOperations::transfer(TransferKind::Copy, {p("src/sub")}, p(target)).ok) << target;
     EXPECT_TRUE(QFile::exists(dir.file("src/a.jpg")));
     EXPECT_FALSE(QFile::exists(dir.file("src/sub/a.jpg")));
     EXPECT_EQ(QDir(dir.file("src/sub")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 3);
