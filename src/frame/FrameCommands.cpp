@@ -13,6 +13,7 @@
 #include "viewer/CImageView.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include <QUrl>
 
 #include <array>
+#include <memory>
 
 namespace {
 
@@ -70,6 +72,26 @@ void CMainFrame::buildCommands()
     toolbar::populate(m_browserToolBar, toolbar::browserButtons(), lookup, images);
     toolbar::populate(m_viewerToolBar, toolbar::viewerButtons(), lookup, images);
     installMenuBar();
+
+    connect(m_imageView, &CImageView::browseRequested, this, [this] {
+        if (m_fullScreen)
+            LeaveFullScreen();
+        EnterBrowserMode();
+    });
+    connect(m_imageView, &CImageView::fullScreenLayoutRequested, this, [this](bool on) {
+        if (on)
+            EnterFullScreen();
+        else
+            LeaveFullScreen();
+    });
+    connect(m_imageView, &CImageView::commandRequested, this, [this](int id) { OnCommand(id); });
+    connect(m_imageView, &CImageView::statusRefreshRequested, this, &CMainFrame::RefreshStatusBar);
+    m_imageView->setContextMenuHandler([this, lookup](QPoint globalPos) {
+        UpdateCommandStates();
+        std::unique_ptr<QMenu> menu(menus::buildPopupMenu(menus::ImageViewPopup, lookup, this));
+        if (menu)
+            menu->exec(globalPos);
+    });
 }
 
 void CMainFrame::installMenuBar()
@@ -105,6 +127,17 @@ CommandState CMainFrame::frameCommandState(int id) const
     case cmd::PanTool: state.checked = m_imageView->tool() == ViewTool::Pan; break;
     case cmd::SelectTool: state.checked = m_imageView->tool() == ViewTool::Select; break;
     case cmd::ZoomTool: state.checked = m_imageView->tool() == ViewTool::Zoom; break;
+    case cmd::Save:
+    case cmd::SaveAs:
+    case cmd::Reopen:
+    case cmd::SetBackgroundColor:
+        // Carried out by the frame on the viewer's image: the viewer knows when they apply.
+        state.enabled = false;
+        m_imageView->OnUpdateCommand(id, state.enabled, state.checked);
+        if (id == cmd::Reopen)
+            state.enabled = state.enabled && m_mode == FrameMode::Viewer;
+        break;
+    case cmd::Open:
     case cmd::Exit:
     case cmd::About:
     case cmd::Website:
@@ -114,8 +147,7 @@ CommandState CMainFrame::frameCommandState(int id) const
     case cmd::HelpButton:
         break;
     default:
-        // Open, Save, Save As, Reopen, Clear, Set Background Color and the histogram dialog
-        // belong to the viewer's file commands and the histogram, which are not here yet.
+        // Clear and the histogram dialog arrive with the effect commands and the histogram.
         state.enabled = false;
         break;
     }
@@ -124,38 +156,9 @@ CommandState CMainFrame::frameCommandState(int id) const
 
 CommandState CMainFrame::viewerCommandState(int id) const
 {
-    CommandState state;
-    const bool image = m_imageView->hasImage();
-    switch (id) {
-    case cmd::ZoomIn: state.enabled = m_imageView->canZoomIn(); break;
-    case cmd::ZoomOut: state.enabled = m_imageView->canZoomOut(); break;
-    case cmd::ActualSize:
-    case cmd::FitImage:
-    case cmd::FitImageButton:
-    case cmd::FitWidth:
-    case cmd::FitHeight:
-    case cmd::ZoomLock:
-    case cmd::ZoomTo: {
-        state.enabled = image;
-        const ZoomType type = m_imageView->zoomType();
-        if (id == cmd::ActualSize) state.checked = type == ZoomType::ActualSize;
-        if (id == cmd::FitImage || id == cmd::FitImageButton) state.checked = type == ZoomType::FitImage;
-        if (id == cmd::FitWidth) state.checked = type == ZoomType::FitWidth;
-        if (id == cmd::FitHeight) state.checked = type == ZoomType::FitHeight;
-        if (id == cmd::ZoomLock) state.checked = type == ZoomType::ZoomLock;
-        break;
-    }
-    case cmd::Undo: state.enabled = m_imageView->canUndo(); break;
-    case cmd::Redo: state.enabled = m_imageView->canRedo(); break;
-    default:
-        if (isZoomLevelCommand(id)) {
-            state.enabled = image;
-            state.checked = image && m_imageView->zoom() == zoomLevelOf(id);
-            break;
-        }
-        state.enabled = false;  // the viewer's other commands come with its tools and file commands
-        break;
-    }
+    // The viewer answers for its own commands; anything it does not know stays disabled.
+    CommandState state{false, std::nullopt};
+    m_imageView->OnUpdateCommand(id, state.enabled, state.checked);
     return state;
 }
 
@@ -261,6 +264,11 @@ bool CMainFrame::runFrameCommand(int id)
     case cmd::PanTool: m_imageView->setTool(ViewTool::Pan); return true;
     case cmd::SelectTool: m_imageView->setTool(ViewTool::Select); return true;
     case cmd::ZoomTool: m_imageView->setTool(ViewTool::Zoom); return true;
+    case cmd::Save:
+    case cmd::SaveAs:
+    case cmd::Reopen:
+    case cmd::SetBackgroundColor: return m_imageView->OnCommand(id);
+    case cmd::Open: return openFromDialog();
     case cmd::Exit: requestQuit(); return true;
     case cmd::About: {
         CDlgAbout dialog(this);
@@ -281,25 +289,30 @@ bool CMainFrame::runFrameCommand(int id)
 
 bool CMainFrame::runViewerCommand(int id)
 {
-    switch (id) {
-    case cmd::ZoomIn: m_imageView->OnZoomIn(); return true;
-    case cmd::ZoomOut: m_imageView->OnZoomOut(); return true;
-    case cmd::ActualSize: m_imageView->OnActualSize(); return true;
-    case cmd::FitImage:
-    case cmd::FitImageButton: m_imageView->OnFitImage(); return true;
-    case cmd::FitWidth: m_imageView->OnFitWidth(); return true;
-    case cmd::FitHeight: m_imageView->OnFitHeight(); return true;
-    case cmd::ZoomLock: m_imageView->OnZoomLock(); return true;
-    case cmd::ZoomTo: m_imageView->OnZoomTo(); return true;
-    case cmd::Undo: m_imageView->Undo(); return true;
-    case cmd::Redo: m_imageView->Redo(); return true;
-    default:
-        if (isZoomLevelCommand(id)) {
-            m_imageView->OnFixedZoomLevel(zoomLevelOf(id));
-            return true;
-        }
-        return false;
+    return m_imageView->OnCommand(id);
+}
+
+bool CMainFrame::openFromDialog()
+{
+    CImageListCtrl* list = m_thumbnailList;
+    const std::optional<QString> chosen = m_imageView->OpenFileDialog(list->currentFolderPath());
+    if (!chosen)
+        return true;
+    const QString folder = QFileInfo(*chosen).absolutePath();
+    if (folder != list->currentFolderPath() && list->BrowseToPath(folder, 0))
+        PushHistory(list->currentFolder().toBinary(), 0);
+    const int index = list->FindItemByPath(*chosen);
+    if (index < 0)
+        return true;
+    if (m_mode == FrameMode::Browser) {
+        list->OpenItem(index);
+    } else {
+        m_imageView->OpenImageAt(index, 0);
+        m_imageView->UpdateTitle();
+        m_imageView->viewport()->update();
     }
+    RefreshStatusBar();
+    return true;
 }
 
 bool CMainFrame::runListCommand(int id)

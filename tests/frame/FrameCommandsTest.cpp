@@ -1,4 +1,5 @@
 #include "frame/CMainFrame.h"
+#include "frame/CSuperStatusBar.h"
 #include "frame/CommandIds.h"
 #include "viewer/CImageView.h"
 
@@ -105,6 +106,35 @@ TEST_F(FrameCommandsTest, BackAndForwardFollowTheHistory)
     EXPECT_TRUE(frame->actionFor(cmd::Forward)->isEnabled());
     QTest::keyClick(frame.get(), Qt::Key_Right, Qt::AltModifier);
     EXPECT_EQ(list->currentFolderPath(), b.path());
+}
+
+TEST_F(FrameCommandsTest, ViewerCommandsReachTheImageView)
+{
+    fixtures::TempDir folder;
+    ASSERT_FALSE(fixtures::writePatternJpeg(folder.file(QStringLiteral("a.jpg")), 64, 48).isEmpty());
+    ASSERT_FALSE(fixtures::writePatternJpeg(folder.file(QStringLiteral("b.jpg")), 32, 32).isEmpty());
+    CImageListCtrl* list = frame->GetThumbnailList();
+    ASSERT_TRUE(list->BrowseToPath(folder.path()));
+    list->OpenItem(list->FindItemByPath(folder.file(QStringLiteral("a.jpg"))));
+    ASSERT_EQ(frame->mode(), FrameMode::Viewer);
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(frame->actionFor(cmd::NextImage)->isEnabled());
+    EXPECT_TRUE(frame->actionFor(cmd::Save)->isEnabled());
+
+    ASSERT_TRUE(frame->OnCommand(cmd::NextImage));
+    EXPECT_EQ(frame->GetImageView()->filePath(), folder.file(QStringLiteral("b.jpg")));
+    EXPECT_EQ(frame->GetStatusBar()->paneText(0), QStringLiteral("2/2"));
+
+    // Full screen asked of the viewer lays the frame out in full screen, and back.
+    ASSERT_TRUE(frame->OnCommand(cmd::FullScreen));
+    EXPECT_TRUE(frame->isFullScreenMode());
+    ASSERT_TRUE(frame->OnCommand(cmd::FullScreen));
+    EXPECT_FALSE(frame->isFullScreenMode());
+
+    // Browse gives up the image and returns to the browser.
+    ASSERT_TRUE(frame->OnCommand(cmd::Browse));
+    EXPECT_EQ(frame->mode(), FrameMode::Browser);
+    EXPECT_FALSE(frame->GetImageView()->hasImage());
 }
 
 }  // namespace
