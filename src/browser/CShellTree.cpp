@@ -63,11 +63,6 @@ public:
     {
         m_tree->finishRename(m_tree->itemFromIndex(index), static_cast<CFileNameEdit*>(editor)->text());
     }
-    void destroyEditor(QWidget* editor, const QModelIndex& index) const override
-    {
-        m_tree->m_labelEdit = false;
-        QStyledItemDelegate::destroyEditor(editor, index);
-    }
 
 private:
     CShellTree* m_tree;
@@ -79,6 +74,7 @@ CShellTree::CShellTree(QWidget* parent) : QTreeWidget(parent), m_shell(QByteArra
     setColumnCount(1);
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Labels are edited only when a command asks (a slow click renames nothing).
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);
     setAcceptDrops(false);
@@ -405,11 +401,6 @@ void CShellTree::mouseDoubleClickEvent(QMouseEvent* event)
     event->accept();
 }
 
-void CShellTree::keyPressEvent(QKeyEvent* event)
-{
-    QTreeWidget::keyPressEvent(event);
-}
-
 void CShellTree::contextMenuEvent(QContextMenuEvent* event)
 {
     QTreeWidgetItem* item = nullptr;
@@ -556,7 +547,6 @@ bool CShellTree::beginRename(QTreeWidgetItem* item)
 {
     if (!mayRename(item))
         return false;
-    m_labelEdit = true;
     scrollToItem(item);
     editItem(item, 0);
     return true;

@@ -54,7 +54,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTreeWidgetItem* makeItem(const ItemIdList& absolute, const ShellItem* info);
@@ -71,7 +70,6 @@ private:
     ShellNamespace m_shell;
     bool m_showHidden = false;
     bool m_ready = false;
-    bool m_labelEdit = false;
     QTreeWidgetItem* m_contextItem = nullptr;
     ShellTreeHooks m_hooks;
     CAddressComboEx* m_address = nullptr;
