@@ -56,6 +56,9 @@ TEST(StatusBarModelTest, BrowserTexts)
     f.width = 640;
     f.height = 480;
     EXPECT_EQ(*browserPanes(f)[4], QStringLiteral("640x480"));
+    f.selectedCount = 3;
+    f.selectedSizeText = QStringLiteral("2.00 MB");
+    EXPECT_EQ(*browserPanes(f)[0], QStringLiteral("Selected 3 objects (2.00 MB)"));
     f.selectedCount = 0;
     f.itemCount = 1;
     f.totalSizeText = QStringLiteral("5 bytes");
