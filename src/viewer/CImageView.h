@@ -173,6 +173,8 @@ signals:
     void fullScreenLayoutRequested(bool on);
     // A key asked for a command the viewer does not handle itself (Delete, for one).
     void commandRequested(int id);
+    // The viewed file went to the trash; the list drops its item.
+    void fileDeleted(const QString& path);
     // The cursor position or selection changed: the status bar panes refresh.
     void statusRefreshRequested();
 
@@ -223,6 +225,7 @@ private:
     void pasteImage();
     void chooseCutColor();
     void print();
+    void deleteFile();
     int keyCommand(const QKeyEvent& event) const;
 
     ViewerSettings m_settings;

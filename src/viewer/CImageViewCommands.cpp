@@ -174,6 +174,7 @@ void CImageView::OnUpdateCommand(int id, bool& enabled, std::optional<bool>& che
         return;
     case vcmd::Close:
     case vcmd::Reopen:
+    case vcmd::Delete:
         enabled = hasImage();
         return;
     case vcmd::Save:
@@ -228,7 +229,7 @@ bool CImageView::OnCommand(int id)
     case vcmd::NextImage: case vcmd::PreviousImage: case vcmd::FirstImage: case vcmd::LastImage:
     case vcmd::NextPage: case vcmd::PreviousPage: case vcmd::FirstPage: case vcmd::LastPage:
     case vcmd::QuickSlideShow: case vcmd::FullScreen: case vcmd::Browse: case vcmd::Close: case vcmd::Reopen:
-    case vcmd::Save: case vcmd::SaveAs: case vcmd::Print: case vcmd::Undo: case vcmd::Redo: case vcmd::ZoomIn: case vcmd::ZoomOut:
+    case vcmd::Save: case vcmd::SaveAs: case vcmd::Print: case vcmd::Delete: case vcmd::Undo: case vcmd::Redo: case vcmd::ZoomIn: case vcmd::ZoomOut:
     case vcmd::ActualSize: case vcmd::FitImage:
         break;
     default:
@@ -289,6 +290,7 @@ bool CImageView::OnCommand(int id)
     case vcmd::Save: SaveImageAs(m_filePath, 0); break;
     case vcmd::SaveAs: saveAs(); break;
     case vcmd::Print: print(); break;
+    case vcmd::Delete: deleteFile(); break;
     case vcmd::Undo: Undo(); break;
     case vcmd::Redo: Redo(); break;
     case vcmd::ZoomIn: OnZoomIn(); break;
@@ -444,6 +446,28 @@ void CImageView::print()
         return;
     WaitCursor wait;
     printImage(*m_image, printer);
+}
+
+void CImageView::deleteFile()
+{
+    if (!m_image || m_filePath.isEmpty())
+        return;
+    if (m_modified
+        && MessageBoxSeam::show({this, QStringLiteral("Delete File"),
+                                 QStringLiteral("The file has been changed. Do you really want to delete the file?"),
+                                 QMessageBox::Question, QMessageBox::Yes | QMessageBox::No})
+               != QMessageBox::Yes)
+        return;
+    // Taken before the list hears of the deletion and drops the item.
+    const int next = m_sequence ? m_sequence->nextImage(m_listIndex) : -1;
+    const int previous = m_sequence ? m_sequence->previousImage(m_listIndex) : -1;
+    const QString path = m_filePath;
+    if (!m_dialogs.moveToTrash || !m_dialogs.moveToTrash(path))
+        return;
+    ReleaseImage();
+    OpenImageAt(next >= 0 ? next : previous, 0);
+    viewport()->update();
+    emit fileDeleted(path);
 }
 
 // ---- Mouse ----------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "viewer/CDlgSaveFile.h"
 
 #include <QColorDialog>
+#include <QFile>
 #include <QPrintDialog>
 
 ViewerDialogs ViewerDialogs::standard()
@@ -40,5 +41,6 @@ ViewerDialogs ViewerDialogs::standard()
         QPrintDialog dialog(&printer, parent);
         return dialog.exec() == QDialog::Accepted;
     };
+    d.moveToTrash = [](const QString& path) { return QFile::moveToTrash(path); };
     return d;
 }

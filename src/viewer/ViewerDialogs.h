@@ -1,6 +1,6 @@
 #pragma once
-// The viewer's modal questions as replaceable calls, so tests can answer them. `standard()`
-// shows the real dialogs.
+// The viewer's modal questions, and the one file operation it does itself, as replaceable
+// calls so tests can answer them. `standard()` shows the real dialogs.
 #include <QColor>
 #include <QString>
 
@@ -26,6 +26,9 @@ struct ViewerDialogs {
     std::function<bool(QWidget* parent, QPrinter& printer)> print;
     // "Set Background Color...".
     std::function<std::optional<QColor>(QWidget* parent, QColor initial)> pickColor;
+
+    // Moves a file to the trash; false when it could not.
+    std::function<bool(const QString& path)> moveToTrash;
 
     static ViewerDialogs standard();
 };

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QClipboard>
 #include <QMouseEvent>
 #include <QPainter>
@@ -70,13 +71,15 @@ struct Viewer {
     std::function<void()> whileAsking;
 
     QStringList messages;
+    QStringList trashed;
+    QMessageBox::StandardButton boxAnswer = QMessageBox::Ok;
     MessageBoxSeam::Handler previousHandler;
 
     explicit Viewer(int count, QSize imageSize = QSize(500, 300))
     {
         previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
             messages << r.caption + u'|' + r.text;
-            return QMessageBox::Ok;
+            return boxAnswer;
         });
         for (int i = 0; i < count; ++i)
             files << viewertest::writePatternPng(dir.file(QStringLiteral("img%1.png").arg(i)), imageSize.width(),
@@ -109,6 +112,10 @@ struct Viewer {
             return saveAsChoice;
         };
         dialogs.pickColor = [](QWidget*, QColor) -> std::optional<QColor> { return QColor(0, 255, 0); };
+        dialogs.moveToTrash = [this](const QString& path) {
+            trashed << path;
+            return QFile::remove(path);
+        };
         view->setDialogs(dialogs);
     }
     // Opens `index` at 100%: the 500 x 300 image sits at (50, 50) of the 600 x 400 view.
@@ -497,6 +504,45 @@ TEST(ViewerSave, AFailedSaveLeavesTheTargetAloneAndSaysSo)
     EXPECT_EQ(fixtures::readFile(target), QByteArray("original bytes"));
     EXPECT_EQ(QDir(v.dir.path()).entryList(QDir::Files), before);  // no temporary file left
     EXPECT_TRUE(v.view->isModified());
+}
+
+// ---- Delete --------------------------------------------------------------------------------------
+
+TEST(ViewerDelete, AModifiedImageAsksFirstAndTheNextOrPreviousImageFollows)
+{
+    Viewer v(3, QSize(20, 10));
+    v.open(1);
+    editImage(*v.view);
+    v.boxAnswer = QMessageBox::No;
+    QTest::keyClick(v.view.get(), Qt::Key_Delete);
+    EXPECT_EQ(v.messages, QStringList{QStringLiteral(
+                              "Delete File|The file has been changed. Do you really want to delete the file?")});
+    EXPECT_TRUE(v.trashed.isEmpty());
+    EXPECT_TRUE(v.view->isModified());
+
+    v.boxAnswer = QMessageBox::Yes;
+    QSignalSpy deleted(v.view.get(), &CImageView::fileDeleted);
+    v.view->OnCommand(vcmd::Delete);
+    EXPECT_EQ(v.trashed, QStringList{v.files[1]});
+    EXPECT_EQ(deleted.count(), 1);
+    EXPECT_EQ(v.view->listIndex(), 2);
+    EXPECT_FALSE(v.view->isModified());
+
+    // The last image: the previous one opens.
+    v.view->OnCommand(vcmd::Delete);
+    EXPECT_EQ(v.view->listIndex(), 1);
+    EXPECT_FALSE(v.view->hasImage());  // its file is gone already in this fixed list
+}
+
+TEST(ViewerDelete, DeletingTheOnlyImageLeavesTheViewerEmpty)
+{
+    Viewer v(1, QSize(20, 10));
+    v.open(0);
+    v.view->OnCommand(vcmd::Delete);
+    EXPECT_FALSE(v.view->hasImage());
+    EXPECT_EQ(v.view->listIndex(), -1);
+    EXPECT_EQ(v.view->titleText(), QStringLiteral("Kelvra Photo Viewer"));
+    EXPECT_TRUE(v.messages.isEmpty());
 }
 
 // ---- Printing ------------------------------------------------------------------------------------
