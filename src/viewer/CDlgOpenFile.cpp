@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
-#include <QLocale>
 
 namespace {
 
@@ -25,12 +24,17 @@ QString dimension(unsigned value)
 
 }  // namespace
 
+// The same form as the thumbnail list's size column, without linking the list.
 QString formatFileSize(qint64 bytes)
 {
-    const QLocale c = QLocale::c();
+    const double size = static_cast<double>(bytes);
     if (bytes < 1024)
-        return QStringLiteral("%1 bytes").arg(bytes);
-    return QStringLiteral("%1 KB").arg(c.toString((bytes + 1023) / 1024));
+        return QString::number(bytes) + (bytes == 1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
+    if (bytes < 1024 * 1024)
+        return QString::asprintf("%.2f KB", size / 1024);
+    if (bytes < 1024LL * 1024 * 1024)
+        return QString::asprintf("%.2f MB", size / (1024 * 1024));
+    return QString::asprintf("%.2f GB", size / (1024.0 * 1024 * 1024));
 }
 
 ImageFileFacts describeImageFile(const QString& path, bool preview, QSize area)

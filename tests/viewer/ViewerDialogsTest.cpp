@@ -10,6 +10,7 @@
 #include "viewer/ViewerDialogs.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -88,6 +89,8 @@ TEST(CDlgOpenFile, InformationOfTheSelectedFileAndThePreviewSetting)
     EXPECT_EQ(dialog.facts().format, QStringLiteral("PNG"));
     EXPECT_EQ(dialog.facts().width, QStringLiteral("400"));
     EXPECT_EQ(dialog.facts().height, QStringLiteral("100"));
+    EXPECT_EQ(dialog.facts().size, formatFileSize(QFileInfo(png).size()));
+    EXPECT_TRUE(dialog.facts().size.endsWith(QStringLiteral(" KB")));
     ASSERT_FALSE(dialog.facts().preview.isNull());
     EXPECT_LE(dialog.facts().preview.width(), 160);
 
