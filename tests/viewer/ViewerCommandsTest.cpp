@@ -198,6 +198,34 @@ TEST(ViewerSelection, ZoomToolClickBringsThePointToTheCentre)
     EXPECT_NEAR(v.view->ImageToClientY(y), client.height() / 2.0, 1.0);
 }
 
+TEST(ViewerContextMenu, RightButtonOpensTheMenuExceptWhereTheZoomToolZoomsOut)
+{
+    Viewer v(1);
+    v.open(0);
+    QList<QPoint> shownAt;
+    bool openWhileShown = false;
+    v.view->setContextMenuHandler([&](QPoint global) {
+        shownAt << global;
+        openWhileShown = v.view->contextMenuOpen();
+    });
+    mouse(*v.view, QEvent::MouseButtonPress, {100, 100}, Qt::RightButton);
+    mouse(*v.view, QEvent::MouseButtonRelease, {100, 100}, Qt::RightButton);
+    ASSERT_EQ(shownAt.size(), 1);
+    EXPECT_EQ(shownAt[0], v.view->viewport()->mapToGlobal(QPoint(100, 100)));
+    EXPECT_TRUE(openWhileShown);
+    EXPECT_FALSE(v.view->contextMenuOpen());
+
+    // The zoom tool's right click on the image zooms out; beside the image the menu opens.
+    v.view->OnCommand(vcmd::ZoomTool);
+    mouse(*v.view, QEvent::MouseButtonPress, {100, 100}, Qt::RightButton);
+    mouse(*v.view, QEvent::MouseButtonRelease, {100, 100}, Qt::RightButton);
+    EXPECT_EQ(shownAt.size(), 1);
+    EXPECT_DOUBLE_EQ(v.view->zoom(), 0.7);
+    mouse(*v.view, QEvent::MouseButtonPress, {2, 2}, Qt::RightButton);
+    mouse(*v.view, QEvent::MouseButtonRelease, {2, 2}, Qt::RightButton);
+    EXPECT_EQ(shownAt.size(), 2);
+}
+
 TEST(ViewerEdit, CropClearsTheSelectionAndUndoBringsTheImageBack)
 {
     Viewer v(1);
