@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include <sys/stat.h>
@@ -133,9 +134,24 @@ BOOL fipSuperImage::save(FREE_IMAGE_FORMAT fif, const QString& path, int flag)
         return FALSE;
     if (!ImageLibrary::canStore(fif, _dib))
         return FALSE;
-    FIBITMAP* dib = _dib;
+    // The library's file writers do not all notice a failed write (the PNG writer reports
+    // success on a full disk), so the file is made in memory and written here, where every
+    // byte is checked before the temporary file may replace the target.
+    struct MemoryCloser {
+        void operator()(FIMEMORY* memory) const { FreeImage_CloseMemory(memory); }
+    };
+    const std::unique_ptr<FIMEMORY, MemoryCloser> memory(FreeImage_OpenMemory());
+    if (!memory || !FreeImage_SaveToMemory(fif, _dib, memory.get(), flag))
+        return FALSE;
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    if (!FreeImage_AcquireMemory(memory.get(), &data, &size) || !data || size == 0)
+        return FALSE;
     return SafeSave::writeReplacing(path, [&](const QString& tempPath) {
-        return FreeImage_Save(fif, dib, QFile::encodeName(tempPath).constData(), flag) != FALSE;
+        QFile out(tempPath);
+        return out.open(QIODevice::WriteOnly | QIODevice::Truncate)
+               && out.write(reinterpret_cast<const char*>(data), size) == static_cast<qint64>(size)
+               && out.flush();
     }) ? TRUE : FALSE;
 }
 

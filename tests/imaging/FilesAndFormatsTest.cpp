@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -201,6 +204,39 @@ TEST(SafeSaveTest, ReplacingKeepsPermissionsAndAFailureKeepsTheOriginal)
     // No temporary file is left behind, and a missing folder fails cleanly.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
     EXPECT_FALSE(image.save(dir.file(QStringLiteral("missing/x.png"))));
+}
+
+// A disk that fills up half-way through: every writer must fail and keep the original, the
+// PNG writer included (it does not notice short writes itself).
+TEST(SafeSaveTest, AWriteThatRunsOutOfSpaceFailsAndKeepsTheOriginal)
+{
+    fixtures::TempDir dir;
+    for (const char* name : {"big.png", "big.bmp", "big.tif", "big.jpg"}) {
+        const QString target = dir.file(QString::fromLatin1(name));
+        fipSuperImage original = patternImage(300, 200);
+        ASSERT_TRUE(original.save(target)) << name;
+        const QByteArray before = fixtures::readFile(target);
+
+        struct rlimit old = {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        // Noise does not compress below the limit in any format.
+        fipSuperImage other(FIT_BITMAP, 320, 240, 24);
+        std::mt19937 random(7);
+        for (unsigned y = 0; y < 240; ++y)
+            for (unsigned i = 0; i < other.getLine(); ++i)
+                other.getScanLine(y)[i] = static_cast<BYTE>(random());
+        const BOOL saved = other.save(target);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+
+        EXPECT_FALSE(saved) << name;
+        EXPECT_EQ(fixtures::readFile(target), before) << name;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4) << "no temporary file is left";
 }
 
 }  // namespace
