@@ -332,20 +332,8 @@ bool CMainFrame::closeViewerImage()
 {
     if (!m_imageView->hasImage())
         return true;
-    if (m_imageView->isModified()) {
-        const auto answer = MessageBoxSeam::show(
-            {this, QStringLiteral("Save Changes"),
-             QStringLiteral("Do you want to save the changes you've made to this image?"),
-             QMessageBox::Warning, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel});
-        if (answer == QMessageBox::Cancel)
-            return false;
-        if (answer == QMessageBox::Save && !m_imageView->image()->saveFitBPP(m_imageView->filePath())) {
-            MessageBoxSeam::show({this, QStringLiteral("Save File"),
-                                  QStringLiteral("Failed to save file '%1'.").arg(m_imageView->filePath()),
-                                  QMessageBox::Critical, QMessageBox::Ok});
-            return false;
-        }
-    }
+    if (m_imageView->isModified() && m_imageView->QuerySaveChanges() == 0)
+        return false;
     m_imageView->ReleaseImage();
     return true;
 }
@@ -522,11 +510,20 @@ bool CMainFrame::SelectFolder(const ItemIdList& folder, int source)
     return m_thumbnailList->currentFolder() == folder;
 }
 
+void CMainFrame::goToHistoryEntry(const ItemIdList& folder, int source)
+{
+    // The tree selects it without recording it again, and the list and address bar follow;
+    // a folder the tree cannot show is browsed by the list alone.
+    if (source == 0 && m_shellTree && m_shellTree->SelectFolder(folder, false))
+        return;
+    m_thumbnailList->BrowseTo(folder, source);
+}
+
 void CMainFrame::OnBack()
 {
     if (const auto entry = m_history.back())
         if (const auto folder = ItemIdList::fromBinary(entry->idList))
-            m_thumbnailList->BrowseTo(*folder, entry->source);
+            goToHistoryEntry(*folder, entry->source);
     RefreshStatusBar();
 }
 
@@ -534,7 +531,7 @@ void CMainFrame::OnForward()
 {
     if (const auto entry = m_history.forward())
         if (const auto folder = ItemIdList::fromBinary(entry->idList))
-            m_thumbnailList->BrowseTo(*folder, entry->source);
+            goToHistoryEntry(*folder, entry->source);
     RefreshStatusBar();
 }
 

@@ -4,6 +4,7 @@
 // band, the status bar; the working mode, full screen, the folder history and the settings.
 
 #include "browser/CImageListCtrl.h"
+#include "browser/FileCommands.h"
 #include "frame/CommandRouting.h"
 #include "frame/FolderHistory.h"
 #include "frame/MainFrameSettings.h"
@@ -160,6 +161,8 @@ private:
     bool runFrameCommand(int id);
     bool runViewerCommand(int id);
     bool openFromDialog();
+    void goToHistoryEntry(const ItemIdList& folder, int source);
+    FileCommands::ListContext listFileContext() const;
     bool runListCommand(int id);
     // Closes the viewer's image, asking first when it is modified; false when cancelled.
     bool closeViewerImage();

@@ -4,6 +4,8 @@
 
 #include "CMainFrame.h"
 
+#include "browser/CShellTree.h"
+#include "browser/FileCommands.h"
 #include "frame/CDlgAbout.h"
 #include "frame/CSuperStatusBar.h"
 #include "frame/CommandIds.h"
@@ -109,9 +111,8 @@ void CMainFrame::installMenuBar()
 
 FocusPane CMainFrame::focusPane() const
 {
-    // The folder and favorites trees arrive with the folder pane; until then no tree can
-    // hold the focus.
-    return FocusPane::Other;
+    // The favorites tree arrives with the favorites; the folder tree is here.
+    return folderTreeHasFocus() ? FocusPane::FolderTree : FocusPane::Other;
 }
 
 CommandState CMainFrame::frameCommandState(int id) const
@@ -192,12 +193,22 @@ CommandState CMainFrame::listCommandState(int id) const
             state.checked = m_thumbnailList->settings().sortType == id - cmd::SortKeyFirst;
             break;
         }
-        // File commands, export, e-mail, wallpaper and the histogram channels arrive with
-        // the parts that own them.
+        if (FileCommands::handlesListCommand(id)) {
+            state.enabled = FileCommands::isListCommandEnabled(id, listFileContext());
+            break;
+        }
+        // Export, e-mail, wallpaper and the histogram channels arrive with the parts that
+        // own them.
         state.enabled = false;
         break;
     }
     return state;
+}
+
+FileCommands::ListContext CMainFrame::listFileContext() const
+{
+    return FileCommands::fromList(*m_thumbnailList, m_shellTree, m_thumbnailList, m_mode == FrameMode::Viewer,
+                                  m_services.tempFolder);
 }
 
 CommandState CMainFrame::commandState(int id) const
@@ -216,8 +227,13 @@ CommandState CMainFrame::commandState(int id) const
         }
         return state;
     }
-    case CommandTarget::None:
     case CommandTarget::FolderTree:
+        return CommandState{m_shellTree->isCommandEnabled(id), std::nullopt};
+    case CommandTarget::None:
+        // The tree's own context-menu commands go to the tree whatever the mode.
+        if (m_shellTree->handlesCommand(id))
+            return CommandState{m_shellTree->isCommandEnabled(id), std::nullopt};
+        break;
     case CommandTarget::FavoritesTree:
     case CommandTarget::ImageOperations:
         break;
@@ -246,6 +262,8 @@ bool CMainFrame::OnCommand(int id)
     case CommandTarget::Frame: handled = runFrameCommand(id); break;
     case CommandTarget::ImageView: handled = runViewerCommand(id); break;
     case CommandTarget::ThumbnailList: handled = runListCommand(id); break;
+    case CommandTarget::FolderTree: handled = m_shellTree->runCommand(id); break;
+    case CommandTarget::None: handled = m_shellTree->handlesCommand(id) && m_shellTree->runCommand(id); break;
     default: break;
     }
     UpdateCommandStates();
@@ -322,6 +340,11 @@ bool CMainFrame::runListCommand(int id)
         m_thumbnailList->SetThumbnailSize(size, size);
         m_statusBar->SetSliderFromThumbnailSize(size);
         return true;
+    }
+    if (FileCommands::handlesListCommand(id)) {
+        const bool done = FileCommands::runListCommand(id, listFileContext());
+        RefreshStatusBar();
+        return done;
     }
     // The list hands commands it does not own back to the frame; this stops the round trip.
     if (m_listCommandInFlight == id)
