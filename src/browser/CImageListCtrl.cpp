@@ -1,4 +1,5 @@
 #include "browser/CImageListCtrl.h"
+#include "app/WaitCursor.h"
 
 #include "app/CPixaneApp.h"
 #include "app/MessageBoxSeam.h"
@@ -37,14 +38,6 @@ QString settingsPathFor(const CImageListCtrl::Options& options)
         return app->settingsPath();
     return {};
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "browser/CShellTree.h"
+#include "app/WaitCursor.h"
 
 #include "browser/CAddressComboEx.h"
 #include "browser/CFileNameEdit.h"
@@ -35,12 +36,6 @@ enum : int {
 };
 constexpr int kPopupToShared[] = {NewFolder, AddToFavorites, LocateOnDisk, Cut, Copy, Paste, Delete, Rename, Properties};
 }  // namespace id
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 

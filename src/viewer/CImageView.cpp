@@ -1,4 +1,5 @@
 #include "viewer/CImageView.h"
+#include "app/WaitCursor.h"
 
 #include "app/ProfileFile.h"
 #include "imaging/fipSuperImage.h"
@@ -19,14 +20,6 @@ const QString kProductName = QStringLiteral("Kelvra Photo Viewer");
 
 // Below this many source pixels the smooth reduction is quick enough to make inside a paint.
 constexpr long long kSynchronousCacheSourcePixels = 4'000'000;
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QCursor makeZoomCursor()
 {

@@ -1,5 +1,6 @@
 // The viewer's commands, tools, keys, timers, stepping and saving.
 #include "viewer/CImageView.h"
+#include "app/WaitCursor.h"
 
 #include "app/MessageBoxSeam.h"
 #include "imaging/ImageLibrary.h"
@@ -30,14 +31,6 @@ namespace {
 
 constexpr int kCursorHideMs = 2000;
 constexpr int kQuickSlideMs = 1500;
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 RGBQUAD toRgbQuad(std::uint32_t colorRef)
 {
