@@ -193,6 +193,9 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // The cursor hides after this long without movement in full screen.
+    static constexpr int kCursorHideMs = 2000;
+
     void afterGeometryChange();
     void syncScrollBars();
     void onScrollBarMoved();
