@@ -1,6 +1,6 @@
 #include "CommandRouting.h"
 
-#include "CommandIds.h"
+#include "app/CommandIds.h"
 
 #include <algorithm>
 #include <initializer_list>

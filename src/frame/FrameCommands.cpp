@@ -8,7 +8,7 @@
 #include "browser/FileCommands.h"
 #include "frame/CDlgAbout.h"
 #include "frame/CSuperStatusBar.h"
-#include "frame/CommandIds.h"
+#include "app/CommandIds.h"
 #include "frame/Menus.h"
 #include "frame/ProductInfo.h"
 #include "frame/ToolBarPicture.h"

@@ -1,7 +1,7 @@
 // Turning menu data into Qt menus, finding items by text, the tool-bar drop-downs and the
 // accelerator keys.
 
-#include "frame/CommandIds.h"
+#include "app/CommandIds.h"
 #include "frame/Menus.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // the part after a tab is the key shown beside the item (docs/menus.md explains where each
 // command sits).
 
-#include "frame/CommandIds.h"
+#include "app/CommandIds.h"
 #include "frame/Menus.h"
 
 #include <map>

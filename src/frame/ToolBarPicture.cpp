@@ -1,6 +1,6 @@
 #include "frame/ToolBarPicture.h"
 
-#include "frame/CommandIds.h"
+#include "app/CommandIds.h"
 
 #include <QAction>
 #include <QImageReader>

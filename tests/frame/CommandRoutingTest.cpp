@@ -1,4 +1,4 @@
-#include "frame/CommandIds.h"
+#include "app/CommandIds.h"
 #include "frame/CommandRouting.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "frame/CMainFrame.h"
 #include "frame/CSuperStatusBar.h"
-#include "frame/CommandIds.h"
+#include "app/CommandIds.h"
 #include "viewer/CImageView.h"
 
 #include "TestFixtures.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Command ids of menus, accelerators and tool-bar buttons. The numbers are kept from the
+// Command ids of menus, accelerators and tool-bar buttons, shared by every pane. The numbers are kept from the
 // program's earlier resources so stored and documented ids stay valid.
 
 namespace cmd {
