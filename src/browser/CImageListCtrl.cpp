@@ -151,6 +151,7 @@ void CImageListCtrl::Rescan()
         m_lastHint = {-1, -1};
         updateScrollBars();
         viewport()->update();
+        m_host->itemsChanged();
     }
     if (m_items.GetFocusedItem() != focusedBefore)
         focusChanged();

@@ -36,6 +36,8 @@ public:
     // The focused item's path for the histogram and EXIF panels; empty clears them.
     virtual void focusedPathChanged(const QString& /*path*/) {}
     virtual void refreshStatusBar() {}
+    // A rescan added, removed or renamed items: indices held elsewhere may have moved.
+    virtual void itemsChanged() {}
     virtual bool isSizeSliderDragging() const { return false; }
     // Commands the list shows but that belong to other panes (clipboard, delete, export...).
     virtual void runCommand(int /*id*/) {}

@@ -2,6 +2,7 @@
 
 #include "browser/CAddressComboEx.h"
 #include "browser/CBrowserView.h"
+#include "browser/CDlgRename.h"
 #include "browser/CShellTree.h"
 #include "browser/FolderItemList.h"
 #include "frame/Menus.h"
@@ -172,6 +173,7 @@ void CMainFrame::buildPanes()
         RefreshStatusBar();
     });
     connect(m_imageView, &CImageView::imageChanged, this, &CMainFrame::UpdateCommandStates);
+    m_imageView->setDialogs(viewerDialogs());
     m_slideView = placeholderPane(QStringLiteral("SlideView"), m_stack);
 
     m_listSequence = std::make_unique<ListImageSequence>(*m_thumbnailList);
@@ -182,6 +184,23 @@ void CMainFrame::buildPanes()
     m_stack->addWidget(m_imageView);
     m_stack->addWidget(m_slideView);
     m_stack->setCurrentWidget(m_outerSplitter);
+}
+
+ViewerDialogs CMainFrame::viewerDialogs()
+{
+    // The viewer's rename and its copy and move are the browser's, on one file.
+    ViewerDialogs dialogs = ViewerDialogs::standard();
+    dialogs.askNewName = [](QWidget* parent, const QString& path) -> std::optional<QString> {
+        CDlgRename dialog(path, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.newName();
+    };
+    dialogs.transferToFolder = [](QWidget* parent, const QString& path, bool move) {
+        const PathList paths{QFile::encodeName(path)};
+        return move ? FileCommands::MoveFilesToFolder(paths, parent) : FileCommands::CopyFilesToFolder(paths, parent);
+    };
+    return dialogs;
 }
 
 void CMainFrame::applyBars()
@@ -493,6 +512,12 @@ void CMainFrame::connectFolderTree()
 bool CMainFrame::folderTreeHasFocus() const
 {
     return m_browserView->showsFolders() && m_shellTree->hasFocus();
+}
+
+void CMainFrame::itemsChanged()
+{
+    m_imageView->SequenceChanged();
+    RefreshStatusBar();
 }
 
 void CMainFrame::setFrameTitle(const QString& title)

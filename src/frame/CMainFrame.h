@@ -21,6 +21,7 @@
 class CAddressComboEx;
 class CBrowserView;
 class CImageView;
+struct ViewerDialogs;
 class CShellTree;
 class CSuperSplitterWnd;
 class CSuperStatusBar;
@@ -102,6 +103,7 @@ public:
     bool selectFolderInTree(const ItemIdList& folder, int source) override;
     void setFrameTitle(const QString& title) override;
     void refreshStatusBar() override { RefreshStatusBar(); }
+    void itemsChanged() override;
     bool isSizeSliderDragging() const override;
     void runCommand(int id) override;
     bool isCommandEnabled(int id) const override;
@@ -146,6 +148,7 @@ protected:
 
 private:
     void buildPanes();
+    static ViewerDialogs viewerDialogs();
     // The folder tree reaches the list, the history and the address bar through the frame.
     void connectFolderTree();
     void buildBars();

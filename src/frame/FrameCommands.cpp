@@ -30,20 +30,9 @@ namespace {
 
 constexpr std::array<int, 8> kThumbnailSizes = {36, 48, 64, 85, 100, 128, 150, 200};
 
-// The fixed levels run from 1600% (first command) down to 7%: the step table backwards.
-double zoomLevelOf(int id)
-{
-    return kZoomSteps[kZoomSteps.size() - 1 - static_cast<size_t>(id - cmd::ZoomLevelFirst)];
-}
-
 bool isThumbnailSizeCommand(int id)
 {
     return id >= cmd::ThumbSizeFirst && id <= cmd::ThumbSizeLast;
-}
-
-bool isZoomLevelCommand(int id)
-{
-    return id >= cmd::ZoomLevelFirst && id <= cmd::ZoomLevelLast;
 }
 
 }  // namespace

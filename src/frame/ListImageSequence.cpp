@@ -34,3 +34,8 @@ int ListImageSequence::imageOrdinal(int index) const
 {
     return m_list.GetImageOrdinal(index);
 }
+
+int ListImageSequence::findItem(const QString& itemPath) const
+{
+    return m_list.FindItemByPath(itemPath);
+}

@@ -16,6 +16,7 @@ public:
     int previousImage(int index) const override;
     int imageCount() const override;
     int imageOrdinal(int index) const override;
+    int findItem(const QString& itemPath) const override;
 
 private:
     const CImageListCtrl& m_list;

@@ -82,12 +82,14 @@ bool CImageView::OpenImageAt(int index, int page)
     m_pageIndex = page;
     m_filePath.clear();
     m_itemFolder.clear();
+    m_itemPath.clear();
     m_pageCount = 0;
 
     QImage preparedDisplay;
     if (index >= 0 && m_sequence) {
         if (const auto item = m_sequence->itemAt(index)) {
             m_filePath = item->targetPath;
+            m_itemPath = item->itemPath;
             m_itemFolder = QFileInfo(item->itemPath).path();
         }
     }

@@ -40,6 +40,9 @@ public:
 
     // The folder's list; not owned, must outlive the view or be reset first.
     void setSequence(const ImageSequence* sequence) { m_sequence = sequence; }
+    // The list gained, lost or reordered items: the list index follows the open item, so
+    // stepping goes on from the image shown.
+    void SequenceChanged();
 
     // ---- Viewed image ----------------------------------------------------------------
     bool OpenImageAt(int index, int page);
@@ -60,6 +63,7 @@ public:
     bool hasImage() const { return m_image != nullptr; }
     const QString& filePath() const { return m_filePath; }
     const QString& itemFolder() const { return m_itemFolder; }
+    const QString& itemPath() const { return m_itemPath; }
     int listIndex() const { return m_listIndex; }
     int pageIndex() const { return m_pageIndex; }
     int pageCount() const { return m_pageCount; }
@@ -227,8 +231,12 @@ private:
     void copySelection();
     void pasteImage();
     void chooseCutColor();
+    // The file commands on the open file (CImageViewFileCommands.cpp).
     void print();
     void deleteFile();
+    void renameFile();
+    void copyFileToFolder();
+    void moveFileToFolder();
     int keyCommand(const QKeyEvent& event) const;
 
     ViewerSettings m_settings;
@@ -237,6 +245,7 @@ private:
     // ViewedImage
     QString m_filePath;
     QString m_itemFolder;
+    QString m_itemPath;  // the list item's own path (a link's, where the file is its target)
     int m_listIndex = -1;
     std::unique_ptr<fipSuperImage> m_image;
     int m_pageIndex = 0;

@@ -6,7 +6,6 @@
 #include "imaging/ImageLibrary.h"
 #include "imaging/SafeSave.h"
 #include "imaging/fipSuperImage.h"
-#include "viewer/ImagePrinting.h"
 #include "viewer/ViewerCommands.h"
 #include "viewer/ViewerNavigation.h"
 
@@ -18,7 +17,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QTimerEvent>
 #include <QWheelEvent>
@@ -84,6 +82,14 @@ bool writeMultiPage(FREE_IMAGE_FORMAT fif, const QString& source, const QString&
     const bool closed = FreeImage_CloseMultiBitmap(out, flags) != FALSE;
     FreeImage_CloseMultiBitmap(in, 0);
     return ok && closed;
+}
+
+// The fixed levels run from 1600% (first command) down to 7%: the step table backwards.
+std::optional<double> fixedZoomLevel(int id)
+{
+    if (id < vcmd::ZoomLevelFirst || id > vcmd::ZoomLevelLast)
+        return std::nullopt;
+    return kZoomSteps[kZoomSteps.size() - 1 - static_cast<size_t>(id - vcmd::ZoomLevelFirst)];
 }
 
 }  // namespace
@@ -167,6 +173,12 @@ void CImageView::OnUpdateCommand(int id, bool& enabled, std::optional<bool>& che
     case vcmd::Close:
     case vcmd::Reopen:
     case vcmd::Delete:
+    case vcmd::Rename:
+    case vcmd::CopyToFolder:
+    case vcmd::MoveToFolder:
+    case vcmd::LocateOnDisk:
+    case vcmd::OpenWithProgram:
+    case vcmd::OpenWithEditor:
         enabled = hasImage();
         return;
     case vcmd::Save:
@@ -174,6 +186,7 @@ void CImageView::OnUpdateCommand(int id, bool& enabled, std::optional<bool>& che
         enabled = image;
         return;
     case vcmd::Print:
+    case vcmd::Properties:
         enabled = image && !m_filePath.isEmpty();
         return;
     case vcmd::Undo:
@@ -190,9 +203,26 @@ void CImageView::OnUpdateCommand(int id, bool& enabled, std::optional<bool>& che
         return;
     case vcmd::ActualSize:
     case vcmd::FitImage:
+    case vcmd::FitImageButton:
+    case vcmd::FitWidth:
+    case vcmd::FitHeight:
+    case vcmd::ZoomLock:
+    case vcmd::ZoomTo: {
         enabled = hasImage();
+        const ZoomType type = zoomType();
+        if (id == vcmd::ActualSize) checked = type == ZoomType::ActualSize;
+        if (id == vcmd::FitImage || id == vcmd::FitImageButton) checked = type == ZoomType::FitImage;
+        if (id == vcmd::FitWidth) checked = type == ZoomType::FitWidth;
+        if (id == vcmd::FitHeight) checked = type == ZoomType::FitHeight;
+        if (id == vcmd::ZoomLock) checked = type == ZoomType::ZoomLock;
         return;
+    }
     default:
+        if (const auto level = fixedZoomLevel(id)) {
+            enabled = hasImage();
+            checked = hasImage() && zoom() == *level;
+            return;
+        }
         enabled = false;
         return;
     }
@@ -222,9 +252,13 @@ bool CImageView::OnCommand(int id)
     case vcmd::NextPage: case vcmd::PreviousPage: case vcmd::FirstPage: case vcmd::LastPage:
     case vcmd::QuickSlideShow: case vcmd::FullScreen: case vcmd::Browse: case vcmd::Close: case vcmd::Reopen:
     case vcmd::Save: case vcmd::SaveAs: case vcmd::Print: case vcmd::Delete: case vcmd::Undo: case vcmd::Redo: case vcmd::ZoomIn: case vcmd::ZoomOut:
-    case vcmd::ActualSize: case vcmd::FitImage:
+    case vcmd::ActualSize: case vcmd::FitImage: case vcmd::Rename: case vcmd::CopyToFolder: case vcmd::MoveToFolder:
+    case vcmd::LocateOnDisk: case vcmd::OpenWithProgram: case vcmd::OpenWithEditor: case vcmd::Properties:
+    case vcmd::FitImageButton: case vcmd::FitWidth: case vcmd::FitHeight: case vcmd::ZoomLock: case vcmd::ZoomTo:
         break;
     default:
+        if (fixedZoomLevel(id))
+            break;
         return false;
     }
     // While "Save Changes" is open nothing else may start: a second step would step twice.
@@ -283,13 +317,38 @@ bool CImageView::OnCommand(int id)
     case vcmd::SaveAs: saveAs(); break;
     case vcmd::Print: print(); break;
     case vcmd::Delete: deleteFile(); break;
+    case vcmd::Rename: renameFile(); break;
+    case vcmd::CopyToFolder: copyFileToFolder(); break;
+    case vcmd::MoveToFolder: moveFileToFolder(); break;
+    case vcmd::LocateOnDisk:
+        if (m_dialogs.locateOnDisk)
+            m_dialogs.locateOnDisk(m_filePath);
+        break;
+    case vcmd::OpenWithProgram:
+    case vcmd::OpenWithEditor:
+        if (m_dialogs.openWith)
+            m_dialogs.openWith(m_filePath, id == vcmd::OpenWithEditor);
+        break;
+    case vcmd::Properties:
+        if (m_dialogs.showProperties)
+            m_dialogs.showProperties(this, m_filePath);
+        break;
     case vcmd::Undo: Undo(); break;
     case vcmd::Redo: Redo(); break;
     case vcmd::ZoomIn: OnZoomIn(); break;
     case vcmd::ZoomOut: OnZoomOut(); break;
     case vcmd::ActualSize: OnActualSize(); break;
-    case vcmd::FitImage: OnFitImage(); break;
+    case vcmd::FitImage:
+    case vcmd::FitImageButton: OnFitImage(); break;
+    case vcmd::FitWidth: OnFitWidth(); break;
+    case vcmd::FitHeight: OnFitHeight(); break;
+    case vcmd::ZoomLock: OnZoomLock(); break;
+    case vcmd::ZoomTo: OnZoomTo(); break;
     default:
+        if (const auto level = fixedZoomLevel(id)) {
+            OnFixedZoomLevel(*level);
+            break;
+        }
         if (const auto preset = ratioPreset(id, m_edit.orientation)) {
             SetSelectionRatio(*preset, RatioType::Fixed);
             viewport()->update();
@@ -424,42 +483,6 @@ void CImageView::chooseCutColor()
     if (const auto chosen = m_dialogs.pickColor(this, initial))
         m_edit.cutColor = static_cast<std::uint32_t>(chosen->red()) | (static_cast<std::uint32_t>(chosen->green()) << 8)
                           | (static_cast<std::uint32_t>(chosen->blue()) << 16);
-}
-
-void CImageView::print()
-{
-    if (!m_dialogs.print)
-        return;
-    // What is printed is what is shown, edits included, not the file on disk.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QFileInfo(m_filePath).fileName());
-    printer.setPageOrientation(printOrientationFor(m_geometry.imageSize()));
-    if (!m_dialogs.print(this, printer))
-        return;
-    WaitCursor wait;
-    printImage(*m_image, printer);
-}
-
-void CImageView::deleteFile()
-{
-    if (!m_image || m_filePath.isEmpty())
-        return;
-    if (m_modified
-        && MessageBoxSeam::show({this, QStringLiteral("Delete File"),
-                                 QStringLiteral("The file has been changed. Do you really want to delete the file?"),
-                                 QMessageBox::Question, QMessageBox::Yes | QMessageBox::No})
-               != QMessageBox::Yes)
-        return;
-    // Taken before the list hears of the deletion and drops the item.
-    const int next = m_sequence ? m_sequence->nextImage(m_listIndex) : -1;
-    const int previous = m_sequence ? m_sequence->previousImage(m_listIndex) : -1;
-    const QString path = m_filePath;
-    if (!m_dialogs.moveToTrash || !m_dialogs.moveToTrash(path))
-        return;
-    ReleaseImage();
-    OpenImageAt(next >= 0 ? next : previous, 0);
-    viewport()->update();
-    emit fileDeleted(path);
 }
 
 // ---- Timers, full screen, quick slide show ---------------------------------------------------

@@ -23,6 +23,8 @@ public:
     virtual int imageCount() const = 0;
     // `GetImageOrdinal`: 1 + images before `index` (1 for an invalid index).
     virtual int imageOrdinal(int index) const = 0;
+    // The index of the item whose own path is `itemPath`; -1 when there is none.
+    virtual int findItem(const QString& itemPath) const = 0;
 };
 
 // A fixed list of files in name order; an item is an image when its extension is one the
@@ -39,6 +41,7 @@ public:
     int previousImage(int index) const override;
     int imageCount() const override;
     int imageOrdinal(int index) const override;
+    int findItem(const QString& itemPath) const override { return static_cast<int>(m_paths.indexOf(itemPath)); }
 
 private:
     bool isImage(int index) const;

@@ -1,5 +1,7 @@
 #include "viewer/ViewerDialogs.h"
 
+#include "platform/FileOperations.h"
+#include "platform/ShellActions.h"
 #include "viewer/CDlgOpenFile.h"
 #include "viewer/CDlgQuerySave.h"
 #include "viewer/CDlgSaveFile.h"
@@ -41,6 +43,15 @@ ViewerDialogs ViewerDialogs::standard()
         QPrintDialog dialog(&printer, parent);
         return dialog.exec() == QDialog::Accepted;
     };
-    d.moveToTrash = [](const QString& path) { return QFile::moveToTrash(path); };
+    // The same trash the browser uses, so both leave restorable entries in the same places.
+    d.moveToTrash = [](const QString& path) { return FileOperations::MoveToTrash(QFile::encodeName(path)); };
+    d.locateOnDisk = [](const QString& path) { return ShellActions::LocateOnDisk(QFile::encodeName(path)); };
+    d.openWith = [](const QString& path, bool editor) {
+        const QByteArray native = QFile::encodeName(path);
+        return editor ? ShellActions::OpenWithAssociatedEditor(native) : ShellActions::OpenWithAssociatedProgram(native);
+    };
+    d.showProperties = [](QWidget*, const QString& path) {
+        return ShellActions::ShowShellProperties(QFile::encodeName(path));
+    };
     return d;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The viewer's modal questions, and the one file operation it does itself, as replaceable
-// calls so tests can answer them. `standard()` shows the real dialogs.
+// The viewer's modal questions and the file operations it hands to others, as replaceable
+// calls so tests can answer them. `standard()` shows the real dialogs and calls the desktop;
+// the frame adds the browser's rename dialog and its copy and move with progress.
 #include <QColor>
 #include <QString>
 
@@ -29,6 +30,16 @@ struct ViewerDialogs {
 
     // Moves a file to the trash; false when it could not.
     std::function<bool(const QString& path)> moveToTrash;
+    // "Rename": the name typed for the file at `path`, nothing when cancelled.
+    std::function<std::optional<QString>(QWidget* parent, const QString& path)> askNewName;
+    // "Copy to Folder..." / "Move to Folder...": asks for the folder and copies or moves the
+    // file there, with its own progress, questions and error messages; true when it went.
+    std::function<bool(QWidget* parent, const QString& path, bool move)> transferToFolder;
+    // The desktop's part: the file manager showing the file, the associated program or
+    // editor, the properties window.
+    std::function<bool(const QString& path)> locateOnDisk;
+    std::function<bool(const QString& path, bool editor)> openWith;
+    std::function<bool(QWidget* parent, const QString& path)> showProperties;
 
     static ViewerDialogs standard();
 };

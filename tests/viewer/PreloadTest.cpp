@@ -151,8 +151,9 @@ TEST(Preload, SlotRefusesToBeFreedWhileLoadingAndSkipsNonImages)
 
     PreloadSlot slot;
     ASSERT_TRUE(slot.start(folder.files[0], 0, nullptr));
-    if (slot.isRunning())
+    if (slot.isRunning()) {
         EXPECT_FALSE(slot.free());
+    }
     slot.wait();
     EXPECT_TRUE(slot.holds(folder.files[0], 0));
     EXPECT_FALSE(slot.take(folder.files[0], 1));  // another page is another image

@@ -165,6 +165,7 @@ public:
     int previousImage(int i) const override { return i > 3 ? 3 : i > 1 ? 1 : -1; }
     int imageCount() const override { return 2; }
     int imageOrdinal(int i) const override { return i >= 3 ? 2 : 1; }
+    int findItem(const QString&) const override { return -1; }
 };
 
 TEST(ViewerNavigation, StepsAndTheirDisabledCases)

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QClipboard>
 #include <QMouseEvent>
 #include <QPainter>
@@ -571,6 +572,148 @@ TEST(ViewerDelete, DeletingTheOnlyImageLeavesTheViewerEmpty)
     EXPECT_EQ(v.view->listIndex(), -1);
     EXPECT_EQ(v.view->titleText(), QStringLiteral("Kelvra Photo Viewer"));
     EXPECT_TRUE(v.messages.isEmpty());
+}
+
+// ---- Rename, copy and move, the desktop ------------------------------------------------------------
+
+TEST(ViewerFileCommands, RenameKeepsTheImageItsEditsAndItsPlaceInTheList)
+{
+    Viewer v(3, QSize(20, 10));
+    std::optional<QString> typed;
+    ViewerDialogs dialogs;
+    dialogs.querySave = [](QWidget*, const QString&, const QString&, QString&) { return int(QuerySaveCancel); };
+    dialogs.askNewName = [&](QWidget*, const QString&) { return typed; };
+    v.view->setDialogs(dialogs);
+    v.open(0);
+    editImage(*v.view);
+
+    typed = std::nullopt;  // cancelled
+    v.view->OnCommand(vcmd::Rename);
+    typed = QStringLiteral("img2.png");  // taken: never replaced
+    v.view->OnCommand(vcmd::Rename);
+    typed = QStringLiteral("../escaped.png");  // would leave the folder
+    v.view->OnCommand(vcmd::Rename);
+    EXPECT_EQ(v.messages, (QStringList{QStringLiteral("Rename|Cannot rename 'img0.png' to 'img2.png'."),
+                                       QStringLiteral("Rename|Cannot rename 'img0.png' to '../escaped.png'.")}));
+    EXPECT_TRUE(QFile::exists(v.files[0]));
+    EXPECT_FALSE(QFile::exists(v.dir.file(QStringLiteral("../escaped.png"))));
+    EXPECT_EQ(v.view->filePath(), v.files[0]);
+
+    typed = QStringLiteral("z last.png");
+    v.view->OnCommand(vcmd::Rename);
+    const QString renamed = v.dir.file(QStringLiteral("z last.png"));
+    EXPECT_FALSE(QFile::exists(v.files[0]));
+    ASSERT_TRUE(QFile::exists(renamed));
+    EXPECT_EQ(v.view->filePath(), renamed);
+    EXPECT_EQ(v.view->titleText(), QStringLiteral("z last.png - Kelvra Photo Viewer"));
+    EXPECT_TRUE(v.view->hasImage());
+    EXPECT_TRUE(v.view->isModified());
+    EXPECT_TRUE(v.view->canUndo());
+
+    // The list rescans and sorts the new name last: the viewer follows it, so Next is over.
+    v.sequence = std::make_unique<FileListSequence>(FileListSequence::fromFolder(v.dir.path()));
+    v.view->setSequence(v.sequence.get());
+    v.view->SequenceChanged();
+    EXPECT_EQ(v.view->listIndex(), 2);
+    v.view->OnCommand(vcmd::NextImage);
+    EXPECT_EQ(v.view->filePath(), renamed);
+}
+
+TEST(ViewerFileCommands, MoveAsksToSaveFirstAndOpensTheImageThatFollowed)
+{
+    Viewer v(3, QSize(20, 10));
+    TempDir elsewhere;
+    QList<std::pair<QString, bool>> asked;
+    bool chooserCancels = false;
+    ViewerDialogs dialogs;
+    dialogs.querySave = [&](QWidget*, const QString&, const QString&, QString&) { return v.querySaveAnswer; };
+    dialogs.transferToFolder = [&](QWidget*, const QString& path, bool move) {
+        asked.append({path, move});
+        if (chooserCancels)
+            return false;
+        const QString target = elsewhere.file(QFileInfo(path).fileName());
+        return move ? QFile::rename(path, target) : QFile::copy(path, target);
+    };
+    v.view->setDialogs(dialogs);
+    v.open(1);
+
+    // Copy changes nothing in the viewer, edits included.
+    editImage(*v.view);
+    v.view->OnCommand(vcmd::CopyToFolder);
+    EXPECT_TRUE(QFile::exists(elsewhere.file(QStringLiteral("img1.png"))));
+    EXPECT_EQ(v.view->filePath(), v.files[1]);
+    EXPECT_TRUE(v.view->isModified());
+
+    // Cancel in "Save Changes" moves nothing; a cancelled folder choice leaves the image.
+    v.querySaveAnswer = QuerySaveCancel;
+    v.view->OnCommand(vcmd::MoveToFolder);
+    EXPECT_EQ(asked.size(), 1);
+    v.querySaveAnswer = QuerySaveDiscard;
+    chooserCancels = true;
+    v.view->OnCommand(vcmd::MoveToFolder);
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(v.view->hasImage());
+    EXPECT_EQ(v.view->filePath(), v.files[1]);
+
+    chooserCancels = false;
+    QFile::remove(elsewhere.file(QStringLiteral("img1.png")));
+    v.view->OnCommand(vcmd::MoveToFolder);
+    EXPECT_EQ(asked.back(), std::make_pair(v.files[1], true));
+    EXPECT_TRUE(QFile::exists(elsewhere.file(QStringLiteral("img1.png"))));
+    EXPECT_EQ(v.view->filePath(), v.files[2]);
+    EXPECT_FALSE(v.view->isModified());
+
+    // The list drops the moved item: the open image's index moves down with it, and
+    // Previous goes to the image before the moved one.
+    v.sequence = std::make_unique<FileListSequence>(FileListSequence::fromFolder(v.dir.path()));
+    v.view->setSequence(v.sequence.get());
+    v.view->SequenceChanged();
+    EXPECT_EQ(v.view->listIndex(), 1);
+    ASSERT_TRUE(v.view->OnCommand(vcmd::PreviousImage));
+    EXPECT_EQ(v.view->filePath(), v.files[0]);
+}
+
+TEST(ViewerFileCommands, TheDesktopGetsTheOpenFileAndNothingWithoutOne)
+{
+    Viewer v(1, QSize(20, 10));
+    QStringList calls;
+    ViewerDialogs dialogs;
+    dialogs.locateOnDisk = [&](const QString& path) { calls << "locate " + path; return true; };
+    dialogs.openWith = [&](const QString& path, bool editor) { calls << (editor ? "edit " : "open ") + path; return true; };
+    dialogs.showProperties = [&](QWidget*, const QString& path) { calls << "properties " + path; return true; };
+    v.view->setDialogs(dialogs);
+    for (int id : {vcmd::LocateOnDisk, vcmd::OpenWithProgram, vcmd::OpenWithEditor, vcmd::Properties})
+        EXPECT_TRUE(v.view->OnCommand(id)) << "a viewer command, disabled without an image";
+    EXPECT_TRUE(calls.isEmpty());
+    v.open(0);
+    for (int id : {vcmd::LocateOnDisk, vcmd::OpenWithProgram, vcmd::OpenWithEditor, vcmd::Properties})
+        v.view->OnCommand(id);
+    EXPECT_EQ(calls, (QStringList{"locate " + v.files[0], "open " + v.files[0], "edit " + v.files[0],
+                                  "properties " + v.files[0]}));
+}
+
+TEST(ViewerZoomCommands, EveryZoomTypeAndFixedLevelIsAViewerCommandWithItsCheck)
+{
+    Viewer v(1, QSize(500, 300));
+    EXPECT_TRUE(v.view->OnCommand(vcmd::ZoomLevelFirst)) << "known, though disabled";
+    v.open(0);
+    ASSERT_TRUE(v.view->OnCommand(vcmd::FitWidth));
+    EXPECT_EQ(v.view->zoomType(), ZoomType::FitWidth);
+    EXPECT_TRUE(checkedState(*v.view, vcmd::FitWidth));
+    ASSERT_TRUE(v.view->OnCommand(vcmd::FitHeight));
+    EXPECT_TRUE(checkedState(*v.view, vcmd::FitHeight));
+    EXPECT_FALSE(checkedState(*v.view, vcmd::FitWidth));
+    ASSERT_TRUE(v.view->OnCommand(vcmd::FitImageButton));
+    EXPECT_TRUE(checkedState(*v.view, vcmd::FitImage));
+    ASSERT_TRUE(v.view->OnCommand(vcmd::ZoomLock));
+    EXPECT_TRUE(checkedState(*v.view, vcmd::ZoomLock));
+    // The first fixed level is 1600%, the last 7%.
+    ASSERT_TRUE(v.view->OnCommand(vcmd::ZoomLevelFirst));
+    EXPECT_DOUBLE_EQ(v.view->zoom(), 16.0);
+    EXPECT_TRUE(checkedState(*v.view, vcmd::ZoomLevelFirst));
+    ASSERT_TRUE(v.view->OnCommand(vcmd::ZoomLevelLast));
+    EXPECT_DOUBLE_EQ(v.view->zoom(), 0.07);
+    EXPECT_FALSE(checkedState(*v.view, vcmd::ZoomLevelFirst));
 }
 
 // ---- Printing ------------------------------------------------------------------------------------

@@ -1,0 +1,116 @@
+// The file commands of the viewer's context menu, on the open file: print, delete, rename,
+// copy and move to a folder, and the desktop's locate, open-with and properties.
+#include "viewer/CImageView.h"
+
+#include "app/MessageBoxSeam.h"
+#include "app/WaitCursor.h"
+#include "imaging/fipSuperImage.h"
+#include "platform/FileOperations.h"
+#include "viewer/ImagePrinting.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+
+namespace {
+
+// A name the rename dialog may hand back that would not stay in the file's folder.
+bool isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+           && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+}  // namespace
+
+void CImageView::SequenceChanged()
+{
+    if (!m_sequence || m_itemPath.isEmpty())
+        return;
+    // An item that is gone keeps its old index: the neighbours are still found from there.
+    const int index = m_sequence->findItem(m_itemPath);
+    if (index >= 0)
+        m_listIndex = index;
+}
+
+void CImageView::print()
+{
+    if (!m_dialogs.print)
+        return;
+    // What is printed is what is shown, edits included, not the file on disk.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QFileInfo(m_filePath).fileName());
+    printer.setPageOrientation(printOrientationFor(m_geometry.imageSize()));
+    if (!m_dialogs.print(this, printer))
+        return;
+    WaitCursor wait;
+    printImage(*m_image, printer);
+}
+
+void CImageView::deleteFile()
+{
+    if (!m_image || m_filePath.isEmpty())
+        return;
+    if (m_modified
+        && MessageBoxSeam::show({this, QStringLiteral("Delete File"),
+                                 QStringLiteral("The file has been changed. Do you really want to delete the file?"),
+                                 QMessageBox::Question, QMessageBox::Yes | QMessageBox::No})
+               != QMessageBox::Yes)
+        return;
+    // Taken before the list hears of the deletion and drops the item.
+    const int next = m_sequence ? m_sequence->nextImage(m_listIndex) : -1;
+    const int previous = m_sequence ? m_sequence->previousImage(m_listIndex) : -1;
+    const QString path = m_filePath;
+    if (!m_dialogs.moveToTrash || !m_dialogs.moveToTrash(path))
+        return;
+    ReleaseImage();
+    OpenImageAt(next >= 0 ? next : previous, 0);
+    viewport()->update();
+    emit fileDeleted(path);
+}
+
+void CImageView::renameFile()
+{
+    if (!m_image || m_filePath.isEmpty() || !m_dialogs.askNewName)
+        return;
+    const auto name = m_dialogs.askNewName(this, m_filePath);
+    if (!name || *name == QFileInfo(m_filePath).fileName())
+        return;
+    const QString newPath = QFileInfo(m_filePath).path() + QLatin1Char('/') + *name;
+    // The image stays open either way; a refused name changes nothing on disk.
+    if (!isPlainFileName(*name)
+        || !FileOperations::RenamePath(QFile::encodeName(m_filePath), QFile::encodeName(newPath))) {
+        MessageBoxSeam::show({this, QStringLiteral("Rename"),
+                              QStringLiteral("Cannot rename '%1' to '%2'.").arg(QFileInfo(m_filePath).fileName(), *name),
+                              QMessageBox::Critical, QMessageBox::Ok});
+        return;
+    }
+    // The list finds the item under its new name when it rescans.
+    if (m_itemPath == m_filePath)
+        m_itemPath = newPath;
+    m_filePath = newPath;
+    UpdateTitle();
+    emit statusRefreshRequested();
+}
+
+void CImageView::copyFileToFolder()
+{
+    if (m_image && !m_filePath.isEmpty() && m_dialogs.transferToFolder)
+        m_dialogs.transferToFolder(this, m_filePath, false);
+}
+
+void CImageView::moveFileToFolder()
+{
+    if (!m_image || m_filePath.isEmpty() || !m_dialogs.transferToFolder)
+        return;
+    if (m_modified && QuerySaveChanges() == 0)
+        return;
+    // Remembered by path: the list drops the moved item, and the indices after it shift.
+    const int next = m_sequence ? m_sequence->nextImage(m_listIndex) : -1;
+    const auto nextItem = next >= 0 ? m_sequence->itemAt(next) : std::nullopt;
+    if (!m_dialogs.transferToFolder(this, m_filePath, true))
+        return;
+    ReleaseImage();
+    OpenImageAt(nextItem ? m_sequence->findItem(nextItem->itemPath) : -1, 0);
+    viewport()->update();
+}
