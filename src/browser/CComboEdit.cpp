@@ -30,6 +30,10 @@ void CComboEdit::keyPressEvent(QKeyEvent* event)
         }
     }
     QLineEdit::keyPressEvent(event);
+    // The line edit passes Return on to the combo box, which hands it straight back to the
+    // edit: the typed address would be acted on twice.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }
 
 void CComboEdit::wheelEvent(QWheelEvent* event)
