@@ -1,8 +1,10 @@
 #include "browser/FileCommands.h"
 
 #include "app/MessageBoxSeam.h"
+#include "app/WaitCursor.h"
 #include "browser/CImageListCtrl.h"
 #include "browser/CShellTree.h"
+#include "imaging/ImagePrinting.h"
 #include "imaging/fipSuperImage.h"
 #include "platform/FileClipboard.h"
 #include "platform/FileOperations.h"
@@ -12,17 +14,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QMimeData>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QScopeGuard>
 
 #include <algorithm>
+#include <utility>
 #include <optional>
 
 namespace FileCommands {
@@ -38,6 +36,12 @@ std::optional<ClipboardFiles> clipboardFiles()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     return data ? FileClipboard::decode(*data) : std::nullopt;
+}
+
+ProgressObserver& progressObserver()
+{
+    static ProgressObserver observer;  // a test seam, like the message box handler
+    return observer;
 }
 
 void reportError(QWidget* owner, const QString& caption, const QString& text)
@@ -78,6 +82,11 @@ bool ClipboardHasFiles()
     return clipboardFiles().has_value();
 }
 
+ProgressObserver setProgressObserver(ProgressObserver observer)
+{
+    return std::exchange(progressObserver(), std::move(observer));
+}
+
 bool Transfer(bool move, const PathList& paths, const QByteArray& target, QWidget* owner)
 {
     const QString caption = move ? QStringLiteral("Move Files") : QStringLiteral("Copy Files");
@@ -94,6 +103,8 @@ bool Transfer(bool move, const PathList& paths, const QByteArray& target, QWidge
     FileOperations::TransferCallbacks callbacks;
     callbacks.progress = [&](std::uint64_t done, std::uint64_t total) {
         progress.setValue(total ? static_cast<int>(done * 1000 / total) : 0);
+        if (progressObserver())
+            progressObserver()(progress);
         QCoreApplication::processEvents();
         return !progress.wasCanceled();
     };
@@ -180,35 +191,33 @@ QString CreateNewFolder(const QByteArray& folder, const QStringList& existingNam
     return FileOperations::CreateFolder(joinPath(folder, QFile::encodeName(name))) ? name : QString();
 }
 
-bool PrintFile(const QByteArray& path, QWidget* owner)
+bool askPrinterWithDialog(QWidget* owner, QPrinter& printer)
 {
-    QImage image(QFile::decodeName(path));
-    if (image.isNull())
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool PrintFile(const QByteArray& path, QWidget* owner, const PrinterQuestion& askPrinter)
+{
+    fipSuperImage image;
+    if (!askPrinter || !image.load(QFile::decodeName(path)) || !image.isValid())
         return false;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(nameOf(path));
-    printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, owner);
-    if (dialog.exec() != QDialog::Accepted)
+    printer.setPageOrientation(
+        printOrientationFor(QSize(static_cast<int>(image.getWidth()), static_cast<int>(image.getHeight()))));
+    if (!askPrinter(owner, printer))
         return false;
-    QPainter painter(&printer);
-    const QRect page = painter.viewport();
-    QSize size = image.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    painter.setViewport(page.x(), page.y(), size.width(), size.height());
-    painter.setWindow(image.rect());
-    painter.drawImage(0, 0, image);
-    return true;
+    return printImage(image, printer);
 }
 
 // ---- List commands -------------------------------------------------------------------------
 
-ListContext fromList(CImageListCtrl& list, CShellTree* tree, QWidget* owner, bool viewerMode, const QString& tempFolder)
+ListContext fromList(CImageListCtrl& list, CShellTree* tree, QWidget* owner, bool viewerMode)
 {
     ListContext c;
     c.owner = owner;
     c.viewerMode = viewerMode;
-    c.tempFolder = tempFolder;
     if (tree)
         c.refreshTree = [tree] { tree->RefreshNode(tree->currentItem()); };
     const auto& items = list.items();
@@ -316,26 +325,6 @@ bool isListCommandEnabled(int id, const ListContext& c)
 
 namespace {
 
-bool printListItem(const ListContext& c)
-{
-    const QString path = QFile::decodeName(c.current);
-    switch (fipSuperImage::getFIFFromFilename(path)) {
-    case FIF_BMP: case FIF_JPEG: case FIF_PNG: case FIF_TIFF: case FIF_GIF:
-        return PrintFile(c.current, c.owner);
-    default:
-        break;
-    }
-    // Other formats go to the printer as a BMP copy in the temporary folder, which is
-    // emptied when the program ends.
-    fipSuperImage image;
-    if (!image.load(path) || c.tempFolder.isEmpty() || !QDir().mkpath(c.tempFolder))
-        return false;
-    const QString copy = c.tempFolder + QLatin1Char('/') + QFileInfo(path).completeBaseName() + QStringLiteral(".bmp");
-    if (!image.saveFitBPP(copy, 0))
-        return false;
-    return PrintFile(QFile::encodeName(copy), c.owner);
-}
-
 bool rotateSelected(const ListContext& c, double angle)
 {
     bool any = false;
@@ -412,8 +401,10 @@ bool runListCommand(int id, const ListContext& c)
         }
         return ShellActions::ShowShellProperties(path);
     }
-    case Print:
-        return printListItem(c);
+    case Print: {
+        WaitCursor wait;
+        return PrintFile(c.current, c.owner, c.askPrinter);
+    }
     case CopyImageToClipboard: {
         fipSuperImage image;
         return image.load(QFile::decodeName(c.current)) && image.copyToClipboard();

@@ -13,6 +13,8 @@
 
 class CImageListCtrl;
 class CShellTree;
+class QPrinter;
+class QProgressDialog;
 class QWidget;
 
 using PathList = std::vector<QByteArray>;
@@ -34,7 +36,16 @@ bool MoveFilesToFolder(const PathList& paths, QWidget* owner);
 bool Transfer(bool move, const PathList& paths, const QByteArray& target, QWidget* owner);
 // Creates "New Folder…" in `folder` beside `existingNames`; the created name, empty on failure.
 QString CreateNewFolder(const QByteArray& folder, const QStringList& existingNames);
-bool PrintFile(const QByteArray& path, QWidget* owner);
+// The print dialog: false when cancelled. Tests answer it and print to a PDF file.
+using PrinterQuestion = std::function<bool(QWidget* owner, QPrinter& printer)>;
+bool askPrinterWithDialog(QWidget* owner, QPrinter& printer);
+// Prints the file's first image on one page, in any format the image library reads.
+bool PrintFile(const QByteArray& path, QWidget* owner, const PrinterQuestion& askPrinter = askPrinterWithDialog);
+
+// Called with the progress dialog of a copy or move at every step of the work; tests watch
+// and cancel it here. Returns the previous observer; empty removes it.
+using ProgressObserver = std::function<void(QProgressDialog& dialog)>;
+ProgressObserver setProgressObserver(ProgressObserver observer);
 
 // ---- The thumbnail list's file commands ------------------------------------------------
 
@@ -53,7 +64,7 @@ struct ListContext {
     bool allMayMove = false;
     bool allMayDelete = false;
     QByteArray folder;       // the list's folder path; empty for virtual folders
-    QString tempFolder;      // for print copies of formats printers do not take
+    PrinterQuestion askPrinter = askPrinterWithDialog;
     std::function<void()> rescan;
     std::function<void()> refreshTree;
     std::function<void(const QString& displayName)> beginRename;
@@ -61,8 +72,8 @@ struct ListContext {
 };
 
 // The context of the list's selection; `tree` (may be null) has its selected node refreshed
-// after the list's delete and new folder; `tempFolder` takes print copies.
-ListContext fromList(CImageListCtrl& list, CShellTree* tree, QWidget* owner, bool viewerMode, const QString& tempFolder);
+// after the list's delete and new folder.
+ListContext fromList(CImageListCtrl& list, CShellTree* tree, QWidget* owner, bool viewerMode);
 
 // Whether the list command is one of these file commands.
 bool handlesListCommand(int id);

@@ -196,8 +196,7 @@ CommandState CMainFrame::listCommandState(int id) const
 
 FileCommands::ListContext CMainFrame::listFileContext() const
 {
-    return FileCommands::fromList(*m_thumbnailList, m_shellTree, m_thumbnailList, m_mode == FrameMode::Viewer,
-                                  m_services.tempFolder);
+    return FileCommands::fromList(*m_thumbnailList, m_shellTree, m_thumbnailList, m_mode == FrameMode::Viewer);
 }
 
 CommandState CMainFrame::commandState(int id) const

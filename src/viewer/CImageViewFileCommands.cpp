@@ -6,7 +6,7 @@
 #include "app/WaitCursor.h"
 #include "imaging/fipSuperImage.h"
 #include "platform/FileOperations.h"
-#include "viewer/ImagePrinting.h"
+#include "imaging/ImagePrinting.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -6,13 +6,22 @@
 #include "platform/ShellNamespace.h"
 
 #include "TestFixtures.h"
+#include "imaging/fipSuperImage.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QMimeData>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -176,14 +185,14 @@ TEST_F(FileCommandsTest, TheListsSelectionBecomesTheCommandsSubject)
     ASSERT_GE(image, 0);
     ASSERT_GE(folder, 0);
 
-    auto c = FileCommands::fromList(list, nullptr, nullptr, false, settings.path());
+    auto c = FileCommands::fromList(list, nullptr, nullptr, false);
     EXPECT_TRUE(c.selected.empty());
     EXPECT_EQ(c.folder, native(dir.file("from")));
     EXPECT_FALSE(FileCommands::isListCommandEnabled(ListCommand::Delete, c));
 
     list.selectOnly(image);
     list.setFocusedItem(image);
-    c = FileCommands::fromList(list, nullptr, nullptr, false, settings.path());
+    c = FileCommands::fromList(list, nullptr, nullptr, false);
     EXPECT_EQ(c.selected, PathList{native(dir.file("from/a.jpg"))});
     EXPECT_TRUE(c.currentIsImage && c.allSelectedImages && !c.currentIsFolder);
     EXPECT_TRUE(FileCommands::isListCommandEnabled(ListCommand::Cut, c));
@@ -193,8 +202,113 @@ TEST_F(FileCommandsTest, TheListsSelectionBecomesTheCommandsSubject)
     FileCommands::CopyToClipboard({native(dir.file("from/b c.png"))});
     list.selectOnly(folder);
     list.setFocusedItem(folder);
-    c = FileCommands::fromList(list, nullptr, nullptr, false, settings.path());
+    c = FileCommands::fromList(list, nullptr, nullptr, false);
     EXPECT_FALSE(FileCommands::isListCommandEnabled(ListCommand::RotateLeft, c));
     EXPECT_TRUE(FileCommands::runListCommand(ListCommand::Paste, c));
     EXPECT_EQ(fixtures::readFile(dir.file("from/inner/b c.png")), "B");
+}
+
+namespace {
+
+// A list over `folder` with nothing cached, for commands that need real images.
+struct ImageList {
+    fixtures::TempDir settings;
+    ShellNamespace shell;
+    std::unique_ptr<CImageListCtrl> list;
+    explicit ImageList(const QString& folder) : shell(native(folder), {})
+    {
+        CImageListCtrl::Options options;
+        options.settingsPath = settings.file("Config.ini");
+        options.useThumbnailCache = false;
+        options.shell = &shell;
+        list = std::make_unique<CImageListCtrl>(options);
+        list->BrowseToPath(folder);
+    }
+    FileCommands::ListContext contextFor(const QString& path)
+    {
+        const int index = list->FindItemByPath(path);
+        list->selectOnly(index);
+        list->setFocusedItem(index);
+        return FileCommands::fromList(*list, nullptr, nullptr, false);
+    }
+};
+
+}  // namespace
+
+TEST_F(FileCommandsTest, PrintPutsAnyReadableFormatOnOnePageOfItsOrientation)
+{
+    // A format Qt cannot read by itself: the image library reads it for the printer.
+    const QString tall = dir.file("tall.j2k");
+    ASSERT_TRUE(fixtures::patternImage(40, 120).save(tall, 0));
+    ImageList images(dir.path());
+    auto c = images.contextFor(tall);
+    ASSERT_TRUE(FileCommands::isListCommandEnabled(ListCommand::Print, c));
+
+    const QString pdf = dir.file("out.pdf");
+    int asked = 0;
+    c.askPrinter = [&](QWidget*, QPrinter& printer) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return asked == 1;  // the second time the user cancels
+    };
+    EXPECT_TRUE(FileCommands::runListCommand(ListCommand::Print, c));
+    const QByteArray bytes = fixtures::readFile(pdf);
+    ASSERT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+    const QRegularExpressionMatch box =
+        QRegularExpression("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]").match(QString::fromLatin1(bytes));
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_LT(box.captured(1).toDouble(), box.captured(2).toDouble());  // portrait for a tall image
+
+    QFile::remove(pdf);
+    EXPECT_FALSE(FileCommands::runListCommand(ListCommand::Print, c));
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST_F(FileCommandsTest, CopyImageToClipboardPutsTheCurrentImagesPixelsThere)
+{
+    const QString photo = fixtures::writePatternJpeg(dir.file("photo.jpg"), 48, 32);
+    ASSERT_FALSE(photo.isEmpty());
+    ImageList images(dir.path());
+    QApplication::clipboard()->clear();
+    auto c = images.contextFor(photo);
+    ASSERT_TRUE(FileCommands::runListCommand(ListCommand::CopyImageToClipboard, c));
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(48, 32));
+    EXPECT_NEAR(qRed(copied.pixel(5, 3)), fixtures::patternColor(5, 3).rgbRed, 12);
+
+    // Not an image: the command is off and the clipboard keeps the picture.
+    c = images.contextFor(dir.file("from"));
+    EXPECT_FALSE(FileCommands::runListCommand(ListCommand::CopyImageToClipboard, c));
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(48, 32));
+}
+
+TEST_F(FileCommandsTest, ALongCopyShowsProgressAndCancelLeavesNoPartialFile)
+{
+    const QString big = dir.file("from/big.raw");
+    ASSERT_TRUE(fixtures::writeFile(big, QByteArray(8 << 20, 'x')));
+    Answers answers(QMessageBox::Ok);
+    QList<int> seen;
+    bool cancel = true;
+    const auto previous = FileCommands::setProgressObserver([&](QProgressDialog& dialog) {
+        seen << dialog.value();
+        if (cancel && dialog.value() > 0)
+            dialog.cancel();
+    });
+
+    EXPECT_FALSE(FileCommands::Transfer(false, {native(big)}, native(dir.file("to")), nullptr));
+    EXPECT_FALSE(QFile::exists(dir.file("to/big.raw"))) << "the unfinished copy is removed";
+    EXPECT_EQ(QFileInfo(big).size(), 8 << 20);
+    EXPECT_TRUE(answers.asked.isEmpty()) << "a cancel is no error";
+
+    seen.clear();
+    cancel = false;
+    EXPECT_TRUE(FileCommands::Transfer(false, {native(big)}, native(dir.file("to")), nullptr));
+    EXPECT_EQ(QFileInfo(dir.file("to/big.raw")).size(), 8 << 20);
+    ASSERT_GE(seen.size(), 8);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 1000);
+    FileCommands::setProgressObserver(previous);
 }

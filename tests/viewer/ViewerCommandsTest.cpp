@@ -5,7 +5,7 @@
 #include "app/MessageBoxSeam.h"
 #include "imaging/fipSuperImage.h"
 #include "viewer/ImageLoading.h"
-#include "viewer/ImagePrinting.h"
+#include "imaging/ImagePrinting.h"
 #include "viewer/ViewerCommands.h"
 
 #include <QApplication>

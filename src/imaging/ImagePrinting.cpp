@@ -1,7 +1,6 @@
-#include "viewer/ImagePrinting.h"
+#include "imaging/ImagePrinting.h"
 
 #include "imaging/fipSuperImage.h"
-#include "viewer/ImageLoading.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -13,7 +12,7 @@ QPageLayout::Orientation printOrientationFor(QSize image)
 
 void renderForPrint(const fipSuperImage& image, QPainter& painter, const QRect& page)
 {
-    const QImage pixels = makeDisplayImage(image);
+    const QImage pixels = image.toQImage();
     if (pixels.isNull() || page.isEmpty())
         return;
     const QSize fitted = pixels.size().scaled(page.size(), Qt::KeepAspectRatio);

@@ -1,5 +1,6 @@
 #pragma once
-// Printing the viewed image as it is now (edits included) on one page, fitted and centred.
+// Printing an image on one page, fitted and centred: the viewer prints what it shows, edits
+// included; the browser prints files in any format the library reads.
 #include <QPageLayout>
 #include <QRect>
 #include <QSize>

@@ -1,0 +1,165 @@
+// The file commands as the whole window carries them out: a typed address, and the viewer's
+// rename and move through the browser's dialog and folder chooser, with the list catching up.
+#include "frame/CMainFrame.h"
+
+#include "app/CommandIds.h"
+#include "app/MessageBoxSeam.h"
+#include "browser/CAddressComboEx.h"
+#include "browser/CComboEdit.h"
+#include "browser/CDlgRename.h"
+#include "browser/CFileNameEdit.h"
+#include "platform/ShellActions.h"
+#include "viewer/CImageView.h"
+
+#include "TestFixtures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kBound = 5000;
+
+class FrameFileCommandsTest : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+    fixtures::TempDir photos;
+    QStringList messages;
+    MessageBoxSeam::Handler previousHandler;
+    FrameServices services{dir.file(QStringLiteral("Config.ini")), dir.file(QStringLiteral("Temp")), dir.path(), false};
+    std::unique_ptr<CMainFrame> frame;
+
+    void SetUp() override
+    {
+        previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
+            messages << r.caption + u'|' + r.text;
+            return QMessageBox::Ok;
+        });
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+            ASSERT_FALSE(fixtures::writePatternJpeg(photos.file(QString::fromLatin1(name)), 32, 16).isEmpty());
+        frame = std::make_unique<CMainFrame>(services);
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        ShellActions::setFolderChooser({});
+        MessageBoxSeam::setHandler(previousHandler);
+    }
+
+    CImageListCtrl* list() const { return frame->GetThumbnailList(); }
+
+    void openInViewer(const QString& name)
+    {
+        ASSERT_TRUE(list()->BrowseToPath(photos.path()));
+        list()->OpenItem(list()->FindItemByPath(photos.file(name)));
+        ASSERT_EQ(frame->mode(), FrameMode::Viewer);
+    }
+
+    // The item the viewer's list index points at, by the list's own record.
+    QString listItemOfViewer() const
+    {
+        const int index = frame->GetImageView()->listIndex();
+        return list()->items().isValidIndex(index) ? list()->items().at(index).path : QString();
+    }
+};
+
+TEST_F(FrameFileCommandsTest, ATypedFolderIsBrowsedAndABadOneIsExplained)
+{
+    CComboEdit* edit = frame->GetAddressBar()->comboEdit();
+    edit->setText(photos.path());
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(list()->currentFolderPath(), photos.path());
+    EXPECT_EQ(list()->GetItemCount(), 3);
+    EXPECT_TRUE(messages.isEmpty());
+
+    const QString missing = photos.file(QStringLiteral("no such folder"));
+    edit->setText(missing);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Kelvra Photo Viewer|Could not browse to folder '%1'.\nPlease check "
+                                                   "the path.").arg(missing)});
+    EXPECT_EQ(list()->currentFolderPath(), photos.path());
+}
+
+TEST_F(FrameFileCommandsTest, TheViewerRenamesWithTheRenameDialogAndFollowsTheItem)
+{
+    openInViewer(QStringLiteral("a.jpg"));
+    // F2 opens the dialog; the test types the new name into it.
+    bool dialogSeen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CDlgRename*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialogSeen = true;
+        EXPECT_EQ(dialog->edit()->text(), QStringLiteral("a.jpg"));
+        dialog->edit()->setText(QStringLiteral("z.jpg"));
+        dialog->accept();
+    });
+    QTest::keyClick(frame->GetImageView(), Qt::Key_F2);
+    ASSERT_TRUE(dialogSeen);
+    const QString renamed = photos.file(QStringLiteral("z.jpg"));
+    EXPECT_TRUE(QFile::exists(renamed));
+    EXPECT_EQ(frame->GetImageView()->filePath(), renamed);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("z.jpg - Kelvra Photo Viewer"));
+
+    // The list hears of the change, sorts z.jpg last, and the viewer's place goes with it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listItemOfViewer() == renamed; }, kBound));
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(frame->actionFor(cmd::NextImage)->isEnabled());
+    ASSERT_TRUE(frame->OnCommand(cmd::PreviousImage));
+    EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("c.jpg")));
+}
+
+TEST_F(FrameFileCommandsTest, TheViewerMovesItsFileAwayAndStepsOnWithoutSkipping)
+{
+    fixtures::TempDir elsewhere;
+    QStringList prompts;
+    ShellActions::setFolderChooser([&](QWidget*, const QString& title, const QString& prompt) {
+        prompts << title + u'|' + prompt;
+        return elsewhere.path();
+    });
+    openInViewer(QStringLiteral("a.jpg"));
+
+    ASSERT_TRUE(frame->OnCommand(cmd::CopyToFolder));
+    EXPECT_TRUE(QFile::exists(elsewhere.file(QStringLiteral("a.jpg"))));
+    EXPECT_TRUE(QFile::exists(photos.file(QStringLiteral("a.jpg"))));
+    EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("a.jpg")));
+
+    ASSERT_TRUE(QFile::remove(elsewhere.file(QStringLiteral("a.jpg"))));
+    ASSERT_TRUE(frame->OnCommand(cmd::MoveToFolder));
+    EXPECT_EQ(prompts, (QStringList{QStringLiteral("Copy Files|Select folder to copy to"),
+                                    QStringLiteral("Move Files|Select folder to move to")}));
+    EXPECT_TRUE(QFile::exists(elsewhere.file(QStringLiteral("a.jpg"))));
+    EXPECT_FALSE(QFile::exists(photos.file(QStringLiteral("a.jpg"))));
+    EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("b.jpg")));
+    EXPECT_TRUE(messages.isEmpty());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()->GetItemCount() == 2; }, kBound));
+    EXPECT_EQ(listItemOfViewer(), photos.file(QStringLiteral("b.jpg")));
+    ASSERT_TRUE(frame->OnCommand(cmd::NextImage));
+    EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("c.jpg")));
+}
+
+TEST_F(FrameFileCommandsTest, ZoomTypesAndFixedLevelsFromTheMenusReachTheViewer)
+{
+    openInViewer(QStringLiteral("a.jpg"));
+    frame->UpdateCommandStates();
+    ASSERT_TRUE(frame->actionFor(cmd::ZoomLevelFirst)->isEnabled());
+    frame->actionFor(cmd::ZoomLevelFirst)->trigger();
+    EXPECT_DOUBLE_EQ(frame->GetImageView()->zoom(), 16.0);
+    EXPECT_TRUE(frame->actionFor(cmd::ZoomLevelFirst)->isChecked());
+    frame->actionFor(cmd::FitWidth)->trigger();
+    EXPECT_EQ(frame->GetImageView()->zoomType(), ZoomType::FitWidth);
+    EXPECT_TRUE(frame->actionFor(cmd::FitWidth)->isChecked());
+    EXPECT_FALSE(frame->actionFor(cmd::ZoomLevelFirst)->isChecked());
+}
+
+}  // namespace
