@@ -1,6 +1,7 @@
 #include "viewer/CDlgOpenFile.h"
 
 #include "app/ProfileFile.h"
+#include "imaging/JpegPreview.h"
 #include "imaging/fipSuperImage.h"
 
 #include <QCheckBox>
@@ -11,6 +12,8 @@
 #include <QImageReader>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 const QString kSection = QStringLiteral("OpenFileDlg");
@@ -20,6 +23,41 @@ constexpr QSize kPreviewArea(160, 120);
 QString dimension(unsigned value)
 {
     return value == 0 ? QStringLiteral("Unknown") : QString::number(value);
+}
+
+struct Preview {
+    QImage picture;
+    QSize fullSize;
+};
+
+QImage fittedInto(const QImage& picture, QSize area)
+{
+    if (picture.width() <= area.width() && picture.height() <= area.height())
+        return picture;
+    return picture.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// A JPEG shows the thumbnail stored in it, else a reduced decoding: a large photo is never
+// decoded whole for a 160-pixel preview. Other formats go through the image library.
+Preview makePreview(const QString& path, FREE_IMAGE_FORMAT fif, QSize area)
+{
+    if (fif == FIF_JPEG) {
+        if (const auto header = readJpegHeader(path)) {
+            QImage picture = header->embeddedThumbnail;
+            if (picture.isNull())
+                picture = decodeJpegReduced(path, std::max(area.width(), area.height()));
+            if (!picture.isNull())
+                return {fittedInto(picture, area), header->fullSize};
+        }
+    }
+    Preview preview;
+    fipSuperImage image;
+    if (image.load(path) && image.isValid()) {
+        preview.fullSize = QSize(static_cast<int>(image.getWidth()), static_cast<int>(image.getHeight()));
+        if (image.makeThumbnail(static_cast<unsigned>(area.width()), static_cast<unsigned>(area.height())))
+            preview.picture = image.toQImage();
+    }
+    return preview;
 }
 
 }  // namespace
@@ -50,13 +88,10 @@ ImageFileFacts describeImageFile(const QString& path, bool preview, QSize area)
     facts.size = formatFileSize(QFileInfo(path).size());
     unsigned width = 0, height = 0;
     if (preview) {
-        fipSuperImage image;
-        if (image.load(path) && image.isValid()) {
-            width = image.getWidth();
-            height = image.getHeight();
-            if (image.makeThumbnail(static_cast<unsigned>(area.width()), static_cast<unsigned>(area.height())))
-                facts.preview = image.toQImage();
-        }
+        const Preview made = makePreview(path, fif, area);
+        facts.preview = made.picture;
+        width = static_cast<unsigned>(std::max(made.fullSize.width(), 0));
+        height = static_cast<unsigned>(std::max(made.fullSize.height(), 0));
     }
     if (width == 0 || height == 0) {
         // Without a preview the header is enough.

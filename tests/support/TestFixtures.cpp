@@ -75,3 +75,30 @@ QString writePatternJpeg(const QString& path, unsigned width, unsigned height, i
 }
 
 }  // namespace fixtures
+
+QByteArray fixtures::withExifThumbnail(const QByteArray& jpeg, const QByteArray& thumbnail)
+{
+    if (!jpeg.startsWith("\xFF\xD8"))
+        return {};
+    QByteArray tiff;
+    const auto put16 = [&](unsigned v) { tiff.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    const auto put32 = [&](unsigned v) { put16(v & 0xFFFF); put16(v >> 16); };
+    tiff.append("II*\0", 4);
+    put32(8);
+    put16(0);   // IFD0: no entries
+    put32(14);  // IFD1 follows: the thumbnail's directory
+    put16(3);
+    const unsigned dataOffset = 14 + 2 + 3 * 12 + 4;
+    put16(0x0103); put16(3); put32(1); put32(6);  // compression: JPEG
+    put16(0x0201); put16(4); put32(1); put32(dataOffset);
+    put16(0x0202); put16(4); put32(1); put32(static_cast<unsigned>(thumbnail.size()));
+    put32(0);
+    tiff.append(thumbnail);
+    const int length = 2 + 6 + static_cast<int>(tiff.size());
+    if (length > 0xFFFF)
+        return {};
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char(length >> 8)).append(char(length & 0xFF));
+    app1.append("Exif\0\0", 6).append(tiff);
+    return jpeg.left(2) + app1 + jpeg.mid(2);
+}

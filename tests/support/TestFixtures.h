@@ -39,5 +39,8 @@ RGBQUAD pixelAt(const fipSuperImage& image, unsigned x, unsigned y);
 bool samePixels(const fipSuperImage& a, const fipSuperImage& b);
 // Writes a baseline JPEG of the pattern (size multiple of 16 unless asked otherwise).
 QString writePatternJpeg(const QString& path, unsigned width, unsigned height, int quality = 90);
+// The JPEG `jpeg` with an EXIF block whose second directory holds `thumbnail` (a JPEG too),
+// as cameras store their previews; empty when `jpeg` is not a JPEG or the block too large.
+QByteArray withExifThumbnail(const QByteArray& jpeg, const QByteArray& thumbnail);
 
 }  // namespace fixtures

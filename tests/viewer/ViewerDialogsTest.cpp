@@ -108,4 +108,36 @@ TEST(CDlgOpenFile, InformationOfTheSelectedFileAndThePreviewSetting)
     EXPECT_FALSE(again.previewOn());
 }
 
+TEST(CDlgOpenFile, AJpegPreviewIsItsStoredThumbnailElseAReducedDecoding)
+{
+    TempDir dir;
+    const QString plain = fixtures::writePatternJpeg(dir.file(QStringLiteral("plain.jpg")), 640, 480);
+    ASSERT_FALSE(plain.isEmpty());
+    // The stored thumbnail is black, unlike the photo, so its use shows.
+    fipSuperImage flat(FIT_BITMAP, 160, 120, 24);
+    const QString flatPath = dir.file(QStringLiteral("flat.jpg"));
+    ASSERT_TRUE(flat.save(flatPath, 95));
+    const QString camera = dir.file(QStringLiteral("camera.jpg"));
+    ASSERT_TRUE(fixtures::writeFile(camera, fixtures::withExifThumbnail(fixtures::readFile(plain),
+                                                                       fixtures::readFile(flatPath))));
+
+    const ImageFileFacts stored = describeImageFile(camera, true, QSize(160, 120));
+    EXPECT_EQ(stored.width, QStringLiteral("640"));
+    EXPECT_EQ(stored.height, QStringLiteral("480"));
+    ASSERT_EQ(stored.preview.size(), QSize(160, 120));
+    EXPECT_LE(qRed(stored.preview.pixel(80, 60)), 4);
+
+    const ImageFileFacts reduced = describeImageFile(plain, true, QSize(160, 120));
+    EXPECT_EQ(reduced.width, QStringLiteral("640"));
+    ASSERT_EQ(reduced.preview.size(), QSize(160, 120));
+    EXPECT_NEAR(qGreen(reduced.preview.pixel(0, 0)), fixtures::patternColor(0, 0).rgbGreen, 24);
+
+    // A damaged file gives no preview and no size, and no crash.
+    QByteArray cut = fixtures::readFile(camera);
+    cut.truncate(cut.size() / 3);
+    ASSERT_TRUE(fixtures::writeFile(dir.file(QStringLiteral("cut.jpg")), cut));
+    const ImageFileFacts damaged = describeImageFile(dir.file(QStringLiteral("cut.jpg")), true, QSize(160, 120));
+    EXPECT_TRUE(damaged.known);
+}
+
 }  // namespace
