@@ -15,6 +15,7 @@
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 
@@ -74,6 +75,10 @@ CShellTree::CShellTree(QWidget* parent) : QTreeWidget(parent), m_shell(QByteArra
     setDragEnabled(false);
     setAcceptDrops(false);
     setItemDelegate(new ShellTreeRenameDelegate(this));
+    // Deep folders keep their whole names: the column is as wide as the widest label shown
+    // and the pane scrolls sideways, as the folder trees of file managers do.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_watcher = new TreeWatcher(this);
     connect(m_watcher, &TreeWatcher::folderChanged, this, &CShellTree::onFolderChanged);
     connect(m_watcher, &TreeWatcher::mountsChanged, this, &CShellTree::onMountsChanged);
@@ -325,7 +330,7 @@ QTreeWidgetItem* CShellTree::SelectFolder(const ItemIdList& folder, bool recordH
     QTreeWidgetItem* item = FindItem(folder, true);
     if (item && currentItem() != item) {
         setCurrentItem(item);
-        scrollToItem(item);
+        reveal(item);
     }
     return item;
 }
@@ -538,11 +543,34 @@ bool CShellTree::runCommand(int commandId)
     }
 }
 
+void CShellTree::reveal(QTreeWidgetItem* item)
+{
+    scrollToItem(item);
+    // Scrolling to an item shows its row; a deep item's name may still lie to the right.
+    const QRect rect = visualItemRect(item);
+    const int width = viewport()->width();
+    int shift = 0;
+    if (rect.left() < indentation())
+        shift = rect.left() - indentation();  // back left, with the item's arrow
+    else if (rect.right() > width)
+        shift = std::min(rect.left() - indentation(), rect.right() - width);
+    if (shift != 0)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + shift);
+}
+
+void CShellTree::showEvent(QShowEvent* event)
+{
+    QTreeWidget::showEvent(event);
+    // The start folder was chosen before the pane had its size.
+    if (QTreeWidgetItem* item = currentItem())
+        reveal(item);
+}
+
 bool CShellTree::beginRename(QTreeWidgetItem* item)
 {
     if (!mayRename(item))
         return false;
-    scrollToItem(item);
+    reveal(item);
     editItem(item, 0);
     return true;
 }

@@ -49,11 +49,14 @@ public:
     bool runCommand(int id);
     // Starts renaming the item when its folder may be renamed.
     bool beginRename(QTreeWidgetItem* item);
+    // Scrolls so the item's row and, as far as the pane allows, its name are in view.
+    void reveal(QTreeWidgetItem* item);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QTreeWidgetItem* makeItem(const ItemIdList& absolute, const ShellItem* info);

@@ -23,6 +23,21 @@ constexpr Button button(int command, int image, ButtonStyle style = ButtonStyle:
     return {command, image, style};
 }
 
+// Several pictures (the arrows) are grey already, so Qt's own greyed look hardly differs
+// from them: a disabled button is grey and faint.
+QImage faded(const QImage& image)
+{
+    QImage result = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < result.height(); ++y) {
+        auto* pixel = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            const int grey = qGray(pixel[x]);
+            pixel[x] = qRgba(grey, grey, grey, qAlpha(pixel[x]) * 2 / 5);
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 const std::vector<Button>& browserButtons()
@@ -101,6 +116,7 @@ QIcon Images::icon(int index) const
     QIcon result;
     result.addPixmap(QPixmap::fromImage(normal[index]), QIcon::Normal);
     result.addPixmap(QPixmap::fromImage(hot[index]), QIcon::Active);
+    result.addPixmap(QPixmap::fromImage(faded(normal[index])), QIcon::Disabled);
     return result;
 }
 

@@ -1,4 +1,5 @@
 #include "viewer/CDlgOpenFile.h"
+#include "viewer/FileDialogSizing.h"
 
 #include "app/ProfileFile.h"
 #include "imaging/JpegPreview.h"
@@ -112,6 +113,7 @@ CDlgOpenFile::CDlgOpenFile(QWidget* parent, const QString& folder, const QString
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
     setSizeGripEnabled(true);
+    fitFileDialog(*this, QSize(820, 640));
     setNameFilters(filter.split(QStringLiteral(";;"), Qt::SkipEmptyParts));
     if (!folder.isEmpty())
         setDirectory(folder);

@@ -1,4 +1,5 @@
 #include "viewer/CDlgSaveFile.h"
+#include "viewer/FileDialogSizing.h"
 
 #include "viewer/SaveFileLogic.h"
 
@@ -13,6 +14,7 @@ CDlgSaveFile::CDlgSaveFile(QWidget* parent, const QString& initialPath, const QS
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
     setSizeGripEnabled(true);
+    fitFileDialog(*this, QSize(820, 520));
     const QStringList entries = splitFilter(filter);
     setNameFilters(entries);
     if (!initialPath.isEmpty()) {

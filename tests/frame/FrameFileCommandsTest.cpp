@@ -110,7 +110,7 @@ TEST_F(FrameFileCommandsTest, TheViewerRenamesWithTheRenameDialogAndFollowsTheIt
     EXPECT_EQ(frame->GetImageView()->filePath(), renamed);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("z.jpg - Kelvra Photo Viewer"));
 
-    // The list hears of the change, sorts z.jpg last, and the viewer's place goes with it.
+    // The list hears of the change and puts z.jpg at its end; the viewer's place goes with it.
     ASSERT_TRUE(QTest::qWaitFor([&] { return listItemOfViewer() == renamed; }, kBound));
     frame->UpdateCommandStates();
     EXPECT_FALSE(frame->actionFor(cmd::NextImage)->isEnabled());

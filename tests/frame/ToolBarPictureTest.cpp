@@ -82,6 +82,9 @@ TEST(ToolBarPictureTest, ImagesAreCutFromBothHalves)
     }
     EXPECT_FALSE(images.icon(2).isNull());
     EXPECT_TRUE(images.icon(3).isNull());
+    // A disabled button is visibly fainter than the normal grey picture.
+    const QImage disabled = images.icon(2).pixmap(QSize(24, 24), QIcon::Disabled).toImage();
+    EXPECT_LT(qAlpha(disabled.pixel(12, 12)), 128);
 }
 
 TEST(ToolBarPictureTest, MissingOrTooNarrowPictureGivesNoImages)
