@@ -5,6 +5,7 @@
 #include "browser/CImageListCtrl.h"
 #include "browser/CShellTree.h"
 #include "imaging/ImagePrinting.h"
+#include "imaging/JpegTransform.h"
 #include "imaging/fipSuperImage.h"
 #include "platform/FileClipboard.h"
 #include "platform/FileOperations.h"
@@ -325,14 +326,27 @@ bool isListCommandEnabled(int id, const ListContext& c)
 
 namespace {
 
+// A JPEG whose size allows it is turned losslessly: decoding and encoding it again would lower
+// the quality of every photo turned in the browser.
+bool rotateJpegLosslessly(const QString& path, double angle)
+{
+    if (fipSuperImage::getFileType(path) != FIF_JPEG)
+        return false;
+    const FREE_IMAGE_JPEG_OPERATION operation = angle == 90    ? FIJPEG_OP_ROTATE_270
+                                                : angle == 270 ? FIJPEG_OP_ROTATE_90
+                                                               : FIJPEG_OP_ROTATE_180;
+    return JpegTransform::transformFile(path, path, operation, true);
+}
+
 bool rotateSelected(const ListContext& c, double angle)
 {
+    WaitCursor wait;
     bool any = false;
     for (const auto& path : c.selected) {
         // A file that cannot be loaded, rotated or saved is left out; the others still turn.
-        fipSuperImage image;
         const QString name = QFile::decodeName(path);
-        if (image.load(name) && image.rotate(angle) && image.save(name, 0))
+        fipSuperImage image;
+        if (rotateJpegLosslessly(name, angle) || (image.load(name) && image.rotate(angle) && image.save(name, 0)))
             any = true;
     }
     if (any && c.rescan)
