@@ -297,11 +297,11 @@ void CImageListCtrl::selectionChanged()
 void CImageListCtrl::runSelectionCommand(int id)
 {
     switch (id) {
-    case ListCommand::SelectAll: m_items.selectAll(); break;
-    case ListCommand::SelectAllFiles: m_items.selectAllFiles(); break;
-    case ListCommand::SelectAllImages: m_items.selectAllImages(); break;
-    case ListCommand::InvertSelection: m_items.invertSelection(); break;
-    case ListCommand::ClearSelection: m_items.clearSelection(); break;
+    case cmd::SelectAll: m_items.selectAll(); break;
+    case cmd::SelectAllFiles: m_items.selectAllFiles(); break;
+    case cmd::SelectAllImages: m_items.selectAllImages(); break;
+    case cmd::InvertSelection: m_items.invertSelection(); break;
+    case cmd::ClearSelection: m_items.clearSelection(); break;
     default: return;
     }
     selectionChanged();

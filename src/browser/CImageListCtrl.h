@@ -4,6 +4,7 @@
 // Everything the list needs from the panes around it goes through `ImageListHost`, which the
 // main frame implements; without a host the list works on its own.
 
+#include "app/CommandIds.h"
 #include "browser/CFileNameEdit.h"
 #include "browser/CellPainter.h"
 #include "browser/FolderItemList.h"
@@ -43,21 +44,6 @@ public:
     virtual void runCommand(int /*id*/) {}
     virtual bool isCommandEnabled(int /*id*/) const { return false; }
 };
-
-namespace ListCommand {
-enum : int {
-    SortFileName = 33112, SortModifiedDate = 33113, SortFileType = 33114, SortPhotoSize = 33116,
-    SortFileSize = 33117, SortForward = 33118, SortBackward = 33119, Refresh = 33120,
-    SelectAll = 33121, ClearSelection = 33374, InvertSelection = 33573, SelectAllFiles = 33571,
-    SelectAllImages = 33572, ViewAndEdit = 33563, Rename = 33419, Open = 33089,
-    Cut = 33105, Copy = 33104, Paste = 33102, Delete = 33052, CopyToFolder = 33099, MoveToFolder = 33098,
-    NewFolder = 33073, LocateOnDisk = 33108, AssociatedProgram = 33266, AssociatedEditor = 33267,
-    Properties = 33054, Print = 33096, CopyImageToClipboard = 33507, RotateLeft = 33273, RotateRight = 33274,
-    Rotate180 = 33493, EmailImages = 33427, Export = 33511, SlideShow = 33106, FullScreen = 33024,
-    AddToFavorites = 33075, WallpaperCenter = 33092, WallpaperTile = 33093, WallpaperStretch = 33094,
-    WallpaperRestore = 33095,
-};
-}
 
 class CImageListCtrl : public QAbstractScrollArea {
     Q_OBJECT

@@ -26,24 +26,24 @@ void CImageListCtrl::keyPressEvent(QKeyEvent* e)
     const bool keypad = e->modifiers() & Qt::KeypadModifier;
     if (mods == Qt::ControlModifier) {
         switch (e->key()) {
-        case Qt::Key_A: runCommand(ListCommand::SelectAll); return;
-        case Qt::Key_C: runCommand(ListCommand::Copy); return;
-        case Qt::Key_V: runCommand(ListCommand::Paste); return;
-        case Qt::Key_X: runCommand(ListCommand::Cut); return;
+        case Qt::Key_A: runCommand(cmd::SelectAll); return;
+        case Qt::Key_C: runCommand(cmd::Copy); return;
+        case Qt::Key_V: runCommand(cmd::Paste); return;
+        case Qt::Key_X: runCommand(cmd::Cut); return;
         default: break;
         }
     }
     if (mods == Qt::NoModifier) {
         switch (e->key()) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: runCommand(ListCommand::ViewAndEdit); return;
-        case Qt::Key_Delete: runCommand(ListCommand::Delete); return;
-        case Qt::Key_F2: runCommand(ListCommand::Rename); return;
+        case Qt::Key_Enter: runCommand(cmd::ViewAndEdit); return;
+        case Qt::Key_Delete: runCommand(cmd::Delete); return;
+        case Qt::Key_F2: runCommand(cmd::Rename); return;
         case Qt::Key_Plus:
-            if (keypad) { runCommand(ListCommand::SortForward); return; }
+            if (keypad) { runCommand(cmd::SortForward); return; }
             break;
         case Qt::Key_Minus:
-            if (keypad) { runCommand(ListCommand::SortBackward); return; }
+            if (keypad) { runCommand(cmd::SortBackward); return; }
             break;
         default: break;
         }
@@ -246,19 +246,19 @@ std::unique_ptr<QMenu> CImageListCtrl::buildContextMenu(int index)
         action->setData(id);
         bool enabled = m_host->isCommandEnabled(id);
         switch (id) {
-        case ListCommand::ViewAndEdit:
-        case ListCommand::Open:
-        case ListCommand::SelectAll:
-        case ListCommand::SelectAllFiles:
-        case ListCommand::SelectAllImages:
-        case ListCommand::InvertSelection:
-        case ListCommand::Refresh:
+        case cmd::ViewAndEdit:
+        case cmd::Open:
+        case cmd::SelectAll:
+        case cmd::SelectAllFiles:
+        case cmd::SelectAllImages:
+        case cmd::InvertSelection:
+        case cmd::Refresh:
             enabled = true;
             break;
-        case ListCommand::ClearSelection:
+        case cmd::ClearSelection:
             enabled = m_items.selectedCount() > 0;
             break;
-        case ListCommand::Rename:
+        case cmd::Rename:
             enabled = mayRename(m_items.GetFocusedItem());
             break;
         default:
@@ -268,21 +268,21 @@ std::unique_ptr<QMenu> CImageListCtrl::buildContextMenu(int index)
         return action;
     };
     auto addFileCommands = [&](QMenu* into) {
-        add(into, QStringLiteral("Cu&t"), ListCommand::Cut);
-        add(into, QStringLiteral("&Copy"), ListCommand::Copy);
-        add(into, QStringLiteral("&Paste"), ListCommand::Paste);
-        add(into, QStringLiteral("&Delete"), ListCommand::Delete);
-        add(into, QStringLiteral("Rena&me"), ListCommand::Rename);
+        add(into, QStringLiteral("Cu&t"), cmd::Cut);
+        add(into, QStringLiteral("&Copy"), cmd::Copy);
+        add(into, QStringLiteral("&Paste"), cmd::Paste);
+        add(into, QStringLiteral("&Delete"), cmd::Delete);
+        add(into, QStringLiteral("Rena&me"), cmd::Rename);
         into->addSeparator();
-        add(into, QStringLiteral("Copy to &Folder..."), ListCommand::CopyToFolder);
-        add(into, QStringLiteral("Mo&ve to Folder..."), ListCommand::MoveToFolder);
+        add(into, QStringLiteral("Copy to &Folder..."), cmd::CopyToFolder);
+        add(into, QStringLiteral("Mo&ve to Folder..."), cmd::MoveToFolder);
     };
     auto addOpenWith = [&](QMenu* into) {
         QMenu* openWith = into->addMenu(QStringLiteral("Open Wit&h"));
-        add(openWith, QStringLiteral("Associated &Program"), ListCommand::AssociatedProgram);
-        add(openWith, QStringLiteral("Associated &Editor"), ListCommand::AssociatedEditor);
-        add(into, QStringLiteral("Add to &Favorites..."), ListCommand::AddToFavorites);
-        add(into, QStringLiteral("&Locate on Disk"), ListCommand::LocateOnDisk);
+        add(openWith, QStringLiteral("Associated &Program"), cmd::OpenWithProgram);
+        add(openWith, QStringLiteral("Associated &Editor"), cmd::OpenWithEditor);
+        add(into, QStringLiteral("Add to &Favorites..."), cmd::AddToFavorites);
+        add(into, QStringLiteral("&Locate on Disk"), cmd::LocateOnDisk);
     };
 
     const FolderItem* item = m_items.isValidIndex(index) ? &m_items.at(index) : nullptr;
@@ -290,13 +290,13 @@ std::unique_ptr<QMenu> CImageListCtrl::buildContextMenu(int index)
         menu->setTitle(QStringLiteral("ListCtrl Popup Menu - SYS"));
         QMenu* sortBy = menu->addMenu(QStringLiteral("Sort &By"));
         auto* keys = new QActionGroup(sortBy);
-        const std::pair<const char*, int> sorts[] = {{"File &Name", ListCommand::SortFileName},
-                                                     {"File &Size", ListCommand::SortFileSize},
-                                                     {"File &Type", ListCommand::SortFileType},
-                                                     {"&Modified Date", ListCommand::SortModifiedDate},
-                                                     {"&Photo Size", ListCommand::SortPhotoSize}};
-        const int sortIds[] = {ListCommand::SortFileName, ListCommand::SortFileSize, ListCommand::SortFileType,
-                               ListCommand::SortModifiedDate, ListCommand::SortPhotoSize};
+        const std::pair<const char*, int> sorts[] = {{"File &Name", cmd::SortByName},
+                                                     {"File &Size", cmd::SortBySize},
+                                                     {"File &Type", cmd::SortByType},
+                                                     {"&Modified Date", cmd::SortByDate},
+                                                     {"&Photo Size", cmd::SortByPhotoSize}};
+        const int sortIds[] = {cmd::SortByName, cmd::SortBySize, cmd::SortByType,
+                               cmd::SortByDate, cmd::SortByPhotoSize};
         for (const auto& [text, id] : sorts) {
             QAction* a = sortBy->addAction(QString::fromLatin1(text));
             a->setData(id);
@@ -308,65 +308,65 @@ std::unique_ptr<QMenu> CImageListCtrl::buildContextMenu(int index)
         auto* directions = new QActionGroup(sortBy);
         for (int d = 0; d < 2; ++d) {
             QAction* a = sortBy->addAction(d == 0 ? QStringLiteral("Sort &Forward") : QStringLiteral("Sort &Backward"));
-            a->setData(d == 0 ? ListCommand::SortForward : ListCommand::SortBackward);
+            a->setData(d == 0 ? cmd::SortForward : cmd::SortBackward);
             a->setCheckable(true);
             a->setChecked(m_settings.sortDirection == d);
             directions->addAction(a);
         }
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("&Paste"), ListCommand::Paste);
-        add(menu.get(), QStringLiteral("&New Folder"), ListCommand::NewFolder);
+        add(menu.get(), QStringLiteral("&Paste"), cmd::Paste);
+        add(menu.get(), QStringLiteral("&New Folder"), cmd::NewFolder);
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("Select &All"), ListCommand::SelectAll);
-        add(menu.get(), QStringLiteral("Select All &Files"), ListCommand::SelectAllFiles);
-        add(menu.get(), QStringLiteral("Select All &Images"), ListCommand::SelectAllImages);
-        add(menu.get(), QStringLiteral("In&vert Selection"), ListCommand::InvertSelection);
-        add(menu.get(), QStringLiteral("&Clear Selection"), ListCommand::ClearSelection);
+        add(menu.get(), QStringLiteral("Select &All"), cmd::SelectAll);
+        add(menu.get(), QStringLiteral("Select All &Files"), cmd::SelectAllFiles);
+        add(menu.get(), QStringLiteral("Select All &Images"), cmd::SelectAllImages);
+        add(menu.get(), QStringLiteral("In&vert Selection"), cmd::InvertSelection);
+        add(menu.get(), QStringLiteral("&Clear Selection"), cmd::ClearSelection);
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("&Refresh"), ListCommand::Refresh);
-        add(menu.get(), QStringLiteral("P&roperties..."), ListCommand::Properties);
+        add(menu.get(), QStringLiteral("&Refresh"), cmd::Refresh);
+        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
     } else if (item->countsAsImage() || item->targetIsImage) {
         menu->setTitle(QStringLiteral("ListCtrl Popup Menu - Photo"));
-        add(menu.get(), QStringLiteral("&View and Edit"), ListCommand::ViewAndEdit);
-        add(menu.get(), QStringLiteral("View in &Full Screen"), ListCommand::FullScreen);
-        add(menu.get(), QStringLiteral("&Slide Show"), ListCommand::SlideShow);
+        add(menu.get(), QStringLiteral("&View and Edit"), cmd::ViewAndEdit);
+        add(menu.get(), QStringLiteral("View in &Full Screen"), cmd::FullScreen);
+        add(menu.get(), QStringLiteral("&Slide Show"), cmd::SlideShow);
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("Rotate &Left"), ListCommand::RotateLeft);
-        add(menu.get(), QStringLiteral("Rotate &Right"), ListCommand::RotateRight);
-        add(menu.get(), QStringLiteral("Rotate &180 Degrees"), ListCommand::Rotate180);
+        add(menu.get(), QStringLiteral("Rotate &Left"), cmd::RotateLeft);
+        add(menu.get(), QStringLiteral("Rotate &Right"), cmd::RotateRight);
+        add(menu.get(), QStringLiteral("Rotate &180 Degrees"), cmd::Rotate180);
         menu->addSeparator();
         addOpenWith(menu.get());
         QMenu* wallpaper = menu->addMenu(QStringLiteral("Set &Wallpaper"));
-        add(wallpaper, QStringLiteral("&Center"), ListCommand::WallpaperCenter);
-        add(wallpaper, QStringLiteral("&Tile"), ListCommand::WallpaperTile);
-        add(wallpaper, QStringLiteral("&Stretch"), ListCommand::WallpaperStretch);
+        add(wallpaper, QStringLiteral("&Center"), cmd::SetWallpaperCenter);
+        add(wallpaper, QStringLiteral("&Tile"), cmd::SetWallpaperTile);
+        add(wallpaper, QStringLiteral("&Stretch"), cmd::SetWallpaperStretch);
         wallpaper->addSeparator();
-        add(wallpaper, QStringLiteral("&Restore"), ListCommand::WallpaperRestore);
+        add(wallpaper, QStringLiteral("&Restore"), cmd::RestoreWallpaper);
         menu->addSeparator();
         addFileCommands(menu.get());
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("Copy &Image to Clipboard"), ListCommand::CopyImageToClipboard);
-        add(menu.get(), QStringLiteral("&Print..."), ListCommand::Print);
-        add(menu.get(), QStringLiteral("&Email Images..."), ListCommand::EmailImages);
-        add(menu.get(), QStringLiteral("E&xport..."), ListCommand::Export);
+        add(menu.get(), QStringLiteral("Copy &Image to Clipboard"), cmd::CopyImageToClipboard);
+        add(menu.get(), QStringLiteral("&Print..."), cmd::Print);
+        add(menu.get(), QStringLiteral("&Email Images..."), cmd::EmailImages);
+        add(menu.get(), QStringLiteral("E&xport..."), cmd::Export);
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("P&roperties..."), ListCommand::Properties);
+        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
     } else if (item->kind != ItemKind::Folder) {
         menu->setTitle(QStringLiteral("ListCtrl Popup Menu - File"));
         addOpenWith(menu.get());
         menu->addSeparator();
         addFileCommands(menu.get());
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("P&roperties..."), ListCommand::Properties);
+        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
     } else {
         menu->setTitle(QStringLiteral("ListCtrl Popup Menu - Folder"));
-        add(menu.get(), QStringLiteral("&Browse"), ListCommand::Open);
+        add(menu.get(), QStringLiteral("&Browse"), cmd::Open);
         menu->addSeparator();
         addFileCommands(menu.get());
         menu->addSeparator();
-        add(menu.get(), QStringLiteral("Add to &Favorites..."), ListCommand::AddToFavorites);
-        add(menu.get(), QStringLiteral("&Locate on Disk"), ListCommand::LocateOnDisk);
-        add(menu.get(), QStringLiteral("P&roperties..."), ListCommand::Properties);
+        add(menu.get(), QStringLiteral("Add to &Favorites..."), cmd::AddToFavorites);
+        add(menu.get(), QStringLiteral("&Locate on Disk"), cmd::LocateOnDisk);
+        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
     }
     return menu;
 }
@@ -390,22 +390,22 @@ void CImageListCtrl::contextMenuEvent(QContextMenuEvent* e)
 void CImageListCtrl::runCommand(int id)
 {
     switch (id) {
-    case ListCommand::SortFileName: setSort(SortByName, m_settings.sortDirection); return;
-    case ListCommand::SortFileSize: setSort(SortBySize, m_settings.sortDirection); return;
-    case ListCommand::SortFileType: setSort(SortByType, m_settings.sortDirection); return;
-    case ListCommand::SortModifiedDate: setSort(SortByDate, m_settings.sortDirection); return;
-    case ListCommand::SortPhotoSize: setSort(SortByPhotoSize, m_settings.sortDirection); return;
-    case ListCommand::SortForward: setSort(m_settings.sortType, SortForward); return;
-    case ListCommand::SortBackward: setSort(m_settings.sortType, SortBackward); return;
-    case ListCommand::Refresh: Rescan(); return;
-    case ListCommand::SelectAll:
-    case ListCommand::SelectAllFiles:
-    case ListCommand::SelectAllImages:
-    case ListCommand::InvertSelection:
-    case ListCommand::ClearSelection: runSelectionCommand(id); return;
-    case ListCommand::ViewAndEdit:
-    case ListCommand::Open: OpenItem(m_items.GetFocusedItem()); return;
-    case ListCommand::Rename: BeginLabelEdit(m_items.GetFocusedItem()); return;
+    case cmd::SortByName: setSort(SortByName, m_settings.sortDirection); return;
+    case cmd::SortBySize: setSort(SortBySize, m_settings.sortDirection); return;
+    case cmd::SortByType: setSort(SortByType, m_settings.sortDirection); return;
+    case cmd::SortByDate: setSort(SortByDate, m_settings.sortDirection); return;
+    case cmd::SortByPhotoSize: setSort(SortByPhotoSize, m_settings.sortDirection); return;
+    case cmd::SortForward: setSort(m_settings.sortType, SortForward); return;
+    case cmd::SortBackward: setSort(m_settings.sortType, SortBackward); return;
+    case cmd::Refresh: Rescan(); return;
+    case cmd::SelectAll:
+    case cmd::SelectAllFiles:
+    case cmd::SelectAllImages:
+    case cmd::InvertSelection:
+    case cmd::ClearSelection: runSelectionCommand(id); return;
+    case cmd::ViewAndEdit:
+    case cmd::Open: OpenItem(m_items.GetFocusedItem()); return;
+    case cmd::Rename: BeginLabelEdit(m_items.GetFocusedItem()); return;
     default: m_host->runCommand(id); return;
     }
 }

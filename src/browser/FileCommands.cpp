@@ -263,10 +263,10 @@ ListContext fromList(CImageListCtrl& list, CShellTree* tree, QWidget* owner, boo
 
 bool handlesListCommand(int id)
 {
-    using namespace ListCommand;
+    using namespace cmd;
     switch (id) {
     case Cut: case Copy: case Paste: case Delete: case CopyToFolder: case MoveToFolder: case NewFolder:
-    case LocateOnDisk: case AssociatedProgram: case AssociatedEditor: case Properties: case Print:
+    case LocateOnDisk: case OpenWithProgram: case OpenWithEditor: case Properties: case Print:
     case CopyImageToClipboard: case RotateLeft: case RotateRight: case Rotate180:
         return true;
     default:
@@ -292,7 +292,7 @@ QByteArray subjectPath(const ListContext& c)
 
 bool isListCommandEnabled(int id, const ListContext& c)
 {
-    using namespace ListCommand;
+    using namespace cmd;
     const bool something = !c.selected.empty();
     switch (id) {
     case Cut: case MoveToFolder:
@@ -309,7 +309,7 @@ bool isListCommandEnabled(int id, const ListContext& c)
         return !c.folder.isEmpty();
     case LocateOnDisk:
         return !subjectPath(c).isEmpty();
-    case AssociatedProgram: case AssociatedEditor:
+    case OpenWithProgram: case OpenWithEditor:
         return !c.current.isEmpty() && !c.currentIsFolder;
     case Properties:
         return !subjectPath(c).isEmpty();
@@ -358,7 +358,7 @@ bool rotateSelected(const ListContext& c, double angle)
 
 bool runListCommand(int id, const ListContext& c)
 {
-    using namespace ListCommand;
+    using namespace cmd;
     if (!isListCommandEnabled(id, c))
         return false;
     switch (id) {
@@ -403,9 +403,9 @@ bool runListCommand(int id, const ListContext& c)
     }
     case LocateOnDisk:
         return ShellActions::LocateOnDisk(subjectPath(c));
-    case AssociatedProgram:
+    case OpenWithProgram:
         return ShellActions::OpenWithAssociatedProgram(c.current);
-    case AssociatedEditor:
+    case OpenWithEditor:
         return ShellActions::OpenWithAssociatedEditor(c.current);
     case Properties: {
         const QByteArray path = subjectPath(c);

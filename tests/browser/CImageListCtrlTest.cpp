@@ -108,7 +108,7 @@ TEST(CImageListCtrl, BrowsesSortsFocusesAndMakesThumbnailsOfWhatIsShown)
     EXPECT_TRUE(f.list->thumbnailsIdle());
 
     // Photo Size now uses the sizes learned: unknown ones (0) first, keeping their order.
-    f.list->runCommand(ListCommand::SortPhotoSize);
+    f.list->runCommand(cmd::SortByPhotoSize);
     QStringList order;
     for (const FolderItem& r : f.list->items().records())
         order << r.displayName;
@@ -243,7 +243,7 @@ TEST(CImageListCtrl, KeyboardTypeAheadShiftClickAndMenus)
     auto fileMenu = f.list->buildContextMenu(text);
     bool sawDisabledDelete = false;
     for (QAction* action : fileMenu->actions()) {
-        if (action->data().toInt() == ListCommand::Delete)
+        if (action->data().toInt() == cmd::Delete)
             sawDisabledDelete = !action->isEnabled();
     }
     EXPECT_TRUE(sawDisabledDelete);  // belongs to the file commands that come later

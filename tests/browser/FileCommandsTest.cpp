@@ -128,7 +128,7 @@ TEST_F(FileCommandsTest, DeleteAsksFirstAndTrashesOnlyOnYes)
 
 TEST_F(FileCommandsTest, ListCommandsFollowTheSelection)
 {
-    using namespace ListCommand;
+    using namespace cmd;
     FileCommands::ListContext c;
     c.folder = native(dir.file("from"));
     EXPECT_TRUE(FileCommands::isListCommandEnabled(NewFolder, c));
@@ -188,23 +188,23 @@ TEST_F(FileCommandsTest, TheListsSelectionBecomesTheCommandsSubject)
     auto c = FileCommands::fromList(list, nullptr, nullptr, false);
     EXPECT_TRUE(c.selected.empty());
     EXPECT_EQ(c.folder, native(dir.file("from")));
-    EXPECT_FALSE(FileCommands::isListCommandEnabled(ListCommand::Delete, c));
+    EXPECT_FALSE(FileCommands::isListCommandEnabled(cmd::Delete, c));
 
     list.selectOnly(image);
     list.setFocusedItem(image);
     c = FileCommands::fromList(list, nullptr, nullptr, false);
     EXPECT_EQ(c.selected, PathList{native(dir.file("from/a.jpg"))});
     EXPECT_TRUE(c.currentIsImage && c.allSelectedImages && !c.currentIsFolder);
-    EXPECT_TRUE(FileCommands::isListCommandEnabled(ListCommand::Cut, c));
-    EXPECT_TRUE(FileCommands::isListCommandEnabled(ListCommand::AssociatedProgram, c));
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(cmd::Cut, c));
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(cmd::OpenWithProgram, c));
 
     // Paste goes into a selected folder, else into the list's folder.
     FileCommands::CopyToClipboard({native(dir.file("from/b c.png"))});
     list.selectOnly(folder);
     list.setFocusedItem(folder);
     c = FileCommands::fromList(list, nullptr, nullptr, false);
-    EXPECT_FALSE(FileCommands::isListCommandEnabled(ListCommand::RotateLeft, c));
-    EXPECT_TRUE(FileCommands::runListCommand(ListCommand::Paste, c));
+    EXPECT_FALSE(FileCommands::isListCommandEnabled(cmd::RotateLeft, c));
+    EXPECT_TRUE(FileCommands::runListCommand(cmd::Paste, c));
     EXPECT_EQ(fixtures::readFile(dir.file("from/inner/b c.png")), "B");
 }
 
@@ -242,7 +242,7 @@ TEST_F(FileCommandsTest, PrintPutsAnyReadableFormatOnOnePageOfItsOrientation)
     ASSERT_TRUE(fixtures::patternImage(40, 120).save(tall, 0));
     ImageList images(dir.path());
     auto c = images.contextFor(tall);
-    ASSERT_TRUE(FileCommands::isListCommandEnabled(ListCommand::Print, c));
+    ASSERT_TRUE(FileCommands::isListCommandEnabled(cmd::Print, c));
 
     const QString pdf = dir.file("out.pdf");
     int asked = 0;
@@ -252,7 +252,7 @@ TEST_F(FileCommandsTest, PrintPutsAnyReadableFormatOnOnePageOfItsOrientation)
         printer.setOutputFileName(pdf);
         return asked == 1;  // the second time the user cancels
     };
-    EXPECT_TRUE(FileCommands::runListCommand(ListCommand::Print, c));
+    EXPECT_TRUE(FileCommands::runListCommand(cmd::Print, c));
     const QByteArray bytes = fixtures::readFile(pdf);
     ASSERT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
@@ -262,7 +262,7 @@ TEST_F(FileCommandsTest, PrintPutsAnyReadableFormatOnOnePageOfItsOrientation)
     EXPECT_LT(box.captured(1).toDouble(), box.captured(2).toDouble());  // portrait for a tall image
 
     QFile::remove(pdf);
-    EXPECT_FALSE(FileCommands::runListCommand(ListCommand::Print, c));
+    EXPECT_FALSE(FileCommands::runListCommand(cmd::Print, c));
     EXPECT_EQ(asked, 2);
     EXPECT_FALSE(QFile::exists(pdf));
 }
@@ -274,14 +274,14 @@ TEST_F(FileCommandsTest, CopyImageToClipboardPutsTheCurrentImagesPixelsThere)
     ImageList images(dir.path());
     QApplication::clipboard()->clear();
     auto c = images.contextFor(photo);
-    ASSERT_TRUE(FileCommands::runListCommand(ListCommand::CopyImageToClipboard, c));
+    ASSERT_TRUE(FileCommands::runListCommand(cmd::CopyImageToClipboard, c));
     const QImage copied = QApplication::clipboard()->image();
     ASSERT_EQ(copied.size(), QSize(48, 32));
     EXPECT_NEAR(qRed(copied.pixel(5, 3)), fixtures::patternColor(5, 3).rgbRed, 12);
 
     // Not an image: the command is off and the clipboard keeps the picture.
     c = images.contextFor(dir.file("from"));
-    EXPECT_FALSE(FileCommands::runListCommand(ListCommand::CopyImageToClipboard, c));
+    EXPECT_FALSE(FileCommands::runListCommand(cmd::CopyImageToClipboard, c));
     EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(48, 32));
 }
 
@@ -323,7 +323,7 @@ TEST_F(FileCommandsTest, RotatingSelectedFilesTurnsJpegsLosslesslyAndOthersByThe
     ImageList images(dir.path());
 
     auto c = images.contextFor(photo);
-    ASSERT_TRUE(FileCommands::runListCommand(ListCommand::RotateRight, c));
+    ASSERT_TRUE(FileCommands::runListCommand(cmd::RotateRight, c));
     fipSuperImage turned;
     ASSERT_TRUE(turned.load(photo));
     ASSERT_EQ(turned.getWidth(), 48u);
@@ -341,7 +341,7 @@ TEST_F(FileCommandsTest, RotatingSelectedFilesTurnsJpegsLosslesslyAndOthersByThe
     EXPECT_LE(worst, 3);
 
     c = images.contextFor(png);
-    ASSERT_TRUE(FileCommands::runListCommand(ListCommand::Rotate180, c));
+    ASSERT_TRUE(FileCommands::runListCommand(cmd::Rotate180, c));
     fipSuperImage flipped;
     ASSERT_TRUE(flipped.load(png));
     const RGBQUAD corner = fixtures::pixelAt(flipped, 29, 19);
