@@ -18,7 +18,6 @@
 #include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QScrollBar>

@@ -15,14 +15,17 @@
 #include <QFile>
 #include <QHash>
 #include <QImage>
+#include <QPoint>
 #include <QPointer>
 #include <QTimer>
 
 #include <memory>
 
 class FolderWatcher;
-class QMenu;
 class ThumbnailLoader;
+
+// The list's context menus: on the background, an image, another file, a folder.
+enum class ListMenu { Background, Photo, File, Folder };
 
 class ImageListHost {
 public:
@@ -43,6 +46,8 @@ public:
     // Commands the list shows but that belong to other panes (clipboard, delete, export...).
     virtual void runCommand(int /*id*/) {}
     virtual bool isCommandEnabled(int /*id*/) const { return false; }
+    // Opens the menu at the point; its commands come back through `runCommand` of the list.
+    virtual void showContextMenu(ListMenu /*menu*/, QPoint /*globalPos*/) {}
 };
 
 class CImageListCtrl : public QAbstractScrollArea {
@@ -115,6 +120,7 @@ public:
     bool isBusy() const { return m_busy; }
 
     // ---- renaming ------------------------------------------------------------------------
+    bool mayRename(int index) const;
     bool BeginLabelEdit(int index);
     // Ends editing with `text` as typed (accept) or cancels it; true when a rename happened.
     bool EndLabelEdit(bool accept);
@@ -122,8 +128,8 @@ public:
     CFileNameEdit* labelEditor() const { return m_editor; }
 
     // ---- menus ---------------------------------------------------------------------------
-    // The context menu for the item (or -1: the list's background).
-    std::unique_ptr<QMenu> buildContextMenu(int index);
+    // Which context menu the item (or -1: the list's background) gets.
+    ListMenu contextMenuKind(int index) const;
     void runCommand(int id);
 
 protected:
@@ -150,7 +156,6 @@ private:
     void handleFolderChanged();
     QImage iconFor(const FolderItem& item);
     void requestVisibleThumbnails();
-    bool mayRename(int index) const;
 
     Options m_options;
     std::unique_ptr<ShellNamespace> m_ownShell;

@@ -5,13 +5,11 @@
 #include "browser/CFileNameEdit.h"
 #include "platform/FileOperations.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -238,137 +236,14 @@ bool CImageListCtrl::EndLabelEdit(bool accept)
 
 // ---- menus and commands -------------------------------------------------------------------
 
-std::unique_ptr<QMenu> CImageListCtrl::buildContextMenu(int index)
+ListMenu CImageListCtrl::contextMenuKind(int index) const
 {
-    auto menu = std::make_unique<QMenu>(this);
-    auto add = [&](QMenu* into, const QString& text, int id) {
-        QAction* action = into->addAction(text);
-        action->setData(id);
-        bool enabled = m_host->isCommandEnabled(id);
-        switch (id) {
-        case cmd::ViewAndEdit:
-        case cmd::Open:
-        case cmd::SelectAll:
-        case cmd::SelectAllFiles:
-        case cmd::SelectAllImages:
-        case cmd::InvertSelection:
-        case cmd::Refresh:
-            enabled = true;
-            break;
-        case cmd::ClearSelection:
-            enabled = m_items.selectedCount() > 0;
-            break;
-        case cmd::Rename:
-            enabled = mayRename(m_items.GetFocusedItem());
-            break;
-        default:
-            break;
-        }
-        action->setEnabled(enabled);
-        return action;
-    };
-    auto addFileCommands = [&](QMenu* into) {
-        add(into, QStringLiteral("Cu&t"), cmd::Cut);
-        add(into, QStringLiteral("&Copy"), cmd::Copy);
-        add(into, QStringLiteral("&Paste"), cmd::Paste);
-        add(into, QStringLiteral("&Delete"), cmd::Delete);
-        add(into, QStringLiteral("Rena&me"), cmd::Rename);
-        into->addSeparator();
-        add(into, QStringLiteral("Copy to &Folder..."), cmd::CopyToFolder);
-        add(into, QStringLiteral("Mo&ve to Folder..."), cmd::MoveToFolder);
-    };
-    auto addOpenWith = [&](QMenu* into) {
-        QMenu* openWith = into->addMenu(QStringLiteral("Open Wit&h"));
-        add(openWith, QStringLiteral("Associated &Program"), cmd::OpenWithProgram);
-        add(openWith, QStringLiteral("Associated &Editor"), cmd::OpenWithEditor);
-        add(into, QStringLiteral("Add to &Favorites..."), cmd::AddToFavorites);
-        add(into, QStringLiteral("&Locate on Disk"), cmd::LocateOnDisk);
-    };
-
-    const FolderItem* item = m_items.isValidIndex(index) ? &m_items.at(index) : nullptr;
-    if (!item) {
-        menu->setTitle(QStringLiteral("ListCtrl Popup Menu - SYS"));
-        QMenu* sortBy = menu->addMenu(QStringLiteral("Sort &By"));
-        auto* keys = new QActionGroup(sortBy);
-        const std::pair<const char*, int> sorts[] = {{"File &Name", cmd::SortByName},
-                                                     {"File &Size", cmd::SortBySize},
-                                                     {"File &Type", cmd::SortByType},
-                                                     {"&Modified Date", cmd::SortByDate},
-                                                     {"&Photo Size", cmd::SortByPhotoSize}};
-        const int sortIds[] = {cmd::SortByName, cmd::SortBySize, cmd::SortByType,
-                               cmd::SortByDate, cmd::SortByPhotoSize};
-        for (const auto& [text, id] : sorts) {
-            QAction* a = sortBy->addAction(QString::fromLatin1(text));
-            a->setData(id);
-            a->setCheckable(true);
-            a->setChecked(sortIds[m_settings.sortType] == id);
-            keys->addAction(a);
-        }
-        sortBy->addSeparator();
-        auto* directions = new QActionGroup(sortBy);
-        for (int d = 0; d < 2; ++d) {
-            QAction* a = sortBy->addAction(d == 0 ? QStringLiteral("Sort &Forward") : QStringLiteral("Sort &Backward"));
-            a->setData(d == 0 ? cmd::SortForward : cmd::SortBackward);
-            a->setCheckable(true);
-            a->setChecked(m_settings.sortDirection == d);
-            directions->addAction(a);
-        }
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("&Paste"), cmd::Paste);
-        add(menu.get(), QStringLiteral("&New Folder"), cmd::NewFolder);
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("Select &All"), cmd::SelectAll);
-        add(menu.get(), QStringLiteral("Select All &Files"), cmd::SelectAllFiles);
-        add(menu.get(), QStringLiteral("Select All &Images"), cmd::SelectAllImages);
-        add(menu.get(), QStringLiteral("In&vert Selection"), cmd::InvertSelection);
-        add(menu.get(), QStringLiteral("&Clear Selection"), cmd::ClearSelection);
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("&Refresh"), cmd::Refresh);
-        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
-    } else if (item->countsAsImage() || item->targetIsImage) {
-        menu->setTitle(QStringLiteral("ListCtrl Popup Menu - Photo"));
-        add(menu.get(), QStringLiteral("&View and Edit"), cmd::ViewAndEdit);
-        add(menu.get(), QStringLiteral("View in &Full Screen"), cmd::FullScreen);
-        add(menu.get(), QStringLiteral("&Slide Show"), cmd::SlideShow);
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("Rotate &Left"), cmd::RotateLeft);
-        add(menu.get(), QStringLiteral("Rotate &Right"), cmd::RotateRight);
-        add(menu.get(), QStringLiteral("Rotate &180 Degrees"), cmd::Rotate180);
-        menu->addSeparator();
-        addOpenWith(menu.get());
-        QMenu* wallpaper = menu->addMenu(QStringLiteral("Set &Wallpaper"));
-        add(wallpaper, QStringLiteral("&Center"), cmd::SetWallpaperCenter);
-        add(wallpaper, QStringLiteral("&Tile"), cmd::SetWallpaperTile);
-        add(wallpaper, QStringLiteral("&Stretch"), cmd::SetWallpaperStretch);
-        wallpaper->addSeparator();
-        add(wallpaper, QStringLiteral("&Restore"), cmd::RestoreWallpaper);
-        menu->addSeparator();
-        addFileCommands(menu.get());
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("Copy &Image to Clipboard"), cmd::CopyImageToClipboard);
-        add(menu.get(), QStringLiteral("&Print..."), cmd::Print);
-        add(menu.get(), QStringLiteral("&Email Images..."), cmd::EmailImages);
-        add(menu.get(), QStringLiteral("E&xport..."), cmd::Export);
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
-    } else if (item->kind != ItemKind::Folder) {
-        menu->setTitle(QStringLiteral("ListCtrl Popup Menu - File"));
-        addOpenWith(menu.get());
-        menu->addSeparator();
-        addFileCommands(menu.get());
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
-    } else {
-        menu->setTitle(QStringLiteral("ListCtrl Popup Menu - Folder"));
-        add(menu.get(), QStringLiteral("&Browse"), cmd::Open);
-        menu->addSeparator();
-        addFileCommands(menu.get());
-        menu->addSeparator();
-        add(menu.get(), QStringLiteral("Add to &Favorites..."), cmd::AddToFavorites);
-        add(menu.get(), QStringLiteral("&Locate on Disk"), cmd::LocateOnDisk);
-        add(menu.get(), QStringLiteral("P&roperties..."), cmd::Properties);
-    }
-    return menu;
+    if (!m_items.isValidIndex(index))
+        return ListMenu::Background;
+    const FolderItem& item = m_items.at(index);
+    if (item.countsAsImage() || item.targetIsImage)
+        return ListMenu::Photo;
+    return item.kind == ItemKind::Folder ? ListMenu::Folder : ListMenu::File;
 }
 
 void CImageListCtrl::contextMenuEvent(QContextMenuEvent* e)
@@ -382,9 +257,8 @@ void CImageListCtrl::contextMenuEvent(QContextMenuEvent* e)
     } else {
         index = itemAt(viewport()->mapFrom(this, e->pos()));
     }
-    std::unique_ptr<QMenu> menu = buildContextMenu(index);
-    if (QAction* chosen = menu->exec(at))
-        runCommand(chosen->data().toInt());
+    // The host owns the menus, so their items are the program's commands with their states.
+    m_host->showContextMenu(contextMenuKind(index), at);
 }
 
 void CImageListCtrl::runCommand(int id)

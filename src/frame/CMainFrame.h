@@ -107,6 +107,7 @@ public:
     bool isSizeSliderDragging() const override;
     void runCommand(int id) override;
     bool isCommandEnabled(int id) const override;
+    void showContextMenu(ListMenu menu, QPoint globalPos) override;
 
     // ---- Commands (FrameCommands.cpp) ----------------------------------------------------
     // The one action of a command id, shared by menus, tool bars and accelerators.
@@ -183,6 +184,7 @@ private:
     CImageListCtrl* m_thumbnailList = nullptr;
     std::unique_ptr<ListImageSequence> m_listSequence;
     std::map<int, QAction*> m_actions;
+    QAction* m_openListItem = nullptr;  // the list menus' "View and Edit" and "Browse"
     int m_listCommandInFlight = 0;
     CImageView* m_imageView = nullptr;
     QWidget* m_slideView = nullptr;

@@ -57,6 +57,8 @@ QAction* CMainFrame::actionFor(int id)
 
 void CMainFrame::buildCommands()
 {
+    m_openListItem = new QAction(this);
+    connect(m_openListItem, &QAction::triggered, this, [this] { m_thumbnailList->runCommand(cmd::Open); });
     const menus::ActionLookup lookup = [this](int id) { return actionFor(id); };
     menus::installAccelerators(this, lookup);
     const toolbar::Images images = toolbar::loadPicture(toolbar::picturePath(m_services.programFolder));
@@ -83,6 +85,30 @@ void CMainFrame::buildCommands()
         if (menu)
             menu->exec(globalPos);
     });
+}
+
+void CMainFrame::showContextMenu(ListMenu menu, QPoint globalPos)
+{
+    int resource = menus::ListBackgroundPopup;
+    switch (menu) {
+    case ListMenu::Background: resource = menus::ListBackgroundPopup; break;
+    case ListMenu::Photo: resource = menus::ListPhotoPopup; break;
+    case ListMenu::File: resource = menus::ListFilePopup; break;
+    case ListMenu::Folder: resource = menus::ListFolderPopup; break;
+    }
+    UpdateCommandStates();
+    const int focused = m_thumbnailList->GetFocusedItem();
+    m_openListItem->setEnabled(m_thumbnailList->items().isValidIndex(focused));
+    const menus::ActionLookup lookup = [this](int id) -> QAction* {
+        // "View and Edit" and a folder's "Browse" open the item, as Enter does; elsewhere
+        // the id is the frame's Open dialog.
+        if (id == cmd::ViewAndEdit || id == cmd::Open)
+            return m_openListItem;
+        return actionFor(id);
+    };
+    std::unique_ptr<QMenu> popup(menus::buildPopupMenu(resource, lookup, this));
+    if (popup)
+        popup->exec(globalPos);
 }
 
 void CMainFrame::installMenuBar()
@@ -170,6 +196,9 @@ CommandState CMainFrame::listCommandState(int id) const
         break;
     case cmd::ClearSelection:
         state.enabled = items.selectedCount() > 0;
+        break;
+    case cmd::Rename:
+        state.enabled = m_thumbnailList->mayRename(items.GetFocusedItem());
         break;
     case cmd::SortForward:
         state.checked = m_thumbnailList->settings().sortDirection == 0;

@@ -15,12 +15,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QMenu>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -146,6 +150,68 @@ TEST_F(FrameFileCommandsTest, TheViewerMovesItsFileAwayAndStepsOnWithoutSkipping
     EXPECT_EQ(listItemOfViewer(), photos.file(QStringLiteral("b.jpg")));
     ASSERT_TRUE(frame->OnCommand(cmd::NextImage));
     EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("c.jpg")));
+}
+
+// Opens the list's context menu with the keyboard on the selected item; `use` sees the menu
+// while it is open and may trigger one of its items.
+void withListMenu(CImageListCtrl* list, const std::function<void(QMenu&)>& use)
+{
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        seen = true;
+        use(*menu);
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), list->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(list, &event);
+    EXPECT_TRUE(seen) << "no menu opened";
+}
+
+QAction* actionNamed(QMenu& menu, const QString& text)
+{
+    for (QAction* action : menu.actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+TEST_F(FrameFileCommandsTest, TheListsMenusAreTheProgramsAndTheirItemsActOnTheItem)
+{
+    ASSERT_TRUE(QDir(photos.path()).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(list()->BrowseToPath(photos.path()));
+    list()->setFocus();
+    list()->selectOnly(list()->FindItemByPath(photos.file(QStringLiteral("b.jpg"))));
+    withListMenu(list(), [](QMenu& menu) {
+        EXPECT_EQ(menu.title(), QStringLiteral("ListCtrl Popup Menu - Photo"));
+        ASSERT_FALSE(menu.actions().isEmpty());
+        EXPECT_EQ(menu.actions().first()->text(), QStringLiteral("&View and Edit\tEnter"));
+        QAction* rename = actionNamed(menu, QStringLiteral("Rena&me\tF2"));
+        ASSERT_NE(rename, nullptr);
+        EXPECT_TRUE(rename->isEnabled());
+    });
+
+    // A folder's "Browse" goes into the folder.
+    list()->selectOnly(list()->FindItemByPath(photos.file(QStringLiteral("sub"))));
+    withListMenu(list(), [](QMenu& menu) {
+        EXPECT_EQ(menu.title(), QStringLiteral("ListCtrl Popup Menu - Folder"));
+        QAction* browse = actionNamed(menu, QStringLiteral("&Browse"));
+        ASSERT_NE(browse, nullptr);
+        browse->trigger();
+    });
+    EXPECT_EQ(list()->currentFolderPath(), photos.file(QStringLiteral("sub")));
+
+    // The empty folder's background: the sort order is checked in the submenu.
+    list()->selectOnly(-1);
+    withListMenu(list(), [](QMenu& menu) {
+        EXPECT_EQ(menu.title(), QStringLiteral("ListCtrl Popup Menu - SYS"));
+        ASSERT_FALSE(menu.actions().isEmpty());
+        QMenu* sortBy = menu.actions().first()->menu();
+        ASSERT_NE(sortBy, nullptr);
+        EXPECT_TRUE(sortBy->actions().first()->isChecked());  // by name
+    });
 }
 
 TEST_F(FrameFileCommandsTest, ZoomTypesAndFixedLevelsFromTheMenusReachTheViewer)
