@@ -200,6 +200,10 @@ CommandState CMainFrame::listCommandState(int id) const
     case cmd::Rename:
         state.enabled = m_thumbnailList->mayRename(items.GetFocusedItem());
         break;
+    case cmd::FullScreen:
+        // "View in Full Screen": as Copy Image to Clipboard.
+        state.enabled = FileCommands::isListCommandEnabled(cmd::CopyImageToClipboard, listFileContext());
+        break;
     case cmd::SortForward:
         state.checked = m_thumbnailList->settings().sortDirection == 0;
         break;
@@ -357,6 +361,12 @@ bool CMainFrame::runListCommand(int id)
         m_thumbnailList->SetThumbnailSize(size, size);
         m_statusBar->SetSliderFromThumbnailSize(size);
         return true;
+    }
+    if (id == cmd::FullScreen) {
+        m_thumbnailList->OpenItem(m_thumbnailList->GetFocusedItem());
+        if (m_mode == FrameMode::Viewer && !m_fullScreen)
+            m_imageView->OnCommand(cmd::FullScreen);
+        return m_mode == FrameMode::Viewer;
     }
     if (FileCommands::handlesListCommand(id)) {
         const bool done = FileCommands::runListCommand(id, listFileContext());

@@ -214,6 +214,24 @@ TEST_F(FrameFileCommandsTest, TheListsMenusAreTheProgramsAndTheirItemsActOnTheIt
     });
 }
 
+TEST_F(FrameFileCommandsTest, ViewInFullScreenOpensTheSelectedImageFullScreen)
+{
+    ASSERT_TRUE(list()->BrowseToPath(photos.path()));
+    list()->setFocus();
+    list()->selectOnly(-1);
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(frame->actionFor(cmd::FullScreen)->isEnabled()) << "nothing selected";
+    list()->selectOnly(list()->FindItemByPath(photos.file(QStringLiteral("b.jpg"))));
+    ASSERT_TRUE(frame->OnCommand(cmd::FullScreen));
+    EXPECT_EQ(frame->mode(), FrameMode::Viewer);
+    EXPECT_TRUE(frame->isFullScreenMode());
+    EXPECT_TRUE(frame->GetImageView()->fullScreenMode());
+    EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("b.jpg")));
+    ASSERT_TRUE(frame->OnCommand(cmd::FullScreen));
+    EXPECT_FALSE(frame->isFullScreenMode());
+    EXPECT_EQ(frame->mode(), FrameMode::Viewer);
+}
+
 TEST_F(FrameFileCommandsTest, ZoomTypesAndFixedLevelsFromTheMenusReachTheViewer)
 {
     openInViewer(QStringLiteral("a.jpg"));
