@@ -43,10 +43,9 @@ public:
     // A rescan added, removed or renamed items: indices held elsewhere may have moved.
     virtual void itemsChanged() {}
     virtual bool isSizeSliderDragging() const { return false; }
-    // Commands the list shows but that belong to other panes (clipboard, delete, export...).
+    // Commands the list's keys ask for that belong to other panes (clipboard, delete...).
     virtual void runCommand(int /*id*/) {}
-    virtual bool isCommandEnabled(int /*id*/) const { return false; }
-    // Opens the menu at the point; its commands come back through `runCommand` of the list.
+    // Opens the menu at the point; the host owns the menu data and carries out the commands.
     virtual void showContextMenu(ListMenu /*menu*/, QPoint /*globalPos*/) {}
 };
 

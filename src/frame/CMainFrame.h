@@ -106,7 +106,6 @@ public:
     void itemsChanged() override;
     bool isSizeSliderDragging() const override;
     void runCommand(int id) override;
-    bool isCommandEnabled(int id) const override;
     void showContextMenu(ListMenu menu, QPoint globalPos) override;
 
     // ---- Commands (FrameCommands.cpp) ----------------------------------------------------

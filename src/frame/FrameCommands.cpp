@@ -383,14 +383,8 @@ bool CMainFrame::runListCommand(int id)
     return true;
 }
 
-bool CMainFrame::isCommandEnabled(int id) const
-{
-    return commandState(id).enabled;
-}
-
 void CMainFrame::runCommand(int id)
 {
-    // Commands from the list's own context menu that belong to other panes or the frame.
-    if (isCommandEnabled(id))
-        OnCommand(id);
+    // Keys of the list whose commands belong to other panes or the frame.
+    OnCommand(id);
 }
