@@ -21,8 +21,8 @@
 #include <QProgressDialog>
 
 #include <algorithm>
-#include <utility>
 #include <optional>
+#include <utility>
 
 namespace FileCommands {
 
@@ -200,15 +200,21 @@ bool askPrinterWithDialog(QWidget* owner, QPrinter& printer)
 
 bool PrintFile(const QByteArray& path, QWidget* owner, const PrinterQuestion& askPrinter)
 {
-    fipSuperImage image;
-    if (!askPrinter || !image.load(QFile::decodeName(path)) || !image.isValid())
+    if (!askPrinter)
         return false;
+    fipSuperImage image;
+    {
+        WaitCursor wait;
+        if (!image.load(QFile::decodeName(path)) || !image.isValid())
+            return false;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(nameOf(path));
     printer.setPageOrientation(
         printOrientationFor(QSize(static_cast<int>(image.getWidth()), static_cast<int>(image.getHeight()))));
     if (!askPrinter(owner, printer))
         return false;
+    WaitCursor wait;
     return printImage(image, printer);
 }
 
@@ -415,10 +421,8 @@ bool runListCommand(int id, const ListContext& c)
         }
         return ShellActions::ShowShellProperties(path);
     }
-    case Print: {
-        WaitCursor wait;
+    case Print:
         return PrintFile(c.current, c.owner, c.askPrinter);
-    }
     case CopyImageToClipboard: {
         fipSuperImage image;
         return image.load(QFile::decodeName(c.current)) && image.copyToClipboard();
