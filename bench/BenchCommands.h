@@ -10,3 +10,4 @@ int runStepBench(const QStringList& args);           // step DIR
 int runPaintBench(const QStringList& args);          // paint FILE
 int runThumbsBench(const QStringList& args);         // thumbs DIR --size N
 int runBrowseBench(const QStringList& args);         // browse DIR
+int runPreviewBench(const QStringList& args);        // preview FILE

@@ -26,6 +26,7 @@ int main(int argc, char** argv)
         {QStringLiteral("paint"), runPaintBench},
         {QStringLiteral("thumbs"), runThumbsBench},
         {QStringLiteral("browse"), runBrowseBench},
+        {QStringLiteral("preview"), runPreviewBench},
     };
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !commands.count(args.front())) {
