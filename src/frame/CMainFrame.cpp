@@ -174,6 +174,8 @@ void CMainFrame::buildPanes()
     });
     connect(m_imageView, &CImageView::imageChanged, this, &CMainFrame::UpdateCommandStates);
     m_imageView->setDialogs(viewerDialogs());
+    // The list need not wait for the folder watcher to drop the item.
+    connect(m_imageView, &CImageView::fileDeleted, this, [this] { m_thumbnailList->Rescan(); });
     m_slideView = placeholderPane(QStringLiteral("SlideView"), m_stack);
 
     m_listSequence = std::make_unique<ListImageSequence>(*m_thumbnailList);

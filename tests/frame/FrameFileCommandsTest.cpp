@@ -214,6 +214,18 @@ TEST_F(FrameFileCommandsTest, TheListsMenusAreTheProgramsAndTheirItemsActOnTheIt
     });
 }
 
+TEST_F(FrameFileCommandsTest, DeletingInTheViewerDropsTheItemAtOnceAndStepsOn)
+{
+    openInViewer(QStringLiteral("b.jpg"));
+    ASSERT_TRUE(frame->OnCommand(cmd::Delete));
+    EXPECT_EQ(list()->GetItemCount(), 2) << "without waiting for the watcher";
+    EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("c.jpg")));
+    EXPECT_EQ(listItemOfViewer(), photos.file(QStringLiteral("c.jpg")));
+    ASSERT_TRUE(frame->OnCommand(cmd::PreviousImage));
+    EXPECT_EQ(frame->GetImageView()->filePath(), photos.file(QStringLiteral("a.jpg")));
+    EXPECT_FALSE(QFile::exists(photos.file(QStringLiteral("b.jpg"))));
+}
+
 TEST_F(FrameFileCommandsTest, ViewInFullScreenOpensTheSelectedImageFullScreen)
 {
     ASSERT_TRUE(list()->BrowseToPath(photos.path()));
