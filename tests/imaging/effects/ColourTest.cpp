@@ -12,11 +12,9 @@ using namespace effects_test;
 
 namespace {
 
+// The colour tests' noisy picture: 37 x 23, odd sizes on both axes.
 fipSuperImage noisyImage(unsigned bpp, unsigned seed = 1) {
-    std::mt19937 random(seed);
-    return makeImage(37, 23, bpp, [&](unsigned, unsigned) {
-        return Colour{int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256)};
-    });
+    return effects_test::noisyImage(37, 23, bpp, seed);
 }
 
 TEST(Invert, NegativeKeepsAlphaAndPalettes) {

@@ -6,20 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
-#include <random>
 #include <string>
 #include <cstring>
 
 using namespace effects_test;
 
 namespace {
-
-fipSuperImage noisyImage(unsigned width, unsigned height, unsigned bpp, unsigned seed = 1) {
-    std::mt19937 random(seed);
-    return makeImage(width, height, bpp, [&](unsigned, unsigned) {
-        return Colour{int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256)};
-    });
-}
 
 // Five colours in vertical bands.
 fipSuperImage fiveColours(unsigned bpp) {

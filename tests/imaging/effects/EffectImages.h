@@ -5,6 +5,7 @@
 #include "imaging/fipSuperImage.h"
 
 #include <functional>
+#include <random>
 
 namespace effects_test {
 
@@ -100,6 +101,14 @@ inline bool samePixels(const fipImage& a, const fipImage& b) {
             return false;
     }
     return true;
+}
+
+// Random colours (and alpha) from a fixed seed: every channel value occurs.
+inline fipSuperImage noisyImage(unsigned width, unsigned height, unsigned bpp, unsigned seed = 1) {
+    std::mt19937 random(seed);
+    return makeImage(width, height, bpp, [&](unsigned, unsigned) {
+        return Colour{int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256)};
+    });
 }
 
 }  // namespace effects_test

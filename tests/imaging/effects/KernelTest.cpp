@@ -121,11 +121,8 @@ TEST(Convolute, WeightsTooLargeForTheTableGiveTheSameAnswer) {
 // The vectorised, two-thread path against a plain per-pixel reference on a noisy image large
 // enough to be split between threads.
 TEST(Convolute, MatchesPlainReferenceOnLargeNoisyImage) {
-    std::mt19937 random(7);
     const unsigned width = 613, height = 509;
-    const fipSuperImage source = makeImage(width, height, 32, [&](unsigned, unsigned) {
-        return Colour{int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256)};
-    });
+    const fipSuperImage source = noisyImage(width, height, 32, 7);
     for (const auto* kernel : {&kGauss5, &kSharpen}) {
         const int size = kernel == &kGauss5 ? 5 : 3, divisor = kernel == &kGauss5 ? 52 : 7, r = size / 2;
         fipSuperImage img = source;
@@ -204,11 +201,8 @@ TEST(AverageBlur, MeansOfTheWindowAcrossAStep) {
 }
 
 TEST(AverageBlur, MatchesPlainMeansOfTheSquare) {
-    std::mt19937 random(13);
     const unsigned width = 300, height = 260;  // large enough for two threads
-    const fipSuperImage source = makeImage(width, height, 32, [&](unsigned, unsigned) {
-        return Colour{int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256)};
-    });
+    const fipSuperImage source = noisyImage(width, height, 32, 13);
     for (const int size : {4, 7}) {
         fipSuperImage img = source;
         ASSERT_TRUE(img.averageBlur(size));

@@ -5,18 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 using namespace effects_test;
 
 namespace {
-
-fipSuperImage noisyImage(unsigned width, unsigned height, unsigned bpp, unsigned seed = 1) {
-    std::mt19937 random(seed);
-    return makeImage(width, height, bpp, [&](unsigned, unsigned) {
-        return Colour{int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256)};
-    });
-}
 
 // A dark row with one bright pixel at x = 10.
 fipSuperImage brightDot(unsigned bpp = 24) {
