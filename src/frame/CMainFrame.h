@@ -166,6 +166,7 @@ private:
     bool openFromDialog();
     void goToHistoryEntry(const ItemIdList& folder, int source);
     FileCommands::ListContext listFileContext() const;
+    bool isFileCommandEnabled(int id) const;
     bool runListCommand(int id);
     // Closes the viewer's image, asking first when it is modified; false when cancelled.
     bool closeViewerImage();
@@ -185,6 +186,8 @@ private:
     std::map<int, QAction*> m_actions;
     QAction* m_openListItem = nullptr;  // the list menus' "View and Edit" and "Browse"
     int m_listCommandInFlight = 0;
+    // Set while UpdateCommandStates runs; otherwise a single state builds its own.
+    std::optional<FileCommands::ListContext> m_statesContext;
     CImageView* m_imageView = nullptr;
     QWidget* m_slideView = nullptr;
     QToolBar* m_browserToolBar = nullptr;

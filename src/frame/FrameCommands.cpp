@@ -202,7 +202,7 @@ CommandState CMainFrame::listCommandState(int id) const
         break;
     case cmd::FullScreen:
         // "View in Full Screen": as Copy Image to Clipboard.
-        state.enabled = FileCommands::isListCommandEnabled(cmd::CopyImageToClipboard, listFileContext());
+        state.enabled = isFileCommandEnabled(cmd::CopyImageToClipboard);
         break;
     case cmd::SortForward:
         state.checked = m_thumbnailList->settings().sortDirection == 0;
@@ -216,7 +216,7 @@ CommandState CMainFrame::listCommandState(int id) const
             break;
         }
         if (FileCommands::handlesListCommand(id)) {
-            state.enabled = FileCommands::isListCommandEnabled(id, listFileContext());
+            state.enabled = isFileCommandEnabled(id);
             break;
         }
         // Export, e-mail, wallpaper and the histogram channels arrive with the parts that
@@ -225,6 +225,15 @@ CommandState CMainFrame::listCommandState(int id) const
         break;
     }
     return state;
+}
+
+bool CMainFrame::isFileCommandEnabled(int id) const
+{
+    // While all states are asked for, one walk over the list's selection (and one look at
+    // the clipboard's files) serves every file command.
+    if (m_statesContext)
+        return FileCommands::isListCommandEnabled(id, *m_statesContext);
+    return FileCommands::isListCommandEnabled(id, listFileContext());
 }
 
 FileCommands::ListContext CMainFrame::listFileContext() const
@@ -264,6 +273,7 @@ CommandState CMainFrame::commandState(int id) const
 
 void CMainFrame::UpdateCommandStates()
 {
+    m_statesContext = listFileContext();
     for (const auto& [id, action] : m_actions) {
         const CommandState state = commandState(id);
         action->setEnabled(state.enabled);
@@ -271,6 +281,7 @@ void CMainFrame::UpdateCommandStates()
         if (state.checked)
             action->setChecked(*state.checked);
     }
+    m_statesContext.reset();
 }
 
 bool CMainFrame::OnCommand(int id)
