@@ -222,10 +222,9 @@ bool CImageListCtrl::EndLabelEdit(bool accept)
         if (dot > 0)
             newName += item.displayName.mid(dot);
     }
-    bool renamed = false;
-    // A name with a slash would move the file elsewhere; treat it as a failed rename.
-    if (!newName.contains(QLatin1Char('/')) && !std::any_of(text.begin(), text.end(), &CFileNameEdit::isRefused))
-        renamed = FileOperations::RenamePath(item.nativePath, joinPath(folderOf(item.nativePath), QFile::encodeName(newName)));
+    // A pasted name can hold what the edit refuses to type; that is a failed rename too.
+    const bool renamed = !std::any_of(text.begin(), text.end(), &CFileNameEdit::isRefused)
+                         && !FileOperations::RenameInFolder(item.nativePath, QFile::encodeName(newName)).isEmpty();
     if (renamed) {
         Rescan();
         return true;

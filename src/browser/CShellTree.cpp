@@ -583,13 +583,14 @@ void CShellTree::finishRename(QTreeWidgetItem* item, const QString& text)
     const ItemIdList oldFolder = idListOf(item);
     const QByteArray oldPath = pathOf(item);
     const bool wasCurrent = item == currentItem();
-    const QByteArray newPath = joinPath(folderOf(oldPath), QFile::encodeName(name));
+    const QByteArray newName = QFile::encodeName(name);
     // The tree changes only once the editor has gone.
     QMetaObject::invokeMethod(this, [=, this] {
         QTreeWidgetItem* renamed = FindItem(oldFolder, false);
         if (!renamed)
             return;
-        if (!FileOperations::RenamePath(oldPath, newPath)) {
+        const QByteArray newPath = FileOperations::RenameInFolder(oldPath, newName);
+        if (newPath.isEmpty()) {
             beginRename(renamed);  // the user corrects the name
             return;
         }

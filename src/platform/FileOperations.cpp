@@ -251,6 +251,14 @@ bool RenamePath(const QByteArray& oldPath, const QByteArray& newPath)
     return ::rename(oldPath.constData(), newPath.constData()) == 0;
 }
 
+QByteArray RenameInFolder(const QByteArray& path, const QByteArray& newName)
+{
+    if (newName.isEmpty() || newName.contains('/') || newName.contains('\0') || newName == "." || newName == "..")
+        return {};
+    const QByteArray newPath = joinPath(folderOf(path), newName);
+    return RenamePath(path, newPath) ? newPath : QByteArray();
+}
+
 QString MakeNewFolderName(const QStringList& names)
 {
     const QString base = QStringLiteral("New Folder");

@@ -16,6 +16,10 @@ namespace FileOperations {
 // Renames `oldPath` to `newPath` (native paths). Never replaces an existing file or folder,
 // and refuses mount points and the root; false on any failure.
 bool RenamePath(const QByteArray& oldPath, const QByteArray& newPath);
+// Gives the item `newName` in its own folder. A name that would lead elsewhere (a "/" in it,
+// "." or "..", a NUL byte, as a pasted name may bring) is refused like a taken one. The new
+// path on success, empty otherwise.
+QByteArray RenameInFolder(const QByteArray& path, const QByteArray& newName);
 
 // "New Folder", or "New Folder (n)" with the smallest n ≥ 2 that no name equals ignoring case.
 QString MakeNewFolderName(const QStringList& names);

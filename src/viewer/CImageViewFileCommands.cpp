@@ -12,17 +12,6 @@
 #include <QFileInfo>
 #include <QPrinter>
 
-namespace {
-
-// A name the rename dialog may hand back that would not stay in the file's folder.
-bool isPlainFileName(const QString& name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-           && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
-}
-
-}  // namespace
-
 void CImageView::SequenceChanged()
 {
     if (!m_sequence || m_itemPath.isEmpty())
@@ -76,10 +65,10 @@ void CImageView::renameFile()
     const auto name = m_dialogs.askNewName(this, m_filePath);
     if (!name || *name == QFileInfo(m_filePath).fileName())
         return;
-    const QString newPath = QFileInfo(m_filePath).path() + QLatin1Char('/') + *name;
     // The image stays open either way; a refused name changes nothing on disk.
-    if (!isPlainFileName(*name)
-        || !FileOperations::RenamePath(QFile::encodeName(m_filePath), QFile::encodeName(newPath))) {
+    const QString newPath =
+        QFile::decodeName(FileOperations::RenameInFolder(QFile::encodeName(m_filePath), QFile::encodeName(*name)));
+    if (newPath.isEmpty()) {
         MessageBoxSeam::show({this, QStringLiteral("Rename"),
                               QStringLiteral("Cannot rename '%1' to '%2'.").arg(QFileInfo(m_filePath).fileName(), *name),
                               QMessageBox::Critical, QMessageBox::Ok});

@@ -33,6 +33,15 @@ TEST(RenamePath, RenamesButNeverReplacesAndRefusesTheRoot)
     EXPECT_FALSE(FileOperations::RenamePath("/", d + "/root"));
     EXPECT_FALSE(FileOperations::RenamePath(d + "/b.jpg", d + "/b.jpg"));
     EXPECT_FALSE(FileOperations::RenamePath(d + "/b.jpg", d + "/.."));
+
+    // By name, the item stays in its folder: names that lead elsewhere are refused.
+    QDir(dir.path()).mkdir("sub");
+    for (const QByteArray& name : {QByteArray("sub/b.jpg"), QByteArray(".."), QByteArray("."), QByteArray(),
+                                   QByteArray("x\0y", 3)})
+        EXPECT_TRUE(FileOperations::RenameInFolder(d + "/b.jpg", name).isEmpty()) << name.constData();
+    EXPECT_EQ(fixtures::readFile(dir.file("b.jpg")), "b");
+    EXPECT_EQ(FileOperations::RenameInFolder(d + "/b.jpg", "e.jpg"), d + "/e.jpg");
+    EXPECT_EQ(fixtures::readFile(dir.file("e.jpg")), "b");
 }
 
 namespace {
