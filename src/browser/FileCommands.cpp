@@ -80,7 +80,9 @@ bool CutToClipboard(const PathList& paths)
 
 bool ClipboardHasFiles()
 {
-    return clipboardFiles().has_value();
+    // Asked for by every command-state refresh: the flag kept from the clipboard's changes,
+    // never a read that waits on the clipboard's owner.
+    return FileClipboardState::instance().hasFiles();
 }
 
 ProgressObserver setProgressObserver(ProgressObserver observer)

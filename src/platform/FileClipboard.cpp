@@ -1,5 +1,7 @@
 #include "platform/FileClipboard.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 
 namespace FileClipboard {
@@ -86,3 +88,25 @@ std::optional<ClipboardFiles> decode(const QMimeData& data)
 }
 
 }  // namespace FileClipboard
+
+FileClipboardState::FileClipboardState(QClipboard* clipboard, QObject* parent)
+    : QObject(parent), m_clipboard(clipboard)
+{
+    connect(m_clipboard, &QClipboard::dataChanged, this, &FileClipboardState::update);
+    update();
+}
+
+void FileClipboardState::update()
+{
+    const QMimeData* data = m_clipboard->mimeData();
+    m_hasFiles = data && FileClipboard::decode(*data).has_value();
+}
+
+const FileClipboardState& FileClipboardState::instance()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    auto* state = app->findChild<FileClipboardState*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!state)
+        state = new FileClipboardState(QGuiApplication::clipboard(), app);
+    return *state;
+}

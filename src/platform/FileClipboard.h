@@ -4,11 +4,13 @@
 // (Dolphin), plus "Preferred DropEffect" for Windows builds (1 copy, 2 cut).
 
 #include <QByteArray>
+#include <QObject>
 
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QClipboard;
 class QMimeData;
 
 struct ClipboardFiles {
@@ -34,3 +36,23 @@ std::unique_ptr<QMimeData> encode(const ClipboardFiles& files);
 std::optional<ClipboardFiles> decode(const QMimeData& data);
 
 }  // namespace FileClipboard
+
+// Whether the clipboard names local files, kept up to date from the clipboard's change signal.
+// Command states are asked for on every selection change; reading another program's clipboard
+// there waits on that program, which froze the window for seconds when it was slow. The data
+// is read once per change instead.
+class FileClipboardState : public QObject {
+    Q_OBJECT
+public:
+    explicit FileClipboardState(QClipboard* clipboard, QObject* parent = nullptr);
+    bool hasFiles() const { return m_hasFiles; }
+
+    // The application's one instance (made on first use, a child of the application).
+    static const FileClipboardState& instance();
+
+private:
+    void update();
+
+    QClipboard* m_clipboard;
+    bool m_hasFiles = false;
+};

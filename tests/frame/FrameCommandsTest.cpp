@@ -1,11 +1,15 @@
 #include "frame/CMainFrame.h"
 #include "frame/CSuperStatusBar.h"
 #include "app/CommandIds.h"
+#include "platform/FileClipboard.h"
 #include "viewer/CImageView.h"
 
 #include "TestFixtures.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QTest>
 
@@ -135,6 +139,56 @@ TEST_F(FrameCommandsTest, ViewerCommandsReachTheImageView)
     ASSERT_TRUE(frame->OnCommand(cmd::Browse));
     EXPECT_EQ(frame->mode(), FrameMode::Browser);
     EXPECT_FALSE(frame->GetImageView()->hasImage());
+}
+
+}  // namespace
+
+namespace {
+
+// Clipboard data that counts every look at it: with another program owning the clipboard each
+// look is a round trip that waits on that program.
+class CountingMimeData : public QMimeData {
+public:
+    explicit CountingMimeData(int& reads) : m_reads(reads) {}
+    QStringList formats() const override
+    {
+        ++m_reads;
+        return QMimeData::formats();
+    }
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType type) const override
+    {
+        ++m_reads;
+        return QMimeData::retrieveData(format, type);
+    }
+
+private:
+    int& m_reads;
+};
+
+TEST_F(FrameCommandsTest, CommandStatesNeverReadTheClipboardButFollowItsChanges)
+{
+    fixtures::TempDir folder;
+    ASSERT_TRUE(frame->GetThumbnailList()->BrowseToPath(folder.path()));
+    int reads = 0;
+    auto data = std::make_unique<CountingMimeData>(reads);
+    const auto files = FileClipboard::encode({{"/tmp/a.jpg"}, false});
+    for (const QString& format : files->formats())
+        data->setData(format, files->data(format));
+    QGuiApplication::clipboard()->setMimeData(data.release());
+    EXPECT_GT(reads, 0) << "read once when it changed";
+
+    reads = 0;
+    frame->GetThumbnailList()->selectOnly(-1);
+    for (int i = 0; i < 3; ++i)
+        frame->RefreshStatusBar();
+    EXPECT_EQ(reads, 0);
+    EXPECT_TRUE(frame->actionFor(cmd::Paste)->isEnabled());
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("words"));
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(frame->actionFor(cmd::Paste)->isEnabled());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 
 TEST(FileClipboard, WritesEveryFormatAndReadsItBack)
@@ -62,4 +64,24 @@ TEST(FileClipboard, ReadsWhatLinuxFileManagersWrite)
     damaged.setData("x-special/gnome-copied-files", "move\nfile:///a");
     damaged.setData("text/uri-list", "file:///b\r\n");
     EXPECT_EQ(FileClipboard::decode(damaged)->paths, std::vector<QByteArray>{"/b"});
+}
+
+TEST(FileClipboard, TheFilesFlagFollowsEveryChangeOfTheClipboard)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    FileClipboardState state(clipboard);
+    EXPECT_FALSE(state.hasFiles());
+    clipboard->setMimeData(FileClipboard::encode({{"/tmp/a.jpg"}, true}).release());
+    EXPECT_TRUE(state.hasFiles());
+    clipboard->setText(QStringLiteral("/tmp/a.jpg"));
+    EXPECT_FALSE(state.hasFiles()) << "text is not a file";
+    auto remote = std::make_unique<QMimeData>();
+    remote->setData("text/uri-list", "https://example.com/a.jpg\r\n");
+    clipboard->setMimeData(remote.release());
+    EXPECT_FALSE(state.hasFiles());
+    clipboard->setMimeData(FileClipboard::encode({{"/tmp/b.jpg"}, false}).release());
+    EXPECT_TRUE(state.hasFiles());
+    clipboard->clear();
+    EXPECT_FALSE(state.hasFiles());
 }
