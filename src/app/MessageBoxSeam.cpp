@@ -20,6 +20,8 @@ QMessageBox::StandardButton show(const Request& request)
     if (const Handler& handler = currentHandler())
         return handler(request);
     QMessageBox box(request.icon, request.caption, request.text, request.buttons, request.parent);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

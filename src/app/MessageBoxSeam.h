@@ -16,6 +16,8 @@ struct Request {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    // The button Enter presses; by default the box's own choice.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 using Handler = std::function<QMessageBox::StandardButton(const Request&)>;

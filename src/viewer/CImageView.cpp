@@ -101,7 +101,9 @@ bool CImageView::OpenImageAt(int index, int page)
             m_image = std::move(preloaded->loaded.image);
             m_pageCount = preloaded->loaded.pageCount;
             preparedDisplay = std::move(preloaded->display);
+            m_fileStamp = preloaded->stamp;
         } else {
+            m_fileStamp = FileStamp::of(m_filePath);
             LoadedImage loaded = LoadImageFile(m_filePath, page);
             m_image = std::move(loaded.image);
             m_pageCount = loaded.pageCount;
@@ -110,6 +112,7 @@ bool CImageView::OpenImageAt(int index, int page)
 
     m_geometry.setAutoFit(true);
     m_modified = false;
+    m_matchesFile = hasImage();
     RefreshAfterChange();
     m_display = std::move(preparedDisplay);
     updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
@@ -122,6 +125,7 @@ bool CImageView::OpenImageAt(int index, int page)
 void CImageView::ReleaseImage()
 {
     m_image.reset();
+    m_matchesFile = false;
     m_display = QImage();
     DeleteDrawingCache();
     m_undo.clear();
@@ -159,6 +163,7 @@ void CImageView::RefreshAfterChange()
 void CImageView::MarkChanged()
 {
     m_modified = true;
+    m_matchesFile = false;
     RefreshAfterChange();
     viewport()->update();
 }

@@ -68,7 +68,11 @@ public:
     int pageIndex() const { return m_pageIndex; }
     int pageCount() const { return m_pageCount; }
     bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
+    void setModified(bool modified)
+    {
+        m_modified = modified;
+        m_matchesFile = m_matchesFile && !modified;
+    }
     const UndoHistory& undoHistory() const { return m_undo; }
     const PreloadSlot& preloadSlot() const { return m_preload; }
     // Waits for the look-ahead thread (tests and benches that need a settled slot).
@@ -218,6 +222,8 @@ private:
     void dragSelection(QPoint point);
     // Saves or discards a modified image and releases it; false to stay.
     bool leaveImage();
+    // Before writing over the open file: asks when it changed on disk since it was read.
+    bool mayOverwriteViewedFile();
     void stepToImage(int index);
     void stepToPage(int page);
     void stepPrevious();
@@ -251,6 +257,11 @@ private:
     int m_pageIndex = 0;
     int m_pageCount = 0;
     bool m_modified = false;
+    // The image holds exactly the pixels of the file at `m_filePath`: saving there would
+    // change nothing, and a step back may keep it for a quick return.
+    bool m_matchesFile = false;
+    // The file when the image was read from it (or last saved there).
+    FileStamp m_fileStamp;
     UndoHistory m_undo;
     PreloadSlot m_preload;
 

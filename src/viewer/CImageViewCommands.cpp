@@ -1,10 +1,8 @@
-// The viewer's commands, tools, timers, stepping and saving.
+// The viewer's commands, tools, timers and stepping.
 #include "viewer/CImageView.h"
 #include "app/WaitCursor.h"
 
 #include "app/MessageBoxSeam.h"
-#include "imaging/ImageLibrary.h"
-#include "imaging/SafeSave.h"
 #include "imaging/fipSuperImage.h"
 #include "viewer/ViewerCommands.h"
 #include "viewer/ViewerNavigation.h"
@@ -42,46 +40,6 @@ bool clipboardHasImage()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data && data->hasImage();
-}
-
-bool samePath(const QString& a, const QString& b)
-{
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
-
-// Writes every page of `source` to a new file at `target`, `current` in place of page
-// `pageIndex`. False, with nothing written worth keeping, when a page cannot be read.
-bool writeMultiPage(FREE_IMAGE_FORMAT fif, const QString& source, const QString& target, int pageIndex,
-                    FIBITMAP* current, int flags, bool& pageUnreadable)
-{
-    FIMULTIBITMAP* in = FreeImage_OpenMultiBitmap(fif, QFile::encodeName(source).constData(), FALSE, TRUE, TRUE, 0);
-    if (!in)
-        return false;
-    FIMULTIBITMAP* out =
-        FreeImage_OpenMultiBitmap(fif, QFile::encodeName(target).constData(), TRUE, FALSE, FALSE, flags);
-    if (!out) {
-        FreeImage_CloseMultiBitmap(in, 0);
-        return false;
-    }
-    const int count = FreeImage_GetPageCount(in);
-    bool ok = pageIndex >= 0 && pageIndex < count;
-    for (int i = 0; ok && i < count; ++i) {
-        if (i == pageIndex) {
-            FreeImage_AppendPage(out, current);
-            continue;
-        }
-        FIBITMAP* page = FreeImage_LockPage(in, i);
-        if (!page) {
-            pageUnreadable = true;
-            ok = false;
-            break;
-        }
-        FreeImage_AppendPage(out, page);
-        FreeImage_UnlockPage(in, page, FALSE);
-    }
-    const bool closed = FreeImage_CloseMultiBitmap(out, flags) != FALSE;
-    FreeImage_CloseMultiBitmap(in, 0);
-    return ok && closed;
 }
 
 // The fixed levels run from 1600% (first command) down to 7%: the step table backwards.
@@ -581,12 +539,14 @@ void CImageView::stepPrevious()
         copy = std::make_unique<fipSuperImage>(*m_image);
     const QString path = m_filePath;
     const int page = m_pageIndex, pageCount = m_pageCount;
+    const FileStamp stamp = m_fileStamp;
     ReleaseImage();
     const int n = m_sequence->previousImage(old);
     if (copy && m_preload.free()) {
         PreloadedImage kept;
         kept.loaded.image = std::move(copy);
         kept.loaded.pageCount = pageCount;
+        kept.stamp = stamp;
         m_preload.put(path, page, std::move(kept));
     }
     OpenImageAt(n, 0);
@@ -643,89 +603,4 @@ std::optional<QString> CImageView::OpenFileDialog(const QString& folder)
     if (m_image && !leaveImage())
         return std::nullopt;
     return chosen;
-}
-
-// ---- Saving ---------------------------------------------------------------------------------
-
-int CImageView::QuerySaveChanges()
-{
-    if (m_inQuerySave || !m_dialogs.querySave)
-        return 0;
-    m_inQuerySave = true;
-    QString chosen;
-    const QString filter = m_image ? m_image->getSaveFileFilter() : QString();
-    const int answer = m_dialogs.querySave(this, m_filePath, filter, chosen);
-    m_inQuerySave = false;
-    switch (answer) {
-    case QuerySaveSave: return SaveImageAs(m_filePath, 0) ? 1 : 0;
-    case QuerySaveSaveAs: return !chosen.isEmpty() && SaveImageAs(chosen, 0) ? 1 : 0;
-    case QuerySaveDiscard: return 1;
-    default: return 0;
-    }
-}
-
-void CImageView::saveAs()
-{
-    if (!m_image || !m_image->isValid() || !m_dialogs.saveFile)
-        return;
-    if (const auto chosen = m_dialogs.saveFile(this, m_filePath, m_image->getSaveFileFilter()))
-        SaveImageAs(*chosen, 0);
-}
-
-bool CImageView::SaveImageAs(const QString& path, int flags)
-{
-    if (path.isEmpty() || !m_image || !m_image->isValid())
-        return false;
-    WaitCursor wait;
-    const FREE_IMAGE_FORMAT source = fipSuperImage::getFileType(m_filePath);
-    const bool samePlace = samePath(path, m_filePath);
-    FREE_IMAGE_FORMAT target = samePlace ? source : fipSuperImage::getFileType(path);
-    if (target == FIF_UNKNOWN)
-        target = fipSuperImage::getFIFFromFilename(path);
-
-    const auto fail = [&] {
-        MessageBoxSeam::show({this, QStringLiteral("Save File"), QStringLiteral("Failed to save file '%1'.").arg(path),
-                              QMessageBox::Critical, QMessageBox::Ok});
-        return false;
-    };
-    if (target == FIF_UNKNOWN)
-        return fail();
-
-    // The library's own rule: some writers take a depth they then store wrongly.
-    if (!ImageLibrary::canStore(target, *m_image)) {
-        fipSuperImage kept(*m_image);
-        if (!m_image->convertToSupportedBPP(target)) {
-            *m_image = kept;
-            return fail();
-        }
-        // The old states have another depth than what is now shown and saved.
-        m_undo.clear();
-        RefreshAfterChange();
-        viewport()->update();
-    }
-
-    bool written = false;
-    bool silent = false;
-    if (m_pageCount > 1 && target == source) {
-        // Built beside the target and renamed over it, also in place: the pages already
-        // there are never half rewritten.
-        const QString sourcePath = m_filePath;
-        FIBITMAP* current = *m_image;
-        written = SafeSave::writeReplacing(path, [&](const QString& temp) {
-            return writeMultiPage(target, sourcePath, temp, m_pageIndex, current, flags, silent);
-        });
-    } else {
-        written = m_image->save(target, path, flags) != FALSE;
-    }
-    if (!written)
-        return silent ? false : fail();
-
-    // A look-ahead copy of the file just written would show the old pixels.
-    if (m_preload.path() == path) {
-        m_preload.wait();
-        m_preload.free();
-    }
-    m_modified = false;
-    UpdateTitle();
-    return true;
 }

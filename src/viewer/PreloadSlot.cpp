@@ -63,6 +63,7 @@ bool PreloadSlot::start(const QString& path, int page, QObject* owner)
     m_thread = std::thread([this, path, page, owner] {
         lowerThisThreadPriority();
         PreloadedImage result;
+        result.stamp = FileStamp::of(path);
         result.loaded = LoadImageFile(path, page);
         // Only images the view cannot draw from the library's rows need the copy.
         if (result.loaded.image && result.loaded.image->getBPP() != 24
@@ -97,6 +98,10 @@ std::optional<PreloadedImage> PreloadSlot::take(const QString& path, int page)
     if (!holds(path, page))
         return std::nullopt;
     wait();
+    if (FileStamp::of(path) != m_result.stamp) {
+        free();
+        return std::nullopt;
+    }
     PreloadedImage taken = std::move(m_result);
     m_result = PreloadedImage{};
     m_path.clear();

@@ -3,6 +3,7 @@
 //
 // The loader thread owns the slot's image, page count and display image from its start until
 // it ends; the window thread reads them only after joining it or after seeing it finished.
+#include "viewer/FileStamp.h"
 #include "viewer/ImageLoading.h"
 
 #include <QImage>
@@ -18,6 +19,8 @@ struct PreloadedImage {
     LoadedImage loaded;
     // The image in the painter's format, made by the loader when nobody is waiting for it.
     QImage display;
+    // The file as it was when decoding began.
+    FileStamp stamp;
 };
 
 class PreloadSlot {
@@ -47,7 +50,8 @@ public:
     // Puts an image already in memory into the slot, as if it had been loaded: the image a
     // step back leaves, so the step forward again needs no decode. Fails while loading.
     bool put(const QString& path, int page, PreloadedImage image);
-    // Hands over the finished image for `path`/`page` and empties the slot.
+    // Hands over the finished image for `path`/`page` and empties the slot. A copy of a file
+    // that was rewritten since it was read is dropped instead.
     std::optional<PreloadedImage> take(const QString& path, int page);
     // How many decodes this slot has started (for tests of "no second decode").
     int loadsStarted() const { return m_loadsStarted; }

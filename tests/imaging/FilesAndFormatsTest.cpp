@@ -1,4 +1,5 @@
 #include "imaging/ImageLibrary.h"
+#include "imaging/JpegQuality.h"
 #include "imaging/SafeSave.h"
 #include "imaging/fipSuperImage.h"
 
@@ -162,6 +163,24 @@ TEST(FormatsTest, FiltersAndExtensionLists)
     EXPECT_EQ(static_cast<size_t>(entries.size()), fipSuperImage::getSupportsWritingFormats().size());
     for (const QString& e : entries)
         EXPECT_TRUE(e.contains(QStringLiteral(" (*.")) && e.endsWith(u')')) << qPrintable(e);
+}
+
+TEST(FormatsTest, JpegQualityIsReadBackFromTheQuantisationTables)
+{
+    fixtures::TempDir dir;
+    fipSuperImage image = patternImage(40, 24);
+    for (const int quality : {5, 25, 50, 75, 90, 97, 100}) {
+        const QString path = dir.file(QStringLiteral("q%1.jpg").arg(quality));
+        ASSERT_TRUE(image.save(FIF_JPEG, path, quality));
+        EXPECT_EQ(JpegQuality::estimate(path), quality);
+    }
+    // Not a JPEG, or one cut off before its tables: nothing to go by.
+    ASSERT_TRUE(image.save(dir.file(QStringLiteral("p.png"))));
+    EXPECT_FALSE(JpegQuality::estimate(dir.file(QStringLiteral("p.png"))));
+    const QByteArray whole = fixtures::readFile(dir.file(QStringLiteral("q90.jpg")));
+    ASSERT_TRUE(fixtures::writeFile(dir.file(QStringLiteral("cut.jpg")), whole.left(30)));
+    EXPECT_FALSE(JpegQuality::estimate(dir.file(QStringLiteral("cut.jpg"))));
+    EXPECT_FALSE(JpegQuality::estimate(dir.file(QStringLiteral("missing.jpg"))));
 }
 
 TEST(SafeSaveTest, ReplacingKeepsPermissionsAndAFailureKeepsTheOriginal)

@@ -1,5 +1,5 @@
 // The viewer at work: tools and selection through the mouse and commands, stepping, the quick
-// slide show, full screen, "Save Changes" and saving.
+// slide show, full screen and the file commands.
 #include "ViewerTestSupport.h"
 
 #include "app/MessageBoxSeam.h"
@@ -27,6 +27,9 @@
 #include <sys/resource.h>
 
 using fixtures::TempDir;
+using viewertest::Viewer;
+using viewertest::editImage;
+using viewertest::FileSizeLimit;
 
 namespace {
 
@@ -52,84 +55,6 @@ bool checkedState(const CImageView& view, int id)
     view.OnUpdateCommand(id, enabled, checked);
     return checked.value_or(false);
 }
-
-void editImage(CImageView& view)
-{
-    ASSERT_TRUE(view.TakeUndoSnapshot());
-    view.image()->invert();
-    view.MarkChanged();
-}
-
-// A folder of images, a view over it, and the dialogs answered by the test.
-struct Viewer {
-    TempDir dir;
-    QStringList files;
-    std::unique_ptr<FileListSequence> sequence;
-    std::unique_ptr<CImageView> view;
-    int querySaveAnswer = QuerySaveCancel;
-    QString saveAsChoice;
-    int questions = 0;
-    std::function<void()> whileAsking;
-
-    QStringList messages;
-    QStringList trashed;
-    QMessageBox::StandardButton boxAnswer = QMessageBox::Ok;
-    MessageBoxSeam::Handler previousHandler;
-
-    explicit Viewer(int count, QSize imageSize = QSize(500, 300))
-    {
-        previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
-            messages << r.caption + u'|' + r.text;
-            return boxAnswer;
-        });
-        for (int i = 0; i < count; ++i)
-            files << viewertest::writePatternPng(dir.file(QStringLiteral("img%1.png").arg(i)), imageSize.width(),
-                                                 imageSize.height());
-        start();
-    }
-    ~Viewer()
-    {
-        view.reset();
-        MessageBoxSeam::setHandler(previousHandler);
-    }
-    Viewer(const Viewer&) = delete;
-    Viewer& operator=(const Viewer&) = delete;
-    void start()
-    {
-        sequence = std::make_unique<FileListSequence>(FileListSequence::fromFolder(dir.path()));
-        view = viewertest::makeView(dir, QSize(600, 400));
-        view->setSequence(sequence.get());
-        ViewerDialogs dialogs;
-        dialogs.querySave = [this](QWidget*, const QString&, const QString&, QString& chosen) {
-            ++questions;
-            if (whileAsking)
-                whileAsking();
-            chosen = saveAsChoice;
-            return querySaveAnswer;
-        };
-        dialogs.saveFile = [this](QWidget*, const QString&, const QString&) -> std::optional<QString> {
-            if (saveAsChoice.isEmpty())
-                return std::nullopt;
-            return saveAsChoice;
-        };
-        dialogs.pickColor = [](QWidget*, QColor) -> std::optional<QColor> { return QColor(0, 255, 0); };
-        dialogs.moveToTrash = [this](const QString& path) {
-            trashed << path;
-            return QFile::remove(path);
-        };
-        view->setDialogs(dialogs);
-    }
-    // Opens `index` at 100%: the 500 x 300 image sits at (50, 50) of the 600 x 400 view.
-    void open(int index, int page = 0)
-    {
-        view->OpenImageAt(index, page);
-        view->OnActualSize();
-    }
-    QPoint origin() const
-    {
-        return QPoint(qRound(view->ImageToClientX(0)), qRound(view->ImageToClientY(0)));
-    }
-};
 
 // ---- Tools and selection ----------------------------------------------------------------------
 
@@ -378,161 +303,6 @@ TEST(ViewerStepping, PagesOfAMultiPageFile)
     EXPECT_EQ(v.view->image()->getWidth(), 12u);
     v.view->OnCommand(vcmd::PreviousPage);
     EXPECT_EQ(v.view->pageIndex(), 1);
-}
-
-// ---- "Save Changes" ----------------------------------------------------------------------------
-
-TEST(ViewerQuerySave, CancelKeepsTheImageAndItsHistory)
-{
-    Viewer v(2, QSize(20, 10));
-    v.open(0);
-    editImage(*v.view);
-    v.querySaveAnswer = QuerySaveCancel;
-    v.view->OnCommand(vcmd::NextImage);
-    EXPECT_EQ(v.questions, 1);
-    EXPECT_EQ(v.view->listIndex(), 0);
-    EXPECT_TRUE(v.view->isModified());
-    EXPECT_TRUE(v.view->canUndo());
-    v.view->OnCommand(vcmd::Close);
-    EXPECT_TRUE(v.view->hasImage());
-}
-
-TEST(ViewerQuerySave, AStepAskedForWhileTheQuestionIsOpenDoesNotStepTwice)
-{
-    Viewer v(3, QSize(20, 10));
-    v.open(0);
-    editImage(*v.view);
-    v.querySaveAnswer = QuerySaveDiscard;
-    v.whileAsking = [&] { v.view->OnCommand(vcmd::NextImage); };
-    v.view->OnCommand(vcmd::NextImage);
-    EXPECT_EQ(v.view->listIndex(), 1);
-    EXPECT_FALSE(v.view->isModified());
-    // The discarded edit is not in the file.
-    v.view->OnCommand(vcmd::PreviousImage);
-    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, fixtures::patternColor(3, 3).rgbRed);
-}
-
-TEST(ViewerQuerySave, SaveAsWritesTheChosenFileAndBrowseGoesOn)
-{
-    Viewer v(1, QSize(20, 10));
-    v.open(0);
-    editImage(*v.view);
-    QSignalSpy browse(v.view.get(), &CImageView::browseRequested);
-    v.querySaveAnswer = QuerySaveSaveAs;
-    v.saveAsChoice = v.dir.file(QStringLiteral("copy.bmp"));
-    QTest::keyClick(v.view.get(), Qt::Key_Escape);
-    EXPECT_EQ(browse.count(), 1);
-    EXPECT_FALSE(v.view->hasImage());
-    fipSuperImage saved;
-    ASSERT_TRUE(saved.load(v.saveAsChoice));
-    EXPECT_EQ(fixtures::pixelAt(saved, 3, 3).rgbRed, 255 - fixtures::patternColor(3, 3).rgbRed);
-}
-
-// ---- Saving -------------------------------------------------------------------------------------
-
-TEST(ViewerSave, SavedPixelsAreShownAfterSteppingAwayAndBack)
-{
-    Viewer v(2, QSize(20, 10));
-    v.open(0);
-    v.view->waitForPreload();
-    editImage(*v.view);
-    // Over the next file, which the look-ahead already holds.
-    ASSERT_TRUE(v.view->SaveImageAs(v.files[1], 0));
-    EXPECT_FALSE(v.view->isModified());
-    EXPECT_EQ(v.view->filePath(), v.files[0]);
-    v.view->OnCommand(vcmd::NextImage);
-    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, 255 - fixtures::patternColor(3, 3).rgbRed);
-
-    // Over the viewed file itself.
-    v.view->OnCommand(vcmd::PreviousImage);
-    editImage(*v.view);
-    v.view->OnCommand(vcmd::Save);
-    v.view->OnCommand(vcmd::NextImage);
-    v.view->OnCommand(vcmd::PreviousImage);
-    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, 255 - fixtures::patternColor(3, 3).rgbRed);
-}
-
-TEST(ViewerSave, AnEditedPageOfAThreePageTiffUnderANewNameAndInPlace)
-{
-    Viewer v(0);
-    const QString tiff = viewertest::writeMultiPageTiff(v.dir.file(QStringLiteral("pages.tif")), 3);
-    v.start();
-    v.open(0, 1);
-    editImage(*v.view);
-    const auto expectPages = [](const QString& path) {
-        for (int page = 0; page < 3; ++page) {
-            LoadedImage loaded = LoadImageFile(path, page);
-            ASSERT_TRUE(loaded.image) << page;
-            EXPECT_EQ(loaded.pageCount, 3);
-            EXPECT_EQ(loaded.image->getWidth(), 10u + page);
-            const int red = fixtures::patternColor(4, 2).rgbRed;
-            EXPECT_EQ(fixtures::pixelAt(*loaded.image, 4, 2).rgbRed, page == 1 ? 255 - red : red) << page;
-        }
-    };
-    const QString other = v.dir.file(QStringLiteral("other.tif"));
-    ASSERT_TRUE(v.view->SaveImageAs(other, 0));
-    expectPages(other);
-    ASSERT_TRUE(v.view->SaveImageAs(tiff, 0));
-    expectPages(tiff);
-}
-
-TEST(ViewerSave, ADepthTheFormatCannotStoreIsConvertedAndEmptiesTheHistory)
-{
-    Viewer v(0);
-    fipSuperImage rgba = fixtures::patternImage(16, 8, 32);
-    ASSERT_TRUE(rgba.save(v.dir.file(QStringLiteral("alpha.png"))));
-    v.start();
-    v.open(0);
-    editImage(*v.view);
-    ASSERT_TRUE(v.view->canUndo());
-    ASSERT_TRUE(v.view->SaveImageAs(v.dir.file(QStringLiteral("flat.jpg")), 0));
-    EXPECT_EQ(v.view->image()->getBPP(), 24u);
-    EXPECT_FALSE(v.view->canUndo());
-    EXPECT_TRUE(v.messages.isEmpty());
-}
-
-// Lets no file grow past `bytes` while it lives: writes fail half-way, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
-TEST(ViewerSave, AFailedSaveLeavesTheTargetAloneAndSaysSo)
-{
-    Viewer v(1);
-    v.open(0);
-    editImage(*v.view);
-    const QString target = v.dir.file(QStringLiteral("keep.bmp"));
-    ASSERT_TRUE(fixtures::writeFile(target, QByteArray("original bytes")));
-    const QStringList before = QDir(v.dir.path()).entryList(QDir::Files);
-    bool saved = true;
-    {
-        const FileSizeLimit limit(4096);
-        saved = v.view->SaveImageAs(target, 0);
-    }
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(v.messages, QStringList{QStringLiteral("Save File|Failed to save file '%1'.").arg(target)});
-    EXPECT_EQ(fixtures::readFile(target), QByteArray("original bytes"));
-    EXPECT_EQ(QDir(v.dir.path()).entryList(QDir::Files), before);  // no temporary file left
-    EXPECT_TRUE(v.view->isModified());
 }
 
 // ---- Delete --------------------------------------------------------------------------------------
