@@ -142,8 +142,11 @@ bool CImageListCtrl::BrowseToPath(const QString& path, int source)
 
 void CImageListCtrl::Rescan()
 {
-    if (m_editor)
-        EndLabelEdit(false);
+    // An open rename outlives the rescan while its item is still there: the watcher rescans for
+    // every change in the folder, the program's own new folder among them, and the typed name
+    // must not be thrown away for that.
+    const QByteArray editedPath = m_editor && m_items.isValidIndex(m_editIndex) ? m_items.at(m_editIndex).nativePath
+                                                                                : QByteArray();
     const int focusedBefore = m_items.GetFocusedItem();
     const auto result = m_items.rescan(*m_shell, m_folder, m_options.showHiddenFiles);
     if (result.changed) {
@@ -151,6 +154,15 @@ void CImageListCtrl::Rescan()
         updateScrollBars();
         viewport()->update();
         m_host->itemsChanged();
+    }
+    if (m_editor) {
+        const int edited = editedPath.isEmpty() ? -1 : m_items.findByNativePath(editedPath);
+        if (edited < 0) {
+            EndLabelEdit(false);
+        } else {
+            m_editIndex = edited;
+            placeEditor();
+        }
     }
     if (m_items.GetFocusedItem() != focusedBefore)
         focusChanged();
@@ -386,6 +398,7 @@ void CImageListCtrl::resizeEvent(QResizeEvent* e)
 
 void CImageListCtrl::scrollContentsBy(int, int)
 {
+    placeEditor();
     viewport()->update();
 }
 

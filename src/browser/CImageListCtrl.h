@@ -148,6 +148,8 @@ private:
     void updateScrollBars();
     int columns() const;
     void updateItem(int index);
+    // The rename editor over the label of the item it edits.
+    void placeEditor();
     void focusChanged();
     void selectionChanged();
     void clearList();

@@ -190,14 +190,21 @@ bool CImageListCtrl::BeginLabelEdit(int index)
     editor->setFont(cellFont());
     editor->setText(name);
     editor->selectAll();
-    const QRect r = itemRect(index);
-    editor->setGeometry(r.left() + 1, r.bottom() - 17, r.width() - 2, 18);
+    placeEditor();
     connect(editor, &QLineEdit::returnPressed, this, [this] { EndLabelEdit(true); });
     editor->installEventFilter(this);
     editor->show();
     editor->setFocus();
     updateItem(index);
     return true;
+}
+
+void CImageListCtrl::placeEditor()
+{
+    if (!m_editor)
+        return;
+    const QRect r = itemRect(m_editIndex);
+    m_editor->setGeometry(r.left() + 1, r.bottom() - 17, r.width() - 2, 18);
 }
 
 bool CImageListCtrl::EndLabelEdit(bool accept)

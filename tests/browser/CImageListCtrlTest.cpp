@@ -201,6 +201,38 @@ TEST(CImageListCtrl, RenamingInPlace)
     EXPECT_EQ(volumes.editIndex(), -1);
 }
 
+TEST(CImageListCtrl, ARescanKeepsAnOpenRenameWhileItsItemIsThere)
+{
+    ListFixture f;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        fixtures::writeFile(f.dir.file(name), "x");
+    ASSERT_TRUE(f.browse());
+    ASSERT_TRUE(f.showAndSettle());
+    ASSERT_TRUE(f.list->BeginLabelEdit(f.indexOf("c.txt")));
+    f.list->labelEditor()->clear();
+    QTest::keyClicks(f.list->labelEditor(), "typed");
+
+    // The watcher's rescan for a new file, and one that moves the item to another index.
+    fixtures::writeFile(f.dir.file("d.txt"), "x");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.list->GetItemCount() == 4; }, kBound));
+    ASSERT_TRUE(QFile::remove(f.dir.file("a.txt")));
+    f.list->runCommand(cmd::Refresh);
+    ASSERT_NE(f.list->labelEditor(), nullptr);
+    EXPECT_TRUE(f.list->labelEditor()->isVisible());
+    EXPECT_EQ(f.list->labelEditor()->text(), "typed");
+    EXPECT_EQ(f.list->editIndex(), f.indexOf("c.txt"));
+    EXPECT_EQ(f.list->labelEditor()->geometry().bottom(), f.list->itemRect(f.indexOf("c.txt")).bottom());
+    ASSERT_TRUE(f.list->EndLabelEdit(true));
+    EXPECT_TRUE(QFile::exists(f.dir.file("typed.txt")));
+
+    // An item gone from the folder takes its editor with it.
+    ASSERT_TRUE(f.list->BeginLabelEdit(f.indexOf("b.txt")));
+    ASSERT_TRUE(QFile::remove(f.dir.file("b.txt")));
+    f.list->Rescan();
+    EXPECT_EQ(f.list->labelEditor(), nullptr);
+    EXPECT_EQ(f.list->editIndex(), -1);
+}
+
 TEST(CImageListCtrl, KeyboardTypeAheadShiftClickAndMenus)
 {
     ListFixture f;

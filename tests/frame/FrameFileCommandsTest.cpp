@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -256,6 +257,30 @@ TEST_F(FrameFileCommandsTest, ZoomTypesAndFixedLevelsFromTheMenusReachTheViewer)
     EXPECT_EQ(frame->GetImageView()->zoomType(), ZoomType::FitWidth);
     EXPECT_TRUE(frame->actionFor(cmd::FitWidth)->isChecked());
     EXPECT_FALSE(frame->actionFor(cmd::ZoomLevelFirst)->isChecked());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrameFileCommandsTest, NewFolderOpensItsRenameEditorAndTheWatchersRescanKeepsIt)
+{
+    ASSERT_TRUE(list()->BrowseToPath(photos.path()));
+    list()->setFocus();
+    // The list's watcher is in place once it has seen a change.
+    ASSERT_TRUE(fixtures::writeFile(photos.file(QStringLiteral("seen.txt")), "x"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()->GetItemCount() == 4; }, kBound));
+
+    ASSERT_TRUE(frame->OnCommand(cmd::NewFolder));
+    ASSERT_NE(list()->labelEditor(), nullptr);
+    QTest::keyClicks(list()->labelEditor(), QStringLiteral("Trips"));
+    // Another change after the folder's own: once the list shows it, the watcher has rescanned.
+    ASSERT_TRUE(fixtures::writeFile(photos.file(QStringLiteral("later.txt")), "x"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()->GetItemCount() == 6; }, kBound));
+    ASSERT_NE(list()->labelEditor(), nullptr) << "the rescan closed the editor";
+    EXPECT_EQ(list()->labelEditor()->text(), QStringLiteral("Trips"));
+    QTest::keyClick(list()->labelEditor(), Qt::Key_Return);
+    EXPECT_TRUE(QFileInfo(photos.file(QStringLiteral("Trips"))).isDir());
 }
 
 }  // namespace
