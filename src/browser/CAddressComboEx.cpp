@@ -37,6 +37,23 @@ CAddressComboEx::~CAddressComboEx()
     SaveAddresses();
 }
 
+void CAddressComboEx::setShell(const ShellNamespace* shell)
+{
+    m_shell = shell;
+    AddressHistory keyed(folderKey());
+    for (const AddressEntry& entry : m_history.entries())
+        keyed.appendLoaded(entry.folder, entry.source);
+    m_history = std::move(keyed);
+}
+
+FolderKey CAddressComboEx::folderKey() const
+{
+    if (!m_shell)
+        return {};
+    const ShellNamespace* shell = m_shell;
+    return [shell](const ItemIdList& folder) { return shell->pathFromIdList(folder).value_or(QByteArray()); };
+}
+
 int CAddressComboEx::AddAddress(const ItemIdList& folder, std::uint32_t source)
 {
     m_history.addAddress(folder, source);
@@ -46,7 +63,13 @@ int CAddressComboEx::AddAddress(const ItemIdList& folder, std::uint32_t source)
 
 void CAddressComboEx::LoadAddresses()
 {
-    m_history = m_historyPath.isEmpty() ? AddressHistory() : HistoryFile::load(m_historyPath);
+    m_history = m_historyPath.isEmpty() ? AddressHistory(folderKey()) : HistoryFile::load(m_historyPath, folderKey());
+    rebuildItems(m_history.entries().empty() ? -1 : 0);
+}
+
+void CAddressComboEx::RemoveAddress(int index)
+{
+    m_history.removeAt(index);
     rebuildItems(m_history.entries().empty() ? -1 : 0);
 }
 
@@ -67,7 +90,7 @@ const AddressEntry* CAddressComboEx::selectedEntry() const
 bool CAddressComboEx::selectedNames(const ItemIdList& folder) const
 {
     const AddressEntry* entry = selectedEntry();
-    return entry && entry->folder == folder;
+    return entry && m_history.sameFolder(entry->folder, folder);
 }
 
 void CAddressComboEx::browseToTypedPath()

@@ -17,7 +17,7 @@ class CAddressComboEx : public QComboBox {
 public:
     explicit CAddressComboEx(QString historyPath, QWidget* parent = nullptr);
     // The namespace that names the folders; must be set before entries are added.
-    void setShell(const ShellNamespace* shell) { m_shell = shell; }
+    void setShell(const ShellNamespace* shell);
     // Writes the history file.
     ~CAddressComboEx() override;
 
@@ -25,6 +25,8 @@ public:
     int AddAddress(const ItemIdList& folder, std::uint32_t source);
     void LoadAddresses();
     void SaveAddresses() const;
+    // Drops the entry (one that cannot be browsed any more); the selection goes to the top.
+    void RemoveAddress(int index);
 
     const AddressHistory& history() const { return m_history; }
     // The selected entry's folder; nullptr when nothing is selected.
@@ -45,6 +47,7 @@ protected:
 
 private:
     void rebuildItems(int select);
+    FolderKey folderKey() const;
     QString textFor(const ItemIdList& folder) const;
     QIcon iconFor(const ItemIdList& folder) const;
 

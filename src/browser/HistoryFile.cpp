@@ -24,10 +24,27 @@ void AddressHistory::appendLoaded(const ItemIdList& folder, std::uint32_t source
         m_entries.push_back({folder, source});
 }
 
+void AddressHistory::removeAt(int index)
+{
+    if (index >= 0 && index < static_cast<int>(m_entries.size()))
+        m_entries.erase(m_entries.begin() + index);
+}
+
+bool AddressHistory::sameFolder(const ItemIdList& a, const ItemIdList& b) const
+{
+    if (a == b)
+        return true;
+    if (!m_key)
+        return false;
+    // Folders without a key (the virtual ones) have one id list only.
+    const QByteArray key = m_key(a);
+    return !key.isEmpty() && key == m_key(b);
+}
+
 int AddressHistory::indexOf(const ItemIdList& folder) const
 {
     const auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                                 [&](const AddressEntry& e) { return e.folder == folder; });
+                                 [&](const AddressEntry& e) { return sameFolder(e.folder, folder); });
     return it == m_entries.end() ? -1 : static_cast<int>(it - m_entries.begin());
 }
 
@@ -65,9 +82,9 @@ QByteArray serialize(const std::vector<AddressEntry>& entries)
     return out;
 }
 
-AddressHistory load(const QString& path)
+AddressHistory load(const QString& path, FolderKey key)
 {
-    AddressHistory history;
+    AddressHistory history(std::move(key));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return history;

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct AddressEntry {
@@ -19,10 +20,17 @@ struct AddressEntry {
     bool operator==(const AddressEntry&) const = default;
 };
 
+// What names a folder when entries are compared. One folder has several id lists (through
+// Home, or through File System down to it, or through its volume), so the address bar
+// compares paths; without a key the id lists are compared.
+using FolderKey = std::function<QByteArray(const ItemIdList&)>;
+
 // Newest first, at most `kMaxAddresses`, no folder twice.
 class AddressHistory {
 public:
     static constexpr int kMaxAddresses = 20;
+
+    explicit AddressHistory(FolderKey key = {}) : m_key(std::move(key)) {}
 
     // Puts the folder at the top. At the limit the oldest entry goes first, then an older
     // entry for the same folder, so revisiting a folder among twenty leaves nineteen.
@@ -31,11 +39,14 @@ public:
     // the limit, the bottom entry is replaced.
     void appendLoaded(const ItemIdList& folder, std::uint32_t source);
     void clear() { m_entries.clear(); }
+    void removeAt(int index);
     int indexOf(const ItemIdList& folder) const;
+    bool sameFolder(const ItemIdList& a, const ItemIdList& b) const;
 
     const std::vector<AddressEntry>& entries() const { return m_entries; }
 
 private:
+    FolderKey m_key;
     std::vector<AddressEntry> m_entries;
 };
 
@@ -46,8 +57,9 @@ namespace HistoryFile {
 std::vector<AddressEntry> parse(const QByteArray& bytes, int limit = 1 << 16);
 QByteArray serialize(const std::vector<AddressEntry>& entries);
 
-// A missing or unreadable file yields an empty history.
-AddressHistory load(const QString& path);
+// A missing or unreadable file yields an empty history; `key` tells which records name one
+// folder (the older goes).
+AddressHistory load(const QString& path, FolderKey key = {});
 // Write errors are ignored: losing the history must not stop the program from closing.
 void save(const QString& path, const AddressHistory& history);
 

@@ -105,6 +105,41 @@ TEST_F(AddressBar, HistoryIsSavedWhenTheBarGoesAndRestoredNewestFirst)
     EXPECT_FALSE(combo.itemIcon(0).isNull());
 }
 
+TEST_F(AddressBar, AFolderReachedByTwoRoutesIsNamedOnce)
+{
+    // The same folder through Home and through Computer > File System.
+    ItemIdList viaRoot({{ItemTag::Computer, {}}, {ItemTag::Volume, "/"}});
+    for (const QByteArray& part : QFile::encodeName(dir.file("pics")).split('/'))
+        if (!part.isEmpty())
+            viaRoot = viaRoot.combined(ItemIdList::entry(part));
+    ASSERT_NE(viaRoot, folder("pics"));
+    ASSERT_EQ(shell.pathFromIdList(viaRoot), shell.pathFromIdList(folder("pics")));
+    {
+        CAddressComboEx combo(dir.file("HistoryPath.data"));
+        combo.setShell(&shell);
+        combo.AddAddress(folder("pics"), 0);
+        combo.AddAddress(folder("pics/2024"), 0);
+        combo.AddAddress(viaRoot, 0);
+        EXPECT_EQ(combo.count(), 2);
+        EXPECT_TRUE(combo.selectedNames(folder("pics")));
+    }
+    EXPECT_EQ(HistoryFile::parse(fixtures::readFile(dir.file("HistoryPath.data"))).size(), 2u);
+
+    // A file written with both routes loads as one entry; as for a repeated id list, the
+    // later record replaces the earlier.
+    HistoryFile::save(dir.file("HistoryPath.data"), [&] {
+        AddressHistory both;
+        both.addAddress(viaRoot, 0);
+        both.addAddress(folder("pics"), 1);
+        return both;
+    }());
+    CAddressComboEx combo(dir.file("HistoryPath.data"));
+    combo.setShell(&shell);
+    combo.LoadAddresses();
+    ASSERT_EQ(combo.count(), 1);
+    EXPECT_EQ(combo.history().entries()[0].folder, viaRoot);
+}
+
 TEST_F(AddressBar, KeysThatWouldStepThroughTheHistoryDoNothingWhileClosed)
 {
     CAddressComboEx combo(dir.file("HistoryPath.data"));
