@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 #include <FreeImage.h>
 
 namespace {
@@ -139,19 +141,16 @@ bool CImageView::SaveImageAs(const QString& path, int flags)
     if (target == FIF_JPEG)
         flags = withJpegQuality(flags, m_filePath);
 
-    // The library's own rule: some writers take a depth they then store wrongly.
+    // A depth the format cannot take (by the library's own rule: some writers accept a depth
+    // they then store wrongly) is converted on a copy, so a failed write leaves the image,
+    // its depth and its history exactly as they were.
+    std::optional<fipSuperImage> converted;
     if (!ImageLibrary::canStore(target, *m_image)) {
-        fipSuperImage kept(*m_image);
-        if (!m_image->convertToSupportedBPP(target)) {
-            *m_image = kept;
+        converted.emplace(*m_image);
+        if (!converted->convertToSupportedBPP(target))
             return fail();
-        }
-        // The old states have another depth than what is now shown and saved.
-        m_undo.clear();
-        m_matchesFile = false;
-        RefreshAfterChange();
-        viewport()->update();
     }
+    fipSuperImage& out = converted ? *converted : *m_image;
 
     bool written = false;
     bool silent = false;
@@ -159,15 +158,24 @@ bool CImageView::SaveImageAs(const QString& path, int flags)
         // Built beside the target and renamed over it, also in place: the pages already
         // there are never half rewritten.
         const QString sourcePath = m_filePath;
-        FIBITMAP* current = *m_image;
+        FIBITMAP* current = out;
         written = SafeSave::writeReplacing(path, [&](const QString& temp) {
             return writeMultiPage(target, sourcePath, temp, m_pageIndex, current, flags, silent);
         });
     } else {
-        written = m_image->save(target, path, flags) != FALSE;
+        written = out.save(target, path, flags) != FALSE;
     }
     if (!written)
         return silent ? false : fail();
+
+    if (converted) {
+        // What was written is what is shown from now on; the old states have another depth.
+        *m_image = std::move(*converted);
+        m_undo.clear();
+        m_matchesFile = false;
+        RefreshAfterChange();
+        viewport()->update();
+    }
 
     // A look-ahead copy of the file just written would show the old pixels.
     if (m_preload.path() == path) {

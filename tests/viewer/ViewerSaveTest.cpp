@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 using viewertest::editImage;
 using viewertest::FileSizeLimit;
 using viewertest::Viewer;
@@ -180,6 +182,28 @@ TEST(ViewerSave, AFailedSaveLeavesTheTargetAloneAndSaysSo)
     EXPECT_EQ(fixtures::readFile(target), QByteArray("original bytes"));
     EXPECT_EQ(QDir(v.dir.path()).entryList(QDir::Files), before);  // no temporary file left
     EXPECT_TRUE(v.view->isModified());
+}
+
+TEST(ViewerSave, AFailedSaveThatNeededAnotherDepthKeepsTheImageAndItsHistory)
+{
+    Viewer v(1, QSize(40, 24));
+    v.open(0);
+    editImage(*v.view);
+    const fipSuperImage edited = *v.view->image();
+    // A folder nobody may write into; root may write anywhere except into /proc.
+    const QString folder = v.dir.file(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const QString target = (::geteuid() == 0 ? QStringLiteral("/proc") : folder) + QStringLiteral("/out.gif");
+    EXPECT_FALSE(v.view->SaveImageAs(target, 0));
+    EXPECT_EQ(v.messages, QStringList{QStringLiteral("Save File|Failed to save file '%1'.").arg(target)});
+    EXPECT_EQ(v.view->image()->getBPP(), 24u);
+    EXPECT_TRUE(fixtures::samePixels(*v.view->image(), edited));
+    EXPECT_TRUE(v.view->isModified());
+    ASSERT_TRUE(v.view->canUndo());
+    v.view->Undo();
+    EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, fixtures::patternColor(3, 3).rgbRed);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 // ---- Files rewritten by someone else ------------------------------------------------------------
