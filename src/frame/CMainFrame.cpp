@@ -308,7 +308,8 @@ void CMainFrame::EnterBrowserMode()
     if (m_activeBeforeViewer)
         m_activeBeforeViewer->setFocus();
     m_activeBeforeViewer.clear();
-    setWindowTitle(QStringLiteral("Kelvra Photo Viewer"));
+    // The viewer's title named the image; the browser's names the folder again.
+    m_thumbnailList->SetFrameTitle();
     m_statusBar->SetSliderFromThumbnailSize(m_thumbnailList->settings().thumbWidth);
     RefreshStatusBar();
     emit modeChanged(m_mode);

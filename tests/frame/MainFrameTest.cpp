@@ -197,6 +197,7 @@ TEST_F(MainFrameTest, OpeningAnImageFromTheListEntersTheViewerAndBackAndForthWal
     EXPECT_EQ(frame->GetStatusBar()->paneText(3), QStringLiteral("64x48x24b"));
     frame->close();  // back to the browser
     EXPECT_EQ(frame->mode(), FrameMode::Browser);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("sub - Kelvra Photo Viewer"));
     EXPECT_FALSE(frame->GetImageView()->hasImage());
 
     frame->OnBack();
