@@ -2,8 +2,9 @@
 // `MakeThumbnail`: a picture of a file fitted into a box, and the file's full pixel size.
 // Routes, cheapest first: a valid entry of the freedesktop cache; TurboJPEG's scaled DCT
 // decoding for JPEG (a 24-megapixel photo is never fully decoded for a small cell); Qt's
-// image readers; the image library. No route allocates for images larger than
-// `kMaxDecodePixels`, whatever their header claims.
+// built-in PNG, GIF and BMP readers; the image library's loaders in the decoder helper. No
+// route allocates for images larger than `kMaxDecodePixels`, whatever their header claims,
+// and only regular files are opened.
 
 #include "imaging/fipSuperImage.h"
 
@@ -31,6 +32,6 @@ ThumbnailResult MakeThumbnail(const QByteArray& nativePath, int boxWidth, int bo
 // away from zero, each side at least 1), never enlarged.
 QSize fitThumbnailSize(QSize full, int boxWidth, int boxHeight);
 
-// An area-averaging downscale to `size` (never aliasing); the image itself when it is
-// already that size.
+// An area-averaging downscale to `size` (never aliasing), always 32 bits per pixel; the image
+// converted to 32 bits when it is already that size.
 QImage downscale(const QImage& image, QSize size);

@@ -211,3 +211,67 @@ TEST(ThumbnailCache, EntriesWeWriteAreFoundValidHereAndByGio)
     const QByteArray out = process.readAllStandardOutput();
     EXPECT_TRUE(out.contains("thumbnail::is-valid: TRUE")) << out.constData();
 }
+
+namespace {
+
+// Left half one colour, right half another, in the pixel format under test.
+QImage twoHalves(QImage::Format format, QRgb left, QRgb right)
+{
+    QImage image(340, 204, format);
+    if (format == QImage::Format_Indexed8 || format == QImage::Format_Mono) {
+        image.setColorTable({left, right});
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, x < 170 ? 0 : 1);
+        return image;
+    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixelColor(x, y, QColor(x < 170 ? left : right));
+    return image;
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) <= 3 && std::abs(qGreen(a) - qGreen(b)) <= 3 && std::abs(qBlue(a) - qBlue(b)) <= 3;
+}
+
+}  // namespace
+
+TEST(MakeThumbnail, PaletteGreyAndDeepSourcesKeepTheirColoursInTheListAndTheCache)
+{
+    struct Case {
+        const char* name;
+        QImage::Format format;
+        QRgb left, right;
+        int pngDepth, pngColourType;  // what the file must really hold
+    };
+    const Case cases[] = {
+        {"palette", QImage::Format_Indexed8, qRgb(200, 40, 30), qRgb(20, 90, 210), 8, 3},
+        {"one-bit", QImage::Format_Mono, qRgb(200, 40, 30), qRgb(20, 90, 210), 1, 3},
+        {"grey", QImage::Format_Grayscale8, qRgb(60, 60, 60), qRgb(190, 190, 190), 8, 0},
+        {"grey16", QImage::Format_Grayscale16, qRgb(60, 60, 60), qRgb(190, 190, 190), 16, 0},
+        {"rgb16", QImage::Format_RGBX64, qRgb(200, 40, 30), qRgb(20, 90, 210), 16, 2},
+    };
+    fixtures::TempDir dir;
+    for (const Case& c : cases) {
+        const QString path = dir.file(QString::fromLatin1(c.name) + ".png");
+        ASSERT_TRUE(twoHalves(c.format, c.left, c.right).save(path, "PNG")) << c.name;
+        const QByteArray png = fixtures::readFile(path);
+        ASSERT_EQ(int(png.at(24)), c.pngDepth) << c.name;
+        ASSERT_EQ(int(png.at(25)), c.pngColourType) << c.name;
+        const QByteArray native = QFile::encodeName(path);
+        for (const bool useCache : {false, true}) {
+            const auto made = MakeThumbnail(native, 85, 85, ThumbnailOptions{useCache});
+            ASSERT_TRUE(made.ok()) << c.name;
+            const QImage small = made.image.toQImage();
+            ASSERT_EQ(small.size(), QSize(85, 51)) << c.name;
+            EXPECT_TRUE(near(small.pixel(10, 25), c.left)) << c.name << " cache " << useCache;
+            EXPECT_TRUE(near(small.pixel(75, 25), c.right)) << c.name << " cache " << useCache;
+        }
+        const QImage entry(ThumbnailCache::root() + "/normal/" + ThumbnailCache::fileNameForUri(ThumbnailCache::uriForPath(native)));
+        ASSERT_EQ(entry.size(), QSize(128, 77)) << c.name;
+        EXPECT_TRUE(near(entry.pixel(10, 38), c.left)) << c.name;
+        EXPECT_TRUE(near(entry.pixel(118, 38), c.right)) << c.name;
+    }
+}
