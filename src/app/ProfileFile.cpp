@@ -1,27 +1,35 @@
 #include "ProfileFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "app/PlainFile.h"
+
+#include <QList>
 
 #include <algorithm>
+#include <charconv>
 #include <utility>
 
 namespace {
 
-// Lines of the file without their line ends; `crlf` tells which end the file uses.
+// Far beyond any settings the program writes; a bigger file is not ours to rewrite.
+constexpr qint64 kMaxIniBytes = 64 << 20;
+
+// Lines of the file without their line ends; `crlf` tells which end the file uses. `usable`
+// is false when something other than a readable settings file is at the path.
 struct IniText {
     std::vector<QByteArray> lines;
     bool crlf = false;
+    bool usable = true;
 };
 
 IniText readIni(const QString& path)
 {
     IniText text;
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    const PlainFile::ReadResult file = PlainFile::read(path, kMaxIniBytes);
+    if (file.status != PlainFile::ReadStatus::Read) {
+        text.usable = file.status == PlainFile::ReadStatus::Missing;
         return text;
-    const QByteArray all = file.readAll();
+    }
+    const QByteArray& all = file.bytes;
     if (all.isEmpty())
         return text;
     text.crlf = all.contains("\r\n");
@@ -144,6 +152,22 @@ int ProfileFile::getInt(const QString& section, const QString& key, int def) con
     return static_cast<int>(std::clamp<long long>(n, INT32_MIN, INT32_MAX));
 }
 
+double ProfileFile::getDouble(const QString& section, const QString& key, double def) const
+{
+    const auto value = rawValue(section, key);
+    if (!value)
+        return def;
+    // Like strtod in the C locale: the leading number, 0 when there is none.
+    const char* begin = value->constData();
+    const char* end = begin + value->size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double n = 0;
+    if (std::from_chars(begin, end, n).ec != std::errc())
+        return 0;
+    return n;
+}
+
 QString ProfileFile::getString(const QString& section, const QString& key, const QString& def) const
 {
     const auto value = rawValue(section, key);
@@ -216,6 +240,11 @@ bool ProfileFile::writeBool(const QString& section, const QString& key, bool val
     return update(section, key, value ? "1" : "0");
 }
 
+bool ProfileFile::writeDouble(const QString& section, const QString& key, double value)
+{
+    return update(section, key, QByteArray::number(value, 'f', 6));
+}
+
 bool ProfileFile::writeStruct(const QString& section, const QString& key, const void* data, size_t size)
 {
     return update(section, key, encodeStruct(data, size));
@@ -237,11 +266,9 @@ bool ProfileFile::update(const QString& section, const QString& key,
     if (section.isEmpty() || section.contains(u']') || key.contains(u'=')
         || section.contains(u'\n') || key.contains(u'\n'))
         return false;
-    const QFileInfo info(m_path);
-    if (info.exists() && !info.isFile())
-        return false;
-
     IniText text = readIni(m_path);
+    if (!text.usable)
+        return false;
     const QByteArray keyBytes = key.toUtf8();
     const auto range = findSection(text, section);
     if (key.isEmpty()) {
@@ -287,14 +314,6 @@ bool ProfileFile::update(const QString& section, const QString& key,
     for (const QByteArray& line : text.lines)
         out += line + eol;
 
-    // Written beside the old file and renamed over it: a crash or a full disk leaves either
-    // the old file or the new one, never a mixture.
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(out) != out.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // A crash or a full disk leaves either the old file or the new one, never a mixture.
+    return PlainFile::replace(m_path, out);
 }

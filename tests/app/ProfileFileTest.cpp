@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -160,6 +164,63 @@ TEST_F(ProfileFileTest, WritingLeavesNoTemporaryFiles)
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(ini.writeInt(kApp, QStringLiteral("n"), i));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Config.ini")});
+}
+
+TEST_F(ProfileFileTest, DecimalNumbersUseAPointInAnyLocale)
+{
+    const fixtures::CommaDecimalLocale german;
+    if (!german.active())
+        GTEST_SKIP() << "no de_DE.UTF-8 locale here (scripts/install-deps.sh generates it as root)";
+    ASSERT_TRUE(ini.writeDouble(kApp, QStringLiteral("d"), 2.5));
+    EXPECT_EQ(ini.getString(kApp, QStringLiteral("d"), {}), QStringLiteral("2.500000"));
+    setText("[App]\na=0.5\nb=+2.25x\nc=abc\nd=0,5\n");
+    for (auto [key, expected] : {std::pair{"a", 0.5}, {"b", 2.25}, {"c", 0.0}, {"d", 0.0}, {"missing", 7.0}})
+        EXPECT_EQ(ini.getDouble(kApp, QString::fromLatin1(key), 7.0), expected) << key;
+}
+
+TEST_F(ProfileFileTest, AFullDiskFailsTheWriteAndKeepsTheOldFile)
+{
+    const fixtures::SmallTmpfs disk(256 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "may not mount a tmpfs here";
+    ProfileFile full(disk.file(QStringLiteral("Config.ini")));
+    ASSERT_TRUE(full.writeInt(kApp, QStringLiteral("ShowHiddenFiles"), 1));
+    const QByteArray before = fixtures::readFile(full.path());
+    disk.fill();
+    EXPECT_FALSE(full.writeString(kApp, QStringLiteral("more"), QStringLiteral("a short value")));
+    EXPECT_EQ(fixtures::readFile(full.path()), before);
+    EXPECT_EQ(QDir(QFileInfo(full.path()).path()).entryList(QDir::Files | QDir::Hidden).size(), 2)
+        << "no temporary file is left";
+}
+
+// A link is written through only to a regular file; a pipe never blocks a read.
+TEST_F(ProfileFileTest, LinksAndSpecialFilesInPlaceOfTheFile)
+{
+    const QString regular = dir.file(QStringLiteral("real.ini"));
+    ASSERT_TRUE(fixtures::writeFile(regular, "[App]\nx=1\n"));
+    ASSERT_EQ(::symlink("real.ini", QFile::encodeName(path).constData()), 0);
+    ASSERT_TRUE(ini.writeInt(kApp, QStringLiteral("x"), 2));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(fixtures::readFile(regular), QByteArray("[App]\nx=2\n"));
+    ASSERT_TRUE(QFile::remove(path));
+
+    const QByteArray fifo = QFile::encodeName(dir.file(QStringLiteral("fifo")));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const QByteArray device = QFile::encodeName(dir.file(QStringLiteral("device")));
+    const bool haveDevice = ::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;  // like /dev/null
+    for (const char* target : {"fifo", "device", "missing", "."}) {
+        if (!haveDevice && target == std::string("device"))
+            continue;
+        ASSERT_EQ(::symlink(target, QFile::encodeName(path).constData()), 0);
+        EXPECT_EQ(ini.getInt(kApp, QStringLiteral("x"), 5), 5) << target;
+        EXPECT_FALSE(ini.writeInt(kApp, QStringLiteral("x"), 3)) << target;
+        EXPECT_TRUE(QFileInfo(path).isSymLink()) << target;
+        ASSERT_TRUE(QFile::remove(path));
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("missing"))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_EQ(ini.getInt(kApp, QStringLiteral("x"), 5), 5);
+    EXPECT_FALSE(ini.writeInt(kApp, QStringLiteral("x"), 3));
 }
 
 }  // namespace

@@ -3,12 +3,57 @@
 #include "imaging/fipSuperImage.h"
 
 #include <QFile>
+#include <QLocale>
 
+#include <clocale>
+#include <sys/mount.h>
+#include <unistd.h>
 #include <cstring>
 
 namespace fixtures {
 
 TempDir::TempDir() = default;
+
+SmallTmpfs::SmallTmpfs(qint64 bytes)
+{
+    const QByteArray options = "size=" + QByteArray::number(bytes);
+    m_mounted = ::geteuid() == 0
+                && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                           options.constData()) == 0;
+}
+
+SmallTmpfs::~SmallTmpfs()
+{
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallTmpfs::fill() const
+{
+    QFile filler(file(QStringLiteral("filler")));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return;
+    const QByteArray block(4096, '\0');
+    while (filler.write(block) == block.size()) {
+    }
+}
+
+CommaDecimalLocale::CommaDecimalLocale() : m_saved(std::setlocale(LC_ALL, nullptr))
+{
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
+        if (std::setlocale(LC_ALL, name)) {
+            m_active = *std::localeconv()->decimal_point == ',';
+            break;
+        }
+    }
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+}
+
+CommaDecimalLocale::~CommaDecimalLocale()
+{
+    std::setlocale(LC_ALL, m_saved.constData());
+    QLocale::setDefault(QLocale::system());
+}
 
 QByteArray readFile(const QString& path)
 {

@@ -43,4 +43,38 @@ QString writePatternJpeg(const QString& path, unsigned width, unsigned height, i
 // as cameras store their previews; empty when `jpeg` is not a JPEG or the block too large.
 QByteArray withExifThumbnail(const QByteArray& jpeg, const QByteArray& thumbnail);
 
+// A tmpfs of `bytes` mounted on a temporary folder for the fixture's lifetime, to fill a file
+// system for real; `mounted()` is false where the test may not mount (not root, no
+// privilege), and such tests skip.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(qint64 bytes);
+    ~SmallTmpfs();
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+    bool mounted() const { return m_mounted; }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    // Writes a file of zeros until the file system is full.
+    void fill() const;
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+// For its lifetime the C library and Qt's default locale write decimal commas (German), as a
+// user's session may; `active()` is false when the system has no such locale.
+class CommaDecimalLocale {
+public:
+    CommaDecimalLocale();
+    ~CommaDecimalLocale();
+    CommaDecimalLocale(const CommaDecimalLocale&) = delete;
+    CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
+    bool active() const { return m_active; }
+
+private:
+    QByteArray m_saved;
+    bool m_active = false;
+};
+
 }  // namespace fixtures
