@@ -319,10 +319,9 @@ void CShellTree::RefreshNode(QTreeWidgetItem* item)
 
 QTreeWidgetItem* CShellTree::SelectFolder(const ItemIdList& folder, bool recordHistory)
 {
-    if (!m_hooks.listShows || !m_hooks.listShows(folder)) {
-        if (m_hooks.browse)
-            m_hooks.browse(folder);
-    }
+    // A folder that cannot be browsed (gone, unreadable) is not recorded anywhere.
+    if ((!m_hooks.listShows || !m_hooks.listShows(folder)) && m_hooks.browse && !m_hooks.browse(folder))
+        return nullptr;
     if (recordHistory && m_hooks.pushHistory)
         m_hooks.pushHistory(folder);
     if (m_address && !m_address->selectedNames(folder))

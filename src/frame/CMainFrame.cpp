@@ -577,10 +577,18 @@ void CMainFrame::OnUp()
 
 void CMainFrame::OpenStartFolder()
 {
-    const auto& recent = m_addressCombo->history().entries();
-    const bool opened = !recent.empty() && SelectFolder(recent.front().folder, static_cast<int>(recent.front().source));
+    bool opened = false;
+    if (!m_addressCombo->history().entries().empty()) {
+        const AddressEntry newest = m_addressCombo->history().entries().front();
+        opened = SelectFolder(newest.folder, static_cast<int>(newest.source));
+        // A folder gone since the last session leaves the history.
+        if (!opened)
+            m_addressCombo->RemoveAddress(m_addressCombo->history().indexOf(newest.folder));
+    }
     if (!opened)
         SelectFolder(m_shellTree->shell().idListFromPath(QFile::encodeName(AppPaths::picturesFolder())), 0);
+    if (QTreeWidgetItem* start = m_shellTree->currentItem())
+        start->setExpanded(true);
     m_statusBar->SetSliderFromThumbnailSize(m_thumbnailList->settings().thumbWidth);
     RefreshStatusBar();
 }

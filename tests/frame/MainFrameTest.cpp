@@ -3,7 +3,10 @@
 #include "frame/CSuperStatusBar.h"
 #include "viewer/CImageView.h"
 
+#include "app/AppPaths.h"
 #include "app/ProfileFile.h"
+#include "browser/CShellTree.h"
+#include "browser/HistoryFile.h"
 
 #include "TestFixtures.h"
 
@@ -207,6 +210,46 @@ TEST_F(MainFrameTest, OpeningAnImageFromTheListEntersTheViewerAndBackAndForthWal
     frame->OnUp();
     EXPECT_EQ(list->currentFolderPath(), root.path());
     EXPECT_TRUE(frame->history().canGoBack());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainFrameTest, TheStartFolderIsTheNewestLiveHistoryEntryOpenInTheTree)
+{
+    fixtures::TempDir folders;
+    ASSERT_TRUE(QDir(folders.path()).mkpath(QStringLiteral("live/inner")));
+    const ShellNamespace shell;
+    const ItemIdList live = shell.idListFromPath(QFile::encodeName(folders.file(QStringLiteral("live"))));
+    const ItemIdList gone = shell.idListFromPath(QFile::encodeName(folders.file(QStringLiteral("gone"))));
+    const QString historyPath = dir.file(QStringLiteral("HistoryPath.data"));
+    struct Case {
+        std::vector<ItemIdList> newestFirst;
+        QString start;
+    };
+    const Case cases[] = {
+        {{live, gone}, folders.file(QStringLiteral("live"))},
+        {{gone, live}, AppPaths::picturesFolder()},  // only the newest is tried
+    };
+    for (const Case& c : cases) {
+        AddressHistory stored;
+        for (auto it = c.newestFirst.rbegin(); it != c.newestFirst.rend(); ++it)
+            stored.addAddress(*it, 0);
+        HistoryFile::save(historyPath, stored);
+        {
+            auto frame = makeFrame();
+            frame->OpenStartFolder();
+            EXPECT_EQ(frame->GetThumbnailList()->currentFolderPath(), c.start);
+            QTreeWidgetItem* item = frame->GetShellTree()->currentItem();
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(QFile::decodeName(CShellTree::pathOf(item)), c.start);
+            EXPECT_TRUE(item->isExpanded());
+        }
+        const auto saved = HistoryFile::parse(fixtures::readFile(historyPath));
+        EXPECT_EQ(std::count_if(saved.begin(), saved.end(), [&](const AddressEntry& e) { return e.folder == gone; }),
+                  c.newestFirst.front() == gone ? 0 : 1);
+    }
 }
 
 }  // namespace
