@@ -1,7 +1,6 @@
 #include "browser/HistoryFile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "app/PlainFile.h"
 
 #include <algorithm>
 
@@ -85,23 +84,17 @@ QByteArray serialize(const std::vector<AddressEntry>& entries)
 AddressHistory load(const QString& path, FolderKey key)
 {
     AddressHistory history(std::move(key));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return history;
-    // Twenty records of even very deep folders fit easily; more is damage or foreign data.
-    const QByteArray bytes = file.read(4 << 20);
-    for (const auto& record : parse(bytes))
+    // Twenty records of even very deep folders fit easily; more is damage or foreign data, of
+    // which the start is still read. A pipe or device in the file's place reads as nothing.
+    const PlainFile::ReadResult file = PlainFile::read(path, 4 << 20);
+    for (const auto& record : parse(file.bytes))
         history.appendLoaded(record.folder, record.source);
     return history;
 }
 
-void save(const QString& path, const AddressHistory& history)
+bool save(const QString& path, const AddressHistory& history)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(serialize(history.entries()));
-    file.commit();
+    return PlainFile::replace(path, serialize(history.entries()));
 }
 
 }  // namespace HistoryFile

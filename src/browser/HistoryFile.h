@@ -60,7 +60,8 @@ QByteArray serialize(const std::vector<AddressEntry>& entries);
 // A missing or unreadable file yields an empty history; `key` tells which records name one
 // folder (the older goes).
 AddressHistory load(const QString& path, FolderKey key = {});
-// Write errors are ignored: losing the history must not stop the program from closing.
-void save(const QString& path, const AddressHistory& history);
+// False when the file could not be replaced (the old one stays); closing goes on regardless,
+// as losing the history must not stop the program from closing.
+bool save(const QString& path, const AddressHistory& history);
 
 }  // namespace HistoryFile

@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <random>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -123,4 +130,53 @@ TEST(AddressHistory, LoadingDropsAnEarlierCopyOfTheSameFolder)
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].folder, folder("b"));
     EXPECT_EQ(entries[1], (AddressEntry{folder("a"), 1}));
+}
+
+// What is at the file's path is not trusted: a pipe never blocks the start, a link is written
+// through only to a regular file, and a full disk keeps the old history.
+TEST(HistoryFile, OnlyARegularFileIsReadOrReplaced)
+{
+    AddressHistory history;
+    history.addAddress(folder("Pics"), 0);
+    const QByteArray saved = HistoryFile::serialize(history.entries());
+    fixtures::TempDir dir;
+    const QString path = dir.file("HistoryPath.data");
+    const QByteArray native = QFile::encodeName(path);
+
+    ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+    EXPECT_TRUE(HistoryFile::load(path).entries().empty());
+    EXPECT_FALSE(HistoryFile::save(path, history));
+    ASSERT_TRUE(QFile::remove(path));
+
+    fixtures::writeFile(dir.file("real"), {});
+    ASSERT_EQ(::symlink("real", native.constData()), 0);
+    EXPECT_TRUE(HistoryFile::save(path, history));
+    EXPECT_EQ(fixtures::readFile(dir.file("real")), saved);
+    EXPECT_EQ(HistoryFile::load(path).entries(), history.entries());
+    ASSERT_TRUE(QFile::remove(path));
+
+    const QByteArray device = QFile::encodeName(dir.file("device"));
+    const bool haveDevice = ::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;  // like /dev/null
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
+    for (const char* target : {"device", "fifo", "missing"}) {
+        if (!haveDevice && target == std::string("device"))
+            continue;
+        ASSERT_EQ(::symlink(target, native.constData()), 0);
+        EXPECT_FALSE(HistoryFile::save(path, history)) << target;
+        EXPECT_TRUE(QFileInfo(path).isSymLink()) << target;
+        ASSERT_TRUE(QFile::remove(path));
+    }
+    struct stat st = {};
+    EXPECT_TRUE(!haveDevice || (::stat(device.constData(), &st) == 0 && S_ISCHR(st.st_mode)));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("missing")));
+
+    const fixtures::SmallTmpfs disk(256 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "may not mount a tmpfs here";
+    const QString onDisk = disk.file("HistoryPath.data");
+    ASSERT_TRUE(HistoryFile::save(onDisk, history));
+    disk.fill();
+    history.addAddress(folder("More"), 0);
+    EXPECT_FALSE(HistoryFile::save(onDisk, history));
+    EXPECT_EQ(fixtures::readFile(onDisk), saved);
 }
