@@ -533,9 +533,10 @@ void CImageView::stepPrevious()
     const int old = m_listIndex;
     if (m_image && m_modified && QuerySaveChanges() == 0)
         return;
-    // Kept only when it matches the file: discarded edits must not come back with Next.
+    // Kept only when it matches the file: edits that were discarded, or saved under another
+    // name, must not come back with Next as if they were the file.
     std::unique_ptr<fipSuperImage> copy;
-    if (m_image && !m_modified)
+    if (m_image && m_matchesFile)
         copy = std::make_unique<fipSuperImage>(*m_image);
     const QString path = m_filePath;
     const int page = m_pageIndex, pageCount = m_pageCount;

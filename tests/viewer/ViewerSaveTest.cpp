@@ -71,6 +71,31 @@ TEST(ViewerQuerySave, SaveAsWritesTheChosenFileAndBrowseGoesOn)
     EXPECT_EQ(fixtures::pixelAt(saved, 3, 3).rgbRed, 255 - fixtures::patternColor(3, 3).rgbRed);
 }
 
+TEST(ViewerQuerySave, AfterSaveAsElsewhereNextShowsTheFileNotTheEdit)
+{
+    const int original = fixtures::patternColor(3, 3).rgbRed;
+    const struct {
+        int answer;
+        int redAfterReturn;
+        bool keptForReturn;
+    } cases[] = {{QuerySaveSaveAs, original, false}, {QuerySaveSave, 255 - original, true}};
+    for (const auto& c : cases) {
+        Viewer v(2, QSize(20, 10));
+        v.open(1);
+        editImage(*v.view);
+        v.querySaveAnswer = c.answer;
+        v.saveAsChoice = v.dir.file(QStringLiteral("copy.png"));
+        const int loads = v.view->preloadSlot().loadsStarted();
+        v.view->OnCommand(vcmd::PreviousImage);
+        ASSERT_EQ(v.view->listIndex(), 0);
+        // A kept image needs no look-ahead decode of the file left.
+        EXPECT_EQ(v.view->preloadSlot().loadsStarted() - loads, c.keptForReturn ? 0 : 1) << c.answer;
+        v.view->OnCommand(vcmd::NextImage);
+        EXPECT_EQ(fixtures::pixelAt(*v.view->image(), 3, 3).rgbRed, c.redAfterReturn) << c.answer;
+        EXPECT_FALSE(v.view->isModified());
+    }
+}
+
 // ---- Saving -------------------------------------------------------------------------------------
 
 TEST(ViewerSave, AnUnchangedImageIsLeftAloneAndAnEditedJpegKeepsItsQuality)
