@@ -3,6 +3,7 @@
 #include "app/ProfileFile.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 const QString kSection = QStringLiteral("EditView");
@@ -15,9 +16,8 @@ EditViewSettings readEditViewSettings(const ProfileFile& profile)
     std::uint32_t color = 0;
     if (profile.getStruct(kSection, QStringLiteral("ImageBkColor"), color))
         s.cutColor = color;
-    bool ok = false;
-    const double ratio = profile.getString(kSection, QStringLiteral("SelRatio"), QStringLiteral("0.0")).toDouble(&ok);
-    s.ratio = ok && ratio > 0 ? ratio : 0;
+    const double ratio = profile.getDouble(kSection, QStringLiteral("SelRatio"), 0);
+    s.ratio = std::isfinite(ratio) && ratio > 0 ? ratio : 0;
     s.ratioType = static_cast<RatioType>(std::clamp(profile.getInt(kSection, QStringLiteral("SelType"), 0), 0, 2));
     s.orientation = profile.getInt(kSection, QStringLiteral("SelOrientation"), 0) == 1 ? SelOrientation::Landscape
                                                                                        : SelOrientation::Portrait;
@@ -28,7 +28,7 @@ void writeEditViewSettings(ProfileFile& profile, const EditViewSettings& s, doub
 {
     profile.writeInt(kSection, QStringLiteral("ViewTool"), static_cast<int>(s.tool));
     profile.writeStruct(kSection, QStringLiteral("ImageBkColor"), s.cutColor);
-    profile.writeString(kSection, QStringLiteral("SelRatio"), QString::asprintf("%f", effective));
+    profile.writeDouble(kSection, QStringLiteral("SelRatio"), effective);
     profile.writeInt(kSection, QStringLiteral("SelType"), static_cast<int>(s.ratioType));
     profile.writeInt(kSection, QStringLiteral("SelOrientation"), static_cast<int>(s.orientation));
 }

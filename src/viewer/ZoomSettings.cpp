@@ -20,16 +20,14 @@ ZoomInfo readZoomInfo(const ProfileFile& profile)
     ZoomInfo info;
     const int type = profile.getInt(kSection, QStringLiteral("ZoomType"), 0);
     info.type = (type >= 0 && type <= 4) ? static_cast<ZoomType>(type) : ZoomType::FitImage;
-    const QByteArray level = profile.getString(kSection, QStringLiteral("ZoomLevel"), QStringLiteral("1.0")).toLatin1();
-    info.level = correctedZoomLevel(std::strtod(level.constData(), nullptr));
+    info.level = correctedZoomLevel(profile.getDouble(kSection, QStringLiteral("ZoomLevel"), 1.0));
     return info;
 }
 
 void writeZoomInfo(ProfileFile& profile, const ZoomInfo& info)
 {
     profile.writeInt(kSection, QStringLiteral("ZoomType"), static_cast<int>(info.type));
-    profile.writeString(kSection, QStringLiteral("ZoomLevel"),
-                        QString::asprintf("%f", correctedZoomLevel(info.level)));
+    profile.writeDouble(kSection, QStringLiteral("ZoomLevel"), correctedZoomLevel(info.level));
 }
 
 std::optional<int> parseZoomPercent(const QString& text)

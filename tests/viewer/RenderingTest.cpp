@@ -2,9 +2,12 @@
 #include "ViewerTestSupport.h"
 
 #include "app/MessageBoxSeam.h"
+#include "app/ProfileFile.h"
 #include "imaging/fipSuperImage.h"
 #include "viewer/CDlgSetZoomLevel.h"
+#include "viewer/EditViewSettings.h"
 #include "viewer/ViewRendering.h"
+#include "viewer/ZoomSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -261,4 +264,22 @@ TEST(ZoomDialog, RejectsLevelsOutsideTheRangeAndAppliesTheChoice)
         EXPECT_EQ(v.view->zoom(), 1.0);
     }
     MessageBoxSeam::setHandler(previous);
+}
+
+TEST(ZoomSettings, NumbersInConfigIniIgnoreADecimalCommaLocale)
+{
+    const fixtures::CommaDecimalLocale german;
+    if (!german.active())
+        GTEST_SKIP() << "no de_DE.UTF-8 locale here (scripts/install-deps.sh generates it as root)";
+    TempDir dir;
+    ProfileFile profile(dir.file("Config.ini"));
+    writeZoomInfo(profile, {ZoomType::ZoomLock, 0.5});
+    EXPECT_EQ(profile.getString("ZoomInfo", "ZoomLevel", ""), "0.500000");
+    EXPECT_EQ(viewertest::makeView(dir, QSize(200, 100))->zoom(), 0.5);
+    profile.writeString("ZoomInfo", "ZoomLevel", "2.5");
+    EXPECT_EQ(readZoomInfo(profile).level, 2.5);
+
+    writeEditViewSettings(profile, EditViewSettings{}, 1.5);
+    EXPECT_EQ(profile.getString("EditView", "SelRatio", ""), "1.500000");
+    EXPECT_EQ(readEditViewSettings(profile).ratio, 1.5);
 }
