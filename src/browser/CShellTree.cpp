@@ -153,6 +153,10 @@ QTreeWidgetItem* CShellTree::makeItem(const ItemIdList& absolute, const ShellIte
     // Virtual folders always have children; for real ones one look at the names decides.
     const bool children = !path || hasSubfolders(*path, m_showHidden);
     item->setChildIndicatorPolicy(children ? QTreeWidgetItem::ShowIndicator : QTreeWidgetItem::DontShowIndicator);
+    // A folder without sub-folders is watched until it has one, so that one made outside the
+    // program gives it its expand mark.
+    if (!children)
+        m_watcher->watch(*path);
     return item;
 }
 
@@ -271,9 +275,14 @@ void CShellTree::RefreshNode(QTreeWidgetItem* item)
         return;
     const QByteArray path = pathOf(item);
     if (!isEnumerated(item)) {
-        if (!path.isEmpty())
-            item->setChildIndicatorPolicy(hasSubfolders(path, m_showHidden) ? QTreeWidgetItem::ShowIndicator
-                                                                            : QTreeWidgetItem::DontShowIndicator);
+        if (path.isEmpty())
+            return;
+        const bool children = hasSubfolders(path, m_showHidden);
+        item->setChildIndicatorPolicy(children ? QTreeWidgetItem::ShowIndicator : QTreeWidgetItem::DontShowIndicator);
+        if (children)
+            m_watcher->unwatch(path);  // its first expansion watches it again
+        else
+            m_watcher->watch(path);
         return;
     }
     QScopedValueRollback quiet(m_ready, false);

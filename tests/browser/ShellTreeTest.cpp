@@ -134,6 +134,15 @@ TEST_F(ShellTree, FoldersMadeOrRemovedOutsideTheProgramFollow)
     QDir(dir.file("Pictures/2023")).removeRecursively();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !childTexts(pictures).contains("2023"); }, 5000));
     EXPECT_EQ(childTexts(pictures), QStringList({"2024", "2025", "B9", "b10"}));
+
+    // A folder made in a never-expanded folder without sub-folders gives it its expand mark.
+    QTreeWidgetItem* music = tree.FindItem(folder("Music"), false);
+    ASSERT_TRUE(music);
+    ASSERT_EQ(music->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+    QDir(dir.path()).mkpath("Music/Jazz");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return music->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator; }, 5000));
+    music->setExpanded(true);
+    EXPECT_EQ(childTexts(music), QStringList({"Jazz"}));
 }
 
 TEST_F(ShellTree, NewFolderAndRenameWorkOnTheContextItem)
