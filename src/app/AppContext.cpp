@@ -19,26 +19,18 @@ AppContext::StartResult AppContext::start(const QString& programFilePath)
 
     m_settingsPath = AppPaths::join(m_dataFolder, QStringLiteral("Config.ini"));
     m_favoritesFolder = AppPaths::join(m_dataFolder, QStringLiteral("Favorites"));
-    m_tempFolder = AppPaths::join(m_dataFolder, QStringLiteral("Temp"));
+    m_tempRoot = AppPaths::join(m_dataFolder, QStringLiteral("Temp"));
+    // Without a folder of its own the program still runs; undo then keeps its states in memory.
+    m_temp.create(m_tempRoot);
 
     const ProfileFile settings(m_settingsPath);
     m_showHiddenFiles = settings.getInt(QStringLiteral("App"), QStringLiteral("ShowHiddenFiles"), 0) == 1;
     return StartResult::Ok;
 }
 
-void AppContext::emptyTempFolder() const
+void AppContext::emptyTempFolder()
 {
-    if (m_tempFolder.isEmpty())
-        return;
-    const QDir temp(m_tempFolder);
-    const auto entries = temp.entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isDir() && !entry.isSymLink())
-            QDir(entry.absoluteFilePath()).removeRecursively();
-        else
-            QFile::remove(entry.absoluteFilePath());
-    }
+    m_temp.remove();
 }
 
 void AppContext::writeSettings() const

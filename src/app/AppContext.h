@@ -2,6 +2,8 @@
 // The process-wide paths and the one application-level setting, without any window, so the
 // start-up and shut-down rules can be tested on their own.
 
+#include "ProcessTempFolder.h"
+
 #include <QString>
 
 class AppContext {
@@ -16,12 +18,15 @@ public:
     const QString& dataFolder() const { return m_dataFolder; }
     const QString& settingsPath() const { return m_settingsPath; }
     const QString& favoritesFolder() const { return m_favoritesFolder; }
-    const QString& tempFolder() const { return m_tempFolder; }
+    // This process's own folder inside the data folder's `Temp` (made and locked at start);
+    // empty when none could be made there.
+    const QString& tempFolder() const { return m_temp.path(); }
+    const QString& tempRootFolder() const { return m_tempRoot; }
     bool showHiddenFiles() const { return m_showHiddenFiles; }
 
-    // Deletes every entry of the temporary folder (hidden ones and sub-folders too); the
-    // folder itself stays. Symbolic links are removed, never followed.
-    void emptyTempFolder() const;
+    // Deletes this process's temporary folder with everything in it; `Temp` itself and what
+    // other processes keep there stay. Symbolic links are removed, never followed.
+    void emptyTempFolder();
     // Writes App/ShowHiddenFiles back as "1" or "0".
     void writeSettings() const;
 
@@ -30,6 +35,7 @@ private:
     QString m_dataFolder;
     QString m_settingsPath;
     QString m_favoritesFolder;
-    QString m_tempFolder;
+    QString m_tempRoot;
+    ProcessTempFolder m_temp;
     bool m_showHiddenFiles = false;
 };

@@ -56,7 +56,7 @@ std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& ima
     waitForWriter();
     // The writer owns the bytes from here on and drops them once they are on disk.
     m_writer = std::thread([bytes = std::move(bytes), folder = m_tempFolder, path = snapshot->filePath]() mutable {
-        if (QDir().mkpath(folder)) {
+        if (!folder.isEmpty() && QDir().mkpath(folder)) {
             QFile file(path);
             if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 file.write(bytes);

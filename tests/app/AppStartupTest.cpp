@@ -70,11 +70,12 @@ TEST(AppContextTest, FirstStartCreatesTheDataFolderWithItsParents)
     EXPECT_EQ(app.programFolder(), QStringLiteral("/opt/kelvra"));
     EXPECT_EQ(app.settingsPath(), data + QStringLiteral("/Config.ini"));
     EXPECT_EQ(app.favoritesFolder(), data + QStringLiteral("/Favorites"));
-    EXPECT_EQ(app.tempFolder(), data + QStringLiteral("/Temp"));
+    EXPECT_EQ(app.tempRootFolder(), data + QStringLiteral("/Temp"));
+    EXPECT_EQ(QFileInfo(app.tempFolder()).path(), app.tempRootFolder());
     EXPECT_FALSE(app.showHiddenFiles());
-    // Nothing but the data folder is made, and no settings file yet.
+    // No settings file yet; the process's own temporary folder, which holds its lock.
     EXPECT_FALSE(QFile::exists(app.settingsPath()));
-    EXPECT_FALSE(QFile::exists(app.tempFolder()));
+    EXPECT_TRUE(QFileInfo(app.tempFolder()).isDir());
 }
 
 TEST(AppContextTest, ADataFolderThatCannotBeMadeFailsTheStart)
@@ -108,37 +109,92 @@ TEST(AppContextTest, ShowHiddenFilesIsTrueOnlyForOneAndIsWrittenBack)
     }
 }
 
-TEST(AppContextTest, EmptyingTempRemovesEverythingButTheFolderAndNeverFollowsLinks)
+TEST(AppContextTest, EachInstanceEmptiesOnlyItsOwnTempFolderAndNeverFollowsLinks)
 {
     fixtures::TempDir tmp;
     ScopedDataHome home(tmp.file(QStringLiteral("data")));
-    AppContext app;
-    ASSERT_EQ(app.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
-    const QDir temp(app.tempFolder());
-    ASSERT_TRUE(QDir().mkpath(app.tempFolder() + QStringLiteral("/sub/.hidden-sub")));
-    ASSERT_TRUE(fixtures::writeFile(temp.filePath(QStringLiteral("undo0000abcd")), "x"));
-    ASSERT_TRUE(fixtures::writeFile(temp.filePath(QStringLiteral(".hidden")), "x"));
-    ASSERT_TRUE(fixtures::writeFile(temp.filePath(QStringLiteral("sub/.hidden-sub/f")), "x"));
-    // A link to a folder outside: the link goes, the folder's content stays.
+    AppContext first, second;
+    ASSERT_EQ(first.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+    ASSERT_EQ(second.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+    ASSERT_NE(first.tempFolder(), second.tempFolder());
+    const QString snapshot = first.tempFolder() + QStringLiteral("/ABCDEFGHIJKL");
+    ASSERT_TRUE(fixtures::writeFile(snapshot, "x"));
+    // Not the program's: left where it is.
+    const QString foreign = first.tempRootFolder() + QStringLiteral("/someone-elses");
+    ASSERT_TRUE(fixtures::writeFile(foreign, "x"));
+    // Links to a folder and a file outside: the links go, what they point to stays.
     const QString outside = tmp.file(QStringLiteral("outside"));
     ASSERT_TRUE(QDir().mkpath(outside));
     ASSERT_TRUE(fixtures::writeFile(outside + QStringLiteral("/keep"), "x"));
-    ASSERT_TRUE(QFile::link(outside, temp.filePath(QStringLiteral("link"))));
+    ASSERT_TRUE(QDir().mkpath(second.tempFolder() + QStringLiteral("/sub/.hidden")));
+    ASSERT_TRUE(QFile::link(outside, second.tempFolder() + QStringLiteral("/sub/.hidden/folder-link")));
+    ASSERT_TRUE(QFile::link(outside + QStringLiteral("/keep"), second.tempFolder() + QStringLiteral("/file-link")));
 
+    second.emptyTempFolder();
+    EXPECT_FALSE(QFileInfo::exists(second.tempFolder()));
+    EXPECT_TRUE(QFileInfo::exists(snapshot));
+    EXPECT_TRUE(QFileInfo::exists(foreign));
+    EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/keep")));
+
+    // A third instance starting now leaves the running one's folder alone.
+    AppContext third;
+    ASSERT_EQ(third.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+    EXPECT_TRUE(QFileInfo::exists(snapshot));
+    const QString firstFolder = first.tempFolder();
+    first.emptyTempFolder();
+    EXPECT_FALSE(QFileInfo::exists(firstFolder));
+    EXPECT_TRUE(QFileInfo(first.tempRootFolder()).isDir());
+}
+
+TEST(AppContextTest, AStartRemovesTheFoldersOfEndedProcessesAndRefusesALinkedTemp)
+{
+    fixtures::TempDir tmp;
+    ScopedDataHome home(tmp.file(QStringLiteral("data")));
+    const QString outside = tmp.file(QStringLiteral("outside"));
+    ASSERT_TRUE(QDir().mkpath(outside));
+    ASSERT_TRUE(fixtures::writeFile(outside + QStringLiteral("/keep"), "x"));
+    const QString temp = tmp.file(QStringLiteral("data/Kelvra Photo Viewer/Temp"));
+    // Left by processes that ended without cleaning up: with an unlocked lock, and cut short
+    // after its lock was already gone.
+    for (const char* stale : {"run-ended", "run-halfgone"}) {
+        ASSERT_TRUE(QDir().mkpath(temp + u'/' + QLatin1String(stale) + QStringLiteral("/sub")));
+        ASSERT_TRUE(fixtures::writeFile(temp + u'/' + QLatin1String(stale) + QStringLiteral("/sub/ABCDEFGHIJKL"), "x"));
+        ASSERT_TRUE(QFile::link(outside, temp + u'/' + QLatin1String(stale) + QStringLiteral("/link")));
+    }
+    ASSERT_TRUE(fixtures::writeFile(temp + QStringLiteral("/run-ended/.lock"), ""));
+    {
+        AppContext app;
+        ASSERT_EQ(app.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+        EXPECT_EQ(QDir(temp).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QFileInfo(app.tempFolder()).fileName()});
+        EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/keep")));
+    }
+    // `Temp` itself a link to elsewhere: nothing is made or removed through it.
+    ASSERT_TRUE(QDir(temp).removeRecursively());
+    ASSERT_TRUE(QFile::link(outside, temp));
+    AppContext app;
+    ASSERT_EQ(app.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+    EXPECT_TRUE(app.tempFolder().isEmpty());
     app.emptyTempFolder();
-    EXPECT_TRUE(QFileInfo(app.tempFolder()).isDir());
-    EXPECT_TRUE(temp.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty());
-    EXPECT_TRUE(QFile::exists(outside + QStringLiteral("/keep")));
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("keep")});
 }
 
 // The program as a whole: it starts, makes its data folder, and on a termination request
-// from the desktop session ends like File > Exit: settings written, Temp emptied.
+// from the desktop session ends like File > Exit: settings written, its temporary folder
+// removed. Another instance running on the same data folder (this test) keeps its own.
 TEST(ProgramTest, StartsAndEndsCleanly)
 {
     fixtures::TempDir tmp;
     const QString data = tmp.file(QStringLiteral("share/Kelvra Photo Viewer"));
-    ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("/Temp/old")));
+    ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("/Temp/run-ended")));
+    ASSERT_TRUE(fixtures::writeFile(data + QStringLiteral("/Temp/run-ended/.lock"), ""));
     ASSERT_TRUE(fixtures::writeFile(data + QStringLiteral("/Temp/.leftover"), "x"));
+    ScopedDataHome home(tmp.file(QStringLiteral("share")));
+    AppContext running;
+    ASSERT_EQ(running.start(QStringLiteral("/k/kelvra")), AppContext::StartResult::Ok);
+    const QString snapshot = running.tempFolder() + QStringLiteral("/ABCDEFGHIJKL");
+    ASSERT_TRUE(fixtures::writeFile(snapshot, "x"));
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -157,9 +213,9 @@ TEST(ProgramTest, StartsAndEndsCleanly)
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().constData();
     EXPECT_EQ(ProfileFile(data + QStringLiteral("/Config.ini")).getString(QStringLiteral("App"), QStringLiteral("ShowHiddenFiles"), {}),
               QStringLiteral("0"));
-    EXPECT_TRUE(QDir(data + QStringLiteral("/Temp"))
-                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
-                    .isEmpty());
+    EXPECT_EQ(QDir(data + QStringLiteral("/Temp")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral(".leftover"), QFileInfo(running.tempFolder()).fileName()}));
+    EXPECT_TRUE(QFileInfo::exists(snapshot));
 }
 
 TEST(ProgramTest, EndsWithCodeOneWhenTheDataFolderCannotBeMade)
