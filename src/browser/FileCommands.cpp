@@ -4,6 +4,7 @@
 #include "app/WaitCursor.h"
 #include "browser/CImageListCtrl.h"
 #include "browser/CShellTree.h"
+#include "browser/ThumbnailCache.h"
 #include "imaging/ImagePrinting.h"
 #include "imaging/JpegTransform.h"
 #include "imaging/fipSuperImage.h"
@@ -127,6 +128,8 @@ bool Transfer(bool move, const PathList& paths, const QByteArray& target, QWidge
     progress.reset();
     if (!result.ok && !result.error.isEmpty())
         reportError(owner, caption, result.error);
+    if (move)
+        ThumbnailCache::forget(paths);
     return result.ok && !result.cancelled;
 }
 
@@ -158,6 +161,7 @@ bool DeleteToTrash(const PathList& paths, QWidget* owner)
             reportError(owner, QStringLiteral("Delete"), error);
         }
     }
+    ThumbnailCache::forget(paths);
     return all;
 }
 

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QStandardPaths>
 
@@ -19,6 +20,9 @@
 namespace ThumbnailCache {
 
 namespace {
+
+// Our own fail folder: another program may well read what we cannot.
+constexpr char kFailFolder[] = "fail/kelvra-1.0";
 
 constexpr std::array<SizeClass, 4> kClasses = {{{"normal", 128}, {"large", 256}, {"x-large", 512}, {"xx-large", 1024}}};
 
@@ -61,6 +65,42 @@ bool writePng(FILE* file, const QImage& rgba, const std::vector<TextChunk>& text
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+// Writes an entry into `subFolder` of the cache through a temporary file and a rename, so
+// another program never reads half an entry.
+bool writeEntry(const QString& subFolder, const QByteArray& nativePath, const QImage& image,
+                const std::vector<TextChunk>& texts)
+{
+    if (isInsideCache(nativePath))
+        return false;
+    const QString folder = root() + '/' + subFolder;
+    if (!QDir().mkpath(folder))
+        return false;
+    // Every level we may have made holds names of the user's files: private to the user.
+    for (QString level = folder; level.size() >= root().size(); level = QFileInfo(level).path())
+        ::chmod(QFile::encodeName(level).constData(), 0700);
+
+    const QByteArray target = QFile::encodeName(folder + '/' + fileNameForUri(uriForPath(nativePath)));
+    const QByteArray temp = target + ".kelvra-" + QByteArray::number(::getpid()) + "-" +
+                            QByteArray::number(reinterpret_cast<quintptr>(&image), 16);
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    FILE* file = ::fdopen(fd, "wb");
+    if (!file) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        return false;
+    }
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    const bool written = writePng(file, rgba, texts);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || ::rename(temp.constData(), target.constData()) != 0) {
+        ::unlink(temp.constData());
+        return false;
+    }
     return true;
 }
 
@@ -134,27 +174,9 @@ std::optional<Entry> find(const QByteArray& nativePath, std::int64_t mtimeSecond
 bool store(const SizeClass& sizeClass, const QByteArray& nativePath, std::int64_t mtimeSeconds,
            std::uint64_t fileSize, const QImage& image, int imageWidth, int imageHeight)
 {
-    if (image.isNull() || isInsideCache(nativePath))
+    if (image.isNull())
         return false;
-    const QString folder = root() + '/' + QLatin1String(sizeClass.folder);
-    if (!QDir().mkpath(folder))
-        return false;
-    ::chmod(QFile::encodeName(root()).constData(), 0700);
-    ::chmod(QFile::encodeName(folder).constData(), 0700);
-
     const QByteArray uri = uriForPath(nativePath);
-    const QByteArray target = QFile::encodeName(folder + '/' + fileNameForUri(uri));
-    QByteArray temp = target + ".kelvra-" + QByteArray::number(::getpid()) + "-" +
-                      QByteArray::number(reinterpret_cast<quintptr>(&image), 16);
-    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    FILE* file = ::fdopen(fd, "wb");
-    if (!file) {
-        ::close(fd);
-        ::unlink(temp.constData());
-        return false;
-    }
     const std::vector<TextChunk> texts = {
         {"Thumb::URI", uri},
         {"Thumb::MTime", QByteArray::number(static_cast<qlonglong>(mtimeSeconds))},
@@ -163,14 +185,50 @@ bool store(const SizeClass& sizeClass, const QByteArray& nativePath, std::int64_
         {"Thumb::Image::Height", QByteArray::number(imageHeight)},
         {"Software", "Kelvra Photo Viewer"},
     };
-    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
-    const bool written = writePng(file, rgba, texts);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || ::rename(temp.constData(), target.constData()) != 0) {
-        ::unlink(temp.constData());
+    return writeEntry(QLatin1String(sizeClass.folder), nativePath, image, texts);
+}
+
+bool storeFailure(const QByteArray& nativePath, std::int64_t mtimeSeconds)
+{
+    // The thumbnail specification's fail entry: an empty picture that only carries the keys.
+    QImage empty(1, 1, QImage::Format_RGBA8888);
+    empty.fill(Qt::transparent);
+    const std::vector<TextChunk> texts = {
+        {"Thumb::URI", uriForPath(nativePath)},
+        {"Thumb::MTime", QByteArray::number(static_cast<qlonglong>(mtimeSeconds))},
+        {"Software", "Kelvra Photo Viewer"},
+    };
+    return writeEntry(QLatin1String(kFailFolder), nativePath, empty, texts);
+}
+
+bool hasFailure(const QByteArray& nativePath, std::int64_t mtimeSeconds)
+{
+    if (isInsideCache(nativePath))
         return false;
-    }
-    return true;
+    const QByteArray uri = uriForPath(nativePath);
+    QImageReader reader(root() + '/' + QLatin1String(kFailFolder) + '/' + fileNameForUri(uri), "png");
+    const QSize dims = reader.size();
+    if (!reader.canRead() || !dims.isValid() || dims.width() > 16 || dims.height() > 16)
+        return false;
+    const QImage image = reader.read();
+    return !image.isNull() && image.text(QStringLiteral("Thumb::URI")).toUtf8() == uri
+           && image.text(QStringLiteral("Thumb::MTime")) == QString::number(mtimeSeconds);
+}
+
+void forget(const QByteArray& nativePath)
+{
+    if (nativePath.isEmpty() || isInsideCache(nativePath))
+        return;
+    const QString name = fileNameForUri(uriForPath(nativePath));
+    for (const SizeClass& c : kClasses)
+        ::unlink(QFile::encodeName(root() + '/' + QLatin1String(c.folder) + '/' + name).constData());
+    ::unlink(QFile::encodeName(root() + '/' + QLatin1String(kFailFolder) + '/' + name).constData());
+}
+
+void forget(const std::vector<QByteArray>& nativePaths)
+{
+    for (const QByteArray& path : nativePaths)
+        forget(path);
 }
 
 }  // namespace ThumbnailCache

@@ -1,7 +1,8 @@
 #pragma once
 // The freedesktop thumbnail cache shared with the desktop's other programs: where entries
 // live, how they are named, when one is valid, and writing one that GLib-based programs
-// accept (plain tEXt chunks, 0600 files, written through a temporary file and renamed).
+// accept (plain tEXt chunks, 0600 files, written through a temporary file and renamed), and
+// the fail entries of files that cannot be thumbnailed.
 
 #include <QByteArray>
 #include <QImage>
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace ThumbnailCache {
 
@@ -39,6 +41,17 @@ std::optional<Entry> find(const QByteArray& nativePath, std::int64_t mtimeSecond
 // Writes `image` (already fitted to the class size) as the entry of the file.
 bool store(const SizeClass& sizeClass, const QByteArray& nativePath, std::int64_t mtimeSeconds,
            std::uint64_t fileSize, const QImage& image, int imageWidth, int imageHeight);
+
+// The fail entry of a file no route could read: other programs still try it, we do not until
+// the file's modification time changes.
+bool storeFailure(const QByteArray& nativePath, std::int64_t mtimeSeconds);
+bool hasFailure(const QByteArray& nativePath, std::int64_t mtimeSeconds);
+
+// Removes every entry of the file (each size class and our fail entry): called when the
+// program deletes, trashes, moves or renames it, so the next file under that name does not
+// inherit its picture.
+void forget(const QByteArray& nativePath);
+void forget(const std::vector<QByteArray>& nativePaths);
 
 // Whether `nativePath` lies inside the cache (such files get no entries of their own).
 bool isInsideCache(const QByteArray& nativePath);

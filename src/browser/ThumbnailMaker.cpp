@@ -174,7 +174,9 @@ QImage downscale(const QImage& image, QSize size)
     return deep.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-ThumbnailResult MakeThumbnail(const QByteArray& nativePath, int boxWidth, int boxHeight, const ThumbnailOptions& options)
+// Every route in turn; MakeThumbnail below keeps the fail entries around it.
+static ThumbnailResult makeFromFile(const QByteArray& nativePath, int boxWidth, int boxHeight,
+                                    const ThumbnailOptions& options)
 {
     ThumbnailResult result;
     if (boxWidth <= 0 || boxHeight <= 0)
@@ -258,4 +260,23 @@ ThumbnailResult MakeThumbnail(const QByteArray& nativePath, int boxWidth, int bo
         return finish(entry, full);
     }
     return finish(*picture, full);
+}
+
+ThumbnailResult MakeThumbnail(const QByteArray& nativePath, int boxWidth, int boxHeight, const ThumbnailOptions& options)
+{
+    // A file no route could read has a fail entry and is not decoded again until it changes.
+    const bool remembers = options.useCache && boxWidth > 0 && boxHeight > 0
+                           && isPlatformImagingExtension(extensionOf(QFile::decodeName(nativePath)));
+    const FileStat before = remembers ? statPath(nativePath) : FileStat();
+    const bool file = before.exists && !before.isDirectory;
+    if (file && ThumbnailCache::hasFailure(nativePath, before.mtimeSeconds()))
+        return ThumbnailResult();
+    ThumbnailResult result = makeFromFile(nativePath, boxWidth, boxHeight, options);
+    if (!result.ok() && file) {
+        // A file still being written fails too; it is only recorded when it stood still.
+        const FileStat after = statPath(nativePath);
+        if (after.exists && after.mtimeNs == before.mtimeNs && after.size == before.size)
+            ThumbnailCache::storeFailure(nativePath, before.mtimeSeconds());
+    }
+    return result;
 }

@@ -275,3 +275,40 @@ TEST(MakeThumbnail, PaletteGreyAndDeepSourcesKeepTheirColoursInTheListAndTheCach
         EXPECT_TRUE(near(entry.pixel(118, 38), c.right)) << c.name;
     }
 }
+
+TEST(ThumbnailCache, UnreadableFilesGetAFailEntryUntilTheyChangeAndForgetRemovesEveryEntry)
+{
+    fixtures::TempDir dir;
+    const QString path = dir.file("broken.png");
+    ASSERT_TRUE(fixtures::writeFile(path, QByteArray(5000, '\x5a')));
+    const QByteArray native = QFile::encodeName(path);
+    const QDateTime stamp = QFileInfo(path).lastModified();
+    EXPECT_FALSE(MakeThumbnail(native, 85, 85, ThumbnailOptions{true}).ok());
+    const QString name = ThumbnailCache::fileNameForUri(ThumbnailCache::uriForPath(native));
+    const QString failEntry = ThumbnailCache::root() + "/fail/kelvra-1.0/" + name;
+    ASSERT_TRUE(QFile::exists(failEntry));
+    const QImage fail(failEntry);
+    EXPECT_EQ(fail.text("Thumb::URI").toUtf8(), ThumbnailCache::uriForPath(native));
+    EXPECT_EQ(fail.text("Thumb::MTime"), QString::number(stamp.toSecsSinceEpoch()));
+
+    // While the entry is valid the file is not decoded again: a picture written under the same
+    // modification time stays unseen, a newer time is tried.
+    writePng(path, 300, 200);
+    auto setTime = [&](const QDateTime& time) {
+        QFile f(path);
+        return f.open(QIODevice::ReadWrite) && f.setFileTime(time, QFileDevice::FileModificationTime);
+    };
+    ASSERT_TRUE(setTime(stamp));
+    EXPECT_FALSE(MakeThumbnail(native, 85, 85, ThumbnailOptions{true}).ok());
+    EXPECT_TRUE(MakeThumbnail(native, 85, 85, kNoCache).ok());
+    ASSERT_TRUE(setTime(stamp.addSecs(10)));
+    EXPECT_TRUE(MakeThumbnail(native, 85, 85, ThumbnailOptions{true}).ok());
+    ASSERT_TRUE(MakeThumbnail(native, 200, 200, ThumbnailOptions{true}).ok());
+    const QStringList entries = {ThumbnailCache::root() + "/normal/" + name, ThumbnailCache::root() + "/large/" + name, failEntry};
+    for (const QString& entry : entries)
+        EXPECT_TRUE(QFile::exists(entry)) << entry.toStdString();
+
+    ThumbnailCache::forget(native);
+    for (const QString& entry : entries)
+        EXPECT_FALSE(QFile::exists(entry)) << entry.toStdString();
+}
