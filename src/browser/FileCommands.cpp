@@ -12,16 +12,19 @@
 #include "platform/FileOperations.h"
 #include "platform/ShellActions.h"
 #include "platform/ShellNamespace.h"
+#include "platform/TransferWorker.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QEventLoop>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -91,41 +94,113 @@ ProgressObserver setProgressObserver(ProgressObserver observer)
     return std::exchange(progressObserver(), std::move(observer));
 }
 
+namespace {
+
+FileOperations::ConflictChoice askConflict(QWidget* owner, const QString& caption, bool move,
+                                           const FileOperations::Conflict& conflict)
+{
+    using FileOperations::ConflictChoice;
+    const QString verb = move ? QStringLiteral("moving") : QStringLiteral("copying");
+    const QString text =
+        conflict.folders
+            ? QStringLiteral("The destination already contains a folder named '%1'.\nDo you want to merge the folder you are %2 "
+                             "into it? Nothing is removed from it; you are asked about each file of the same name.")
+                  .arg(nameOf(conflict.existing), verb)
+            : QStringLiteral("The destination already contains '%1'.\nDo you want to replace it with the one you are %2?")
+                  .arg(nameOf(conflict.existing), verb);
+    switch (MessageBoxSeam::show({owner, caption, text, QMessageBox::Question,
+                                  QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll
+                                      | QMessageBox::Cancel})) {
+    case QMessageBox::Yes: return ConflictChoice::Replace;
+    case QMessageBox::YesToAll: return ConflictChoice::ReplaceAll;
+    case QMessageBox::No: return ConflictChoice::Skip;
+    case QMessageBox::NoToAll: return ConflictChoice::SkipAll;
+    default: return ConflictChoice::Cancel;
+    }
+}
+
+// Hands the worker's posted events to the progress dialog and ends the wait.
+class ProgressPump : public QObject {
+public:
+    ProgressPump(QProgressDialog& dialog, QEventLoop& loop) : m_dialog(dialog), m_loop(loop) {}
+    bool finished = false;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == TransferWorker::ProgressEvent::type()) {
+            const auto* p = static_cast<TransferWorker::ProgressEvent*>(e);
+            m_dialog.setValue(p->total ? static_cast<int>(p->done * 1000 / p->total) : 0);
+            if (progressObserver())
+                progressObserver()(m_dialog);
+            return true;
+        }
+        if (e->type() == TransferWorker::finishedEventType()) {
+            finished = true;
+            m_loop.quit();
+            return true;
+        }
+        return QObject::event(e);
+    }
+
+private:
+    QProgressDialog& m_dialog;
+    QEventLoop& m_loop;
+};
+
+// Runs the plan on a worker behind a dialog that is modal from the moment it shows, so no other
+// command can start while files are half moved. Work that ends within a moment shows none.
+FileOperations::TransferResult runWithProgress(FileOperations::TransferPlan plan, QWidget* owner, const QString& caption)
+{
+    const bool move = plan.kind == FileOperations::TransferKind::Move;
+    QProgressDialog dialog(move ? QStringLiteral("Moving files...") : QStringLiteral("Copying files..."),
+                           QStringLiteral("Cancel"), 0, 1000, owner);
+    dialog.setWindowTitle(caption);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    // The dialog stays up after Cancel until the worker has removed its unfinished item.
+    // (The dialog makes that connection by name, so it is undone by name.)
+    QObject::disconnect(&dialog, SIGNAL(canceled()), &dialog, SLOT(cancel()));
+    QEventLoop loop;
+    ProgressPump pump(dialog, loop);
+    TransferWorker worker(std::move(plan), &pump);
+    // Tests watch the dialog, so it always shows for them.
+    if (!progressObserver() && worker.waitFor(std::chrono::milliseconds(50)))
+        return worker.finish();
+
+    bool cancelling = false;
+    auto requestCancel = [&] {
+        if (cancelling)
+            return;
+        cancelling = true;
+        worker.cancel();
+        dialog.setLabelText(QStringLiteral("Cancelling..."));
+        loop.quit();
+    };
+    QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, requestCancel);
+    QObject::connect(&dialog, &QDialog::rejected, &dialog, requestCancel);
+    dialog.open();
+    if (!pump.finished)
+        loop.exec();
+    // After a cancel only the worker's last events are awaited; input waits with them.
+    while (!pump.finished)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    dialog.hide();
+    return worker.finish();
+}
+
+}  // namespace
+
 bool Transfer(bool move, const PathList& paths, const QByteArray& target, QWidget* owner)
 {
     const QString caption = move ? QStringLiteral("Move Files") : QStringLiteral("Copy Files");
-    // Shown only when the work takes a while; cancelling stops between chunks and removes the
-    // unfinished item.
-    QProgressDialog progress(move ? QStringLiteral("Moving files...") : QStringLiteral("Copying files..."),
-                             QStringLiteral("Cancel"), 0, 1000, owner);
-    progress.setWindowTitle(caption);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoReset(false);
-    progress.setValue(0);
-
-    FileOperations::TransferCallbacks callbacks;
-    callbacks.progress = [&](std::uint64_t done, std::uint64_t total) {
-        progress.setValue(total ? static_cast<int>(done * 1000 / total) : 0);
-        if (progressObserver())
-            progressObserver()(progress);
-        QCoreApplication::processEvents();
-        return !progress.wasCanceled();
-    };
-    callbacks.askConflict = [&](const QByteArray& source, const QByteArray& existing) {
-        const auto answer = MessageBoxSeam::show(
-            {owner, caption,
-             QStringLiteral("The destination already contains '%1'.\nDo you want to replace it with the one you are %2?")
-                 .arg(nameOf(existing), move ? QStringLiteral("moving") : QStringLiteral("copying")),
-             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel});
-        Q_UNUSED(source);
-        return answer == QMessageBox::Yes  ? FileOperations::ConflictChoice::Replace
-               : answer == QMessageBox::No ? FileOperations::ConflictChoice::Skip
-                                           : FileOperations::ConflictChoice::Cancel;
-    };
-    const auto result = FileOperations::transfer(move ? FileOperations::TransferKind::Move : FileOperations::TransferKind::Copy,
-                                                 paths, target, callbacks);
-    progress.reset();
+    // Every question is asked before any progress shows, so nothing covers it.
+    FileOperations::TransferPlan plan = FileOperations::planTransfer(
+        move ? FileOperations::TransferKind::Move : FileOperations::TransferKind::Copy, paths, target,
+        [&](const FileOperations::Conflict& conflict) { return askConflict(owner, caption, move, conflict); });
+    if (plan.cancelled)
+        return false;
+    const auto result = plan.steps.empty() ? FileOperations::runTransfer(plan) : runWithProgress(std::move(plan), owner, caption);
     if (!result.ok && !result.error.isEmpty())
         reportError(owner, caption, result.error);
     if (move)

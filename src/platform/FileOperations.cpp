@@ -14,7 +14,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <set>
 
 namespace FileOperations {
 
@@ -89,9 +92,11 @@ bool removeTree(const QByteArray& path, QString* error)
     return true;
 }
 
+// Counts bytes and finished steps as one measure of progress, so a move made of renames
+// advances as well as a copy.
 class Copier {
 public:
-    Copier(const TransferCallbacks& callbacks, std::uint64_t total) : m_callbacks(callbacks), m_total(total) {}
+    Copier(const TransferProgress& progress, std::uint64_t total) : m_progress(progress), m_total(total) {}
 
     // Copies `from` to the new name `to`, which must not exist.
     bool copy(const QByteArray& from, const QByteArray& to)
@@ -121,13 +126,28 @@ public:
         return copyFile(from, to, st);
     }
 
+    // Reports progress; false once the user has cancelled.
+    bool report()
+    {
+        if (!m_cancelled && m_progress && !m_progress(std::min(m_done, m_total), m_total))
+            m_cancelled = true;
+        return !m_cancelled;
+    }
+    void stepDone() { ++m_done; }
+    void finish()
+    {
+        m_done = m_total;
+        if (m_progress)
+            m_progress(m_done, m_total);
+    }
+
     bool cancelled() const { return m_cancelled; }
     const QString& error() const { return m_error; }
 
 private:
     bool copyFile(const QByteArray& from, const QByteArray& to, const struct stat& st)
     {
-        FdCloser in{::open(from.constData(), O_RDONLY | O_CLOEXEC)};
+        FdCloser in{::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
         if (in.fd < 0)
             return fail("Cannot read", from, errno);
         FdCloser out{::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777)};
@@ -135,10 +155,8 @@ private:
             return fail("Cannot create", to, errno);
         std::vector<char> buffer(1 << 20);
         for (;;) {
-            if (m_callbacks.progress && !m_callbacks.progress(m_done, m_total)) {
-                m_cancelled = true;
+            if (!report())
                 return false;
-            }
             const ssize_t n = ::read(in.fd, buffer.data(), buffer.size());
             if (n < 0) {
                 if (errno == EINTR)
@@ -177,7 +195,7 @@ private:
         return false;
     }
 
-    const TransferCallbacks& m_callbacks;
+    const TransferProgress& m_progress;
     std::uint64_t m_total;
     std::uint64_t m_done = 0;
     bool m_cancelled = false;
@@ -210,20 +228,110 @@ bool exists(const QByteArray& path)
     return ::lstat(path.constData(), &st) == 0;
 }
 
-// Puts the finished `temp` in place of `dest`; a folder being replaced goes only once the
-// new one is complete.
-bool replaceWith(const QByteArray& temp, const QByteArray& dest, QString* error)
+// rename() that never replaces; on file systems without RENAME_NOREPLACE it checks first (a
+// small race accepted there). 0 or the error number.
+int renameNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (exists(to))
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+// Puts `from` in place of `dest`, an existing file or link (never a folder: folders merge).
+// A folder takes a file's place by swapping the two atomically, so the file goes only once
+// its successor is there. 0 or the error number.
+int replaceItem(const QByteArray& from, const QByteArray& dest)
+{
+    struct stat destStat {};
+    struct stat fromStat {};
+    if (::lstat(dest.constData(), &destStat) != 0 || ::lstat(from.constData(), &fromStat) != 0)
+        return errno;
+    if (S_ISDIR(destStat.st_mode))
+        return EISDIR;
+    if (!S_ISDIR(fromStat.st_mode))
+        return ::rename(from.constData(), dest.constData()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, dest.constData(), RENAME_EXCHANGE) == 0)
+        return ::unlink(from.constData()) == 0 ? 0 : errno;  // the replaced file, now under the old name
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::unlink(dest.constData()) != 0)
+        return errno;
+    return renameNoReplace(from, dest);
+}
+
+bool sameDevice(const QByteArray& folder, dev_t device)
 {
     struct stat st {};
-    if (::lstat(dest.constData(), &st) == 0 && S_ISDIR(st.st_mode) && !removeTree(dest, error))
-        return false;
-    if (::rename(temp.constData(), dest.constData()) != 0) {
-        if (error)
-            *error = describe("Cannot replace", dest, errno);
-        return false;
-    }
-    return true;
+    return ::stat(folder.constData(), &st) == 0 && st.st_dev == device;
 }
+
+// Decides what each item becomes, asking about every name taken in the target; folders that
+// meet a folder are merged item by item.
+class Planner {
+public:
+    Planner(TransferPlan& plan, const ConflictQuestion& ask) : m_plan(plan), m_ask(ask) {}
+
+    // False when a question was cancelled.
+    bool add(const QByteArray& source, const QByteArray& dest)
+    {
+        struct stat src {};
+        if (::lstat(source.constData(), &src) != 0) {
+            problem(describe("Cannot find", source, errno));
+            return true;
+        }
+        struct stat dst {};
+        if (::lstat(dest.constData(), &dst) != 0) {
+            m_plan.steps.push_back({TransferStep::Action::Place, source, dest});
+            return true;
+        }
+        if (src.st_dev == dst.st_dev && src.st_ino == dst.st_ino)
+            return true;  // the item itself under another name
+        const bool sourceIsFolder = S_ISDIR(src.st_mode);
+        const bool destIsFolder = S_ISDIR(dst.st_mode);
+        if (destIsFolder && !sourceIsFolder) {
+            problem(QStringLiteral("Cannot replace the folder '%1' with a file of the same name.").arg(QFile::decodeName(dest)));
+            return true;
+        }
+        ConflictChoice choice = m_all ? *m_all : m_ask ? m_ask({source, dest, sourceIsFolder && destIsFolder}) : ConflictChoice::Skip;
+        if (choice == ConflictChoice::ReplaceAll || choice == ConflictChoice::SkipAll) {
+            choice = choice == ConflictChoice::ReplaceAll ? ConflictChoice::Replace : ConflictChoice::Skip;
+            m_all = choice;
+        }
+        if (choice == ConflictChoice::Cancel)
+            return false;
+        if (choice == ConflictChoice::Skip)
+            return true;
+        if (!(sourceIsFolder && destIsFolder)) {
+            m_plan.steps.push_back({TransferStep::Action::Replace, source, dest});
+            return true;
+        }
+        // Merge: what only the destination holds stays there.
+        auto names = childNames(source);
+        std::sort(names.begin(), names.end());
+        for (const auto& name : names)
+            if (!add(joinPath(source, name), joinPath(dest, name)))
+                return false;
+        if (m_plan.kind == TransferKind::Move)
+            m_plan.steps.push_back({TransferStep::Action::RemoveSourceFolder, source, dest});
+        return true;
+    }
+
+    void problem(const QString& error)
+    {
+        m_plan.ok = false;
+        if (m_plan.error.isEmpty())
+            m_plan.error = error;
+    }
+
+private:
+    TransferPlan& m_plan;
+    const ConflictQuestion& m_ask;
+    std::optional<ConflictChoice> m_all;
+};
 
 }  // namespace
 
@@ -240,15 +348,7 @@ bool RenamePath(const QByteArray& oldPath, const QByteArray& newPath)
         return false;
     if (S_ISDIR(self.st_mode) && self.st_dev != parent.st_dev)
         return false;  // a mount point
-    if (::renameat2(AT_FDCWD, oldPath.constData(), AT_FDCWD, newPath.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // File systems without RENAME_NOREPLACE: check, then rename (a small race we accept there).
-    struct stat existing {};
-    if (::lstat(newPath.constData(), &existing) == 0)
-        return false;
-    return ::rename(oldPath.constData(), newPath.constData()) == 0;
+    return renameNoReplace(oldPath, newPath) == 0;
 }
 
 QByteArray RenameInFolder(const QByteArray& path, const QByteArray& newName)
@@ -303,117 +403,141 @@ QByteArray copyNameFor(const QByteArray& name, bool isFolder, const std::functio
     }
 }
 
-TransferResult transfer(TransferKind kind, const std::vector<QByteArray>& sources, const QByteArray& targetFolder,
-                        const TransferCallbacks& callbacks)
+TransferPlan planTransfer(TransferKind kind, const std::vector<QByteArray>& sources, const QByteArray& targetFolder,
+                          const ConflictQuestion& askConflict)
 {
-    TransferResult result;
+    TransferPlan plan;
+    plan.kind = kind;
+    Planner planner(plan, askConflict);
     struct stat targetStat {};
     if (::stat(targetFolder.constData(), &targetStat) != 0 || !S_ISDIR(targetStat.st_mode)) {
-        result.ok = false;
-        result.error = QStringLiteral("The folder '%1' does not exist.").arg(QFile::decodeName(targetFolder));
-        return result;
+        planner.problem(QStringLiteral("The folder '%1' does not exist.").arg(QFile::decodeName(targetFolder)));
+        return plan;
     }
     // Compared as real paths, so another spelling or a link to the folder is caught too.
     const QByteArray realTarget = realPath(targetFolder);
     for (const auto& source : sources) {
         struct stat st {};
-        if (::lstat(source.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
-            if (isSameOrInside(realTarget, realPath(source))) {
-                result.ok = false;
-                result.error = QStringLiteral("Cannot %1 '%2': the destination folder is the folder itself or inside it.")
-                                   .arg(kind == TransferKind::Copy ? QStringLiteral("copy") : QStringLiteral("move"),
-                                        QFile::decodeName(fileNameOf(source)));
-                return result;
-            }
+        if (::lstat(source.constData(), &st) == 0 && S_ISDIR(st.st_mode) && isSameOrInside(realTarget, realPath(source))) {
+            planner.problem(QStringLiteral("Cannot %1 '%2': the destination folder is the folder itself or inside it.")
+                                .arg(kind == TransferKind::Copy ? QStringLiteral("copy") : QStringLiteral("move"),
+                                     QFile::decodeName(fileNameOf(source))));
+            return plan;
         }
     }
 
-    std::uint64_t total = 0;
-    for (const auto& source : sources)
-        total += treeSize(source);
-    Copier copier(callbacks, total);
-
+    std::set<QByteArray> plannedNames;  // copy names given in this plan, not yet on disk
     for (const auto& source : sources) {
         struct stat st {};
         if (::lstat(source.constData(), &st) != 0) {
-            result.ok = false;
-            if (result.error.isEmpty())
-                result.error = describe("Cannot find", source, errno);
+            planner.problem(describe("Cannot find", source, errno));
             continue;
         }
         const QByteArray name = fileNameOf(source);
         struct stat parentStat {};
         const bool sameFolder = ::stat(folderOf(source).constData(), &parentStat) == 0
                                 && parentStat.st_ino == targetStat.st_ino && parentStat.st_dev == targetStat.st_dev;
-        QByteArray dest = joinPath(targetFolder, name);
-        bool replacing = false;
         if (sameFolder) {
             if (kind == TransferKind::Move)
                 continue;  // already there
-            dest = joinPath(targetFolder, copyNameFor(name, S_ISDIR(st.st_mode), [&](const QByteArray& n) {
-                                return exists(joinPath(targetFolder, n));
-                            }));
-        } else if (exists(dest)) {
-            const ConflictChoice choice = callbacks.askConflict ? callbacks.askConflict(source, dest) : ConflictChoice::Skip;
-            if (choice == ConflictChoice::Cancel) {
-                result.cancelled = true;
-                break;
-            }
-            if (choice == ConflictChoice::Skip)
-                continue;
-            replacing = true;
+            const QByteArray copyName = copyNameFor(name, S_ISDIR(st.st_mode), [&](const QByteArray& n) {
+                return plannedNames.count(n) > 0 || exists(joinPath(targetFolder, n));
+            });
+            plannedNames.insert(copyName);
+            plan.steps.push_back({TransferStep::Action::Place, source, joinPath(targetFolder, copyName)});
+        } else if (!planner.add(source, joinPath(targetFolder, name))) {
+            plan.cancelled = true;
+            plan.steps.clear();
+            return plan;
         }
-
-        if (kind == TransferKind::Move && !replacing
-            && ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, dest.constData(), RENAME_NOREPLACE) == 0) {
-            ++result.transferred;
-            result.createdPaths.push_back(dest);
-            continue;
-        }
-        if (kind == TransferKind::Move && replacing && !S_ISDIR(st.st_mode)) {
-            struct stat destStat {};
-            if (::lstat(dest.constData(), &destStat) == 0 && !S_ISDIR(destStat.st_mode)
-                && ::rename(source.constData(), dest.constData()) == 0) {
-                ++result.transferred;
-                result.createdPaths.push_back(dest);
-                continue;
-            }
-        }
-
-        // Copy under a temporary name first, so a failure leaves nothing half-made under the
-        // real name and a replaced item survives until its successor is complete.
-        const QByteArray temp = temporarySibling(targetFolder, name);
-        if (!copier.copy(source, temp)) {
-            removeTree(temp, nullptr);
-            if (copier.cancelled()) {
-                result.cancelled = true;
-                break;
-            }
-            result.ok = false;
-            if (result.error.isEmpty())
-                result.error = copier.error();
-            continue;
-        }
-        QString error;
-        const bool placed = replacing ? replaceWith(temp, dest, &error)
-                                      : (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, dest.constData(), RENAME_NOREPLACE) == 0
-                                         || (error = describe("Cannot create", dest, errno), false));
-        if (!placed) {
-            removeTree(temp, nullptr);
-            result.ok = false;
-            if (result.error.isEmpty())
-                result.error = error;
-            continue;
-        }
-        if (kind == TransferKind::Move && !removeTree(source, &error)) {
-            result.ok = false;
-            if (result.error.isEmpty())
-                result.error = error;
-        }
-        ++result.transferred;
-        result.createdPaths.push_back(dest);
     }
+    return plan;
+}
+
+TransferResult runTransfer(const TransferPlan& plan, const TransferProgress& progress)
+{
+    TransferResult result;
+    result.ok = plan.ok;
+    result.error = plan.error;
+    result.cancelled = plan.cancelled;
+    if (plan.cancelled)
+        return result;
+    const bool move = plan.kind == TransferKind::Move;
+    std::uint64_t total = 0;
+    for (const auto& step : plan.steps) {
+        if (step.action == TransferStep::Action::RemoveSourceFolder)
+            continue;
+        struct stat st {};
+        const bool renames = move && ::lstat(step.source.constData(), &st) == 0 && sameDevice(folderOf(step.dest), st.st_dev);
+        total += 1 + (renames ? 0 : treeSize(step.source));
+    }
+    Copier copier(progress, total);
+    auto failed = [&](const QString& error) {
+        result.ok = false;
+        if (result.error.isEmpty())
+            result.error = error;
+    };
+
+    for (const auto& step : plan.steps) {
+        if (!copier.report()) {
+            result.cancelled = true;
+            break;
+        }
+        if (step.action == TransferStep::Action::RemoveSourceFolder) {
+            // Items the user chose to keep there leave it non-empty, and it stays.
+            if (::rmdir(step.source.constData()) != 0 && errno != ENOTEMPTY && errno != EEXIST)
+                failed(describe("Cannot delete", step.source, errno));
+            continue;
+        }
+        const bool replacing = step.action == TransferStep::Action::Replace;
+        auto place = [&](const QByteArray& from) { return replacing ? replaceItem(from, step.dest) : renameNoReplace(from, step.dest); };
+        int code = EXDEV;
+        if (move) {
+            code = place(step.source);
+            if (code != 0 && code != EXDEV) {
+                failed(describe(replacing ? "Cannot replace" : "Cannot move", code == EEXIST || code == EISDIR ? step.dest : step.source, code));
+                copier.stepDone();
+                continue;
+            }
+        }
+        if (code != 0) {
+            // Copied under a temporary name first, so a failure leaves nothing half-made under
+            // the real name and a replaced file survives until its successor is complete.
+            const QByteArray temp = temporarySibling(folderOf(step.dest), fileNameOf(step.dest));
+            if (!copier.copy(step.source, temp)) {
+                removeTree(temp, nullptr);
+                if (copier.cancelled()) {
+                    result.cancelled = true;
+                    break;
+                }
+                failed(copier.error());
+                copier.stepDone();
+                continue;
+            }
+            code = place(temp);
+            if (code != 0) {
+                removeTree(temp, nullptr);
+                failed(describe(replacing ? "Cannot replace" : "Cannot create", step.dest, code));
+                copier.stepDone();
+                continue;
+            }
+            QString error;
+            if (move && !removeTree(step.source, &error))
+                failed(error);
+        }
+        copier.stepDone();
+        ++result.transferred;
+        result.createdPaths.push_back(step.dest);
+    }
+    if (!result.cancelled)
+        copier.finish();
     return result;
+}
+
+TransferResult transfer(TransferKind kind, const std::vector<QByteArray>& sources, const QByteArray& targetFolder,
+                        const ConflictQuestion& askConflict, const TransferProgress& progress)
+{
+    return runTransfer(planTransfer(kind, sources, targetFolder, askConflict), progress);
 }
 
 QByteArray homeTrashFolder()
@@ -452,12 +576,6 @@ bool makeTrashFolders(const QByteArray& trash)
 {
     return QDir().mkpath(QFile::decodeName(trash + "/files")) && QDir().mkpath(QFile::decodeName(trash + "/info"))
            && ::chmod(trash.constData(), 0700) == 0;
-}
-
-bool sameDevice(const QByteArray& folder, dev_t device)
-{
-    struct stat st {};
-    return ::stat(folder.constData(), &st) == 0 && st.st_dev == device;
 }
 
 }  // namespace

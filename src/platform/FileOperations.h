@@ -33,14 +33,36 @@ bool isSameOrInside(const QByteArray& path, const QByteArray& folder);
 QByteArray copyNameFor(const QByteArray& name, bool isFolder, const std::function<bool(const QByteArray&)>& exists);
 
 enum class TransferKind { Copy, Move };
-enum class ConflictChoice { Replace, Skip, Cancel };
+// Replace means "merge" for a folder over a folder: the contents are combined and each name
+// taken inside is asked about in turn. The "All" answers hold for the rest of the operation.
+enum class ConflictChoice { Replace, Skip, Cancel, ReplaceAll, SkipAll };
 
-struct TransferCallbacks {
-    // An item of that name is already in the target folder (never asked for the source's own
-    // folder, where copies get new names). Without a callback the item is skipped.
-    std::function<ConflictChoice(const QByteArray& source, const QByteArray& existing)> askConflict;
-    // Bytes done of the total before each chunk; returning false cancels between items.
-    std::function<bool(std::uint64_t done, std::uint64_t total)> progress;
+struct Conflict {
+    QByteArray source;
+    QByteArray existing;
+    bool folders = false;  // both are folders: replacing merges them
+};
+// Without a question a conflict is skipped.
+using ConflictQuestion = std::function<ConflictChoice(const Conflict&)>;
+
+// One step of a planned copy or move. Place puts the item under a name that was free when
+// planned (and fails rather than overwrite if it no longer is); Replace puts it over an
+// existing file or link; RemoveSourceFolder removes a merged-away folder once it is empty.
+struct TransferStep {
+    enum class Action { Place, Replace, RemoveSourceFolder };
+    Action action = Action::Place;
+    QByteArray source;
+    QByteArray dest;
+};
+
+// Everything a copy or move will do, decided before any byte moves, so every question is
+// asked while nothing else is on the screen.
+struct TransferPlan {
+    TransferKind kind = TransferKind::Copy;
+    std::vector<TransferStep> steps;
+    bool ok = true;          // false when refused as a whole or an item cannot go
+    bool cancelled = false;  // a question was cancelled: nothing is to be done
+    QString error;           // the first problem, for a message box
 };
 
 struct TransferResult {
@@ -51,11 +73,21 @@ struct TransferResult {
     std::vector<QByteArray> createdPaths; // where the items went
 };
 
-// Copies or moves the items into `targetFolder`. Refused as a whole, before anything
-// changes, when the target is one of the folders or inside one. A failed item leaves its
-// source as it was and no partial copy behind; the other items still go.
+// Bytes done of the total, before each chunk and after each step; returning false cancels.
+using TransferProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
+// Plans copying or moving the items into `targetFolder`, asking about every name taken there.
+// Refused as a whole when the target is one of the folders or inside one. Into the items' own
+// folder copies get copy names and moves do nothing. Reads the file system, writes nothing.
+TransferPlan planTransfer(TransferKind kind, const std::vector<QByteArray>& sources, const QByteArray& targetFolder,
+                          const ConflictQuestion& askConflict = {});
+// Carries the plan out; meant for a worker thread. A failed item leaves its source as it was
+// and no partial copy behind; the other items still go. Moves within one file system rename.
+TransferResult runTransfer(const TransferPlan& plan, const TransferProgress& progress = {});
+
+// planTransfer then runTransfer on the calling thread.
 TransferResult transfer(TransferKind kind, const std::vector<QByteArray>& sources, const QByteArray& targetFolder,
-                        const TransferCallbacks& callbacks = {});
+                        const ConflictQuestion& askConflict = {}, const TransferProgress& progress = {});
 
 // Moves the item to the freedesktop trash of its volume: `$XDG_DATA_HOME/Trash` on the home
 // volume, else `$topdir/.Trash/$uid` or `$topdir/.Trash-$uid`. The info file is written first

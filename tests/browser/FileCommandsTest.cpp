@@ -17,7 +17,10 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPrinter>
+#include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -285,22 +288,33 @@ TEST_F(FileCommandsTest, CopyImageToClipboardPutsTheCurrentImagesPixelsThere)
     EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(48, 32));
 }
 
-TEST_F(FileCommandsTest, ALongCopyShowsProgressAndCancelLeavesNoPartialFile)
+TEST_F(FileCommandsTest, ALongCopyShowsAModalProgressAndCancelLeavesNoPartialFile)
 {
+    // A sparse gigabyte takes no disk yet copies for long enough that the Cancel click lands.
+    const QString huge = dir.file("from/huge.raw");
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 30));
+    }
     const QString big = dir.file("from/big.raw");
     ASSERT_TRUE(fixtures::writeFile(big, QByteArray(8 << 20, 'x')));
     Answers answers(QMessageBox::Ok);
     QList<int> seen;
     bool cancel = true;
+    bool modal = true;
     const auto previous = FileCommands::setProgressObserver([&](QProgressDialog& dialog) {
         seen << dialog.value();
-        if (cancel && dialog.value() > 0)
-            dialog.cancel();
+        modal &= dialog.isVisible() && QApplication::activeModalWidget() == &dialog;
+        if (cancel) {
+            auto* button = dialog.findChild<QPushButton*>();
+            ASSERT_TRUE(button);
+            button->click();
+        }
     });
 
-    EXPECT_FALSE(FileCommands::Transfer(false, {native(big)}, native(dir.file("to")), nullptr));
-    EXPECT_FALSE(QFile::exists(dir.file("to/big.raw"))) << "the unfinished copy is removed";
-    EXPECT_EQ(QFileInfo(big).size(), 8 << 20);
+    EXPECT_FALSE(FileCommands::Transfer(false, {native(huge)}, native(dir.file("to")), nullptr));
+    EXPECT_EQ(QDir(dir.file("to")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList())
+        << "the unfinished copy is removed";
     EXPECT_TRUE(answers.asked.isEmpty()) << "a cancel is no error";
 
     seen.clear();
@@ -310,7 +324,66 @@ TEST_F(FileCommandsTest, ALongCopyShowsProgressAndCancelLeavesNoPartialFile)
     ASSERT_GE(seen.size(), 8);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), 1000);
+    EXPECT_TRUE(modal) << "no other command can start while the files move";
     FileCommands::setProgressObserver(previous);
+}
+
+TEST_F(FileCommandsTest, TheReplaceQuestionIsAnsweredInTheRealBoxWithNoProgressOverIt)
+{
+    fixtures::writeFile(dir.file("to/a.jpg"), "old");
+    // Watches the real dialogs: once the question has been open longer than a progress dialog
+    // waits before it shows, it must still be the only window and take the answer.
+    bool progressSeen = false;
+    bool asked = false;
+    QElapsedTimer open;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            progressSeen |= qobject_cast<QProgressDialog*>(w) && w->isVisible();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            open.invalidate();
+            return;
+        }
+        if (!open.isValid())
+            open.start();
+        if (open.elapsed() < 700)
+            return;
+        asked = true;
+        box->button(QMessageBox::Yes)->click();
+    });
+    timer.start();
+    EXPECT_TRUE(FileCommands::Transfer(false, {native(dir.file("from/a.jpg"))}, native(dir.file("to")), nullptr));
+    timer.stop();
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(progressSeen);
+    EXPECT_EQ(fixtures::readFile(dir.file("to/a.jpg")), "A");
+}
+
+TEST_F(FileCommandsTest, YesToAFolderMergesAndYesToAllAnswersTheRest)
+{
+    QDir(dir.path()).mkpath("to/from/inner");
+    fixtures::writeFile(dir.file("to/from/only-here"), "K");
+    fixtures::writeFile(dir.file("to/from/a.jpg"), "old");
+    fixtures::writeFile(dir.file("from/inner/c"), "C");
+    fixtures::writeFile(dir.file("to/from/inner/c"), "old");
+    QStringList asked;
+    const auto previous = MessageBoxSeam::setHandler([&](const MessageBoxSeam::Request& r) {
+        asked << r.text;
+        EXPECT_TRUE(r.buttons.testFlags(QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll
+                                        | QMessageBox::Cancel));
+        return asked.size() == 1 ? QMessageBox::Yes : QMessageBox::YesToAll;
+    });
+    EXPECT_TRUE(FileCommands::Transfer(true, {native(dir.file("from"))}, native(dir.file("to")), nullptr));
+    MessageBoxSeam::setHandler(previous);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[0].contains("merge"));
+    EXPECT_EQ(fixtures::readFile(dir.file("to/from/only-here")), "K");
+    EXPECT_EQ(fixtures::readFile(dir.file("to/from/a.jpg")), "A");
+    EXPECT_EQ(fixtures::readFile(dir.file("to/from/b c.png")), "B");
+    EXPECT_EQ(fixtures::readFile(dir.file("to/from/inner/c")), "C");
+    EXPECT_FALSE(QFile::exists(dir.file("from")));
 }
 
 TEST_F(FileCommandsTest, RotatingSelectedFilesTurnsJpegsLosslesslyAndOthersByTheirPixels)

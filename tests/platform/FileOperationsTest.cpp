@@ -1,4 +1,5 @@
 #include "platform/FileOperations.h"
+#include "platform/TransferWorker.h"
 
 #include "TestFixtures.h"
 
@@ -6,6 +7,7 @@
 
 #include "platform/ShellNamespace.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 
 TEST(RenamePath, RenamesButNeverReplacesAndRefusesTheRoot)
@@ -105,17 +108,17 @@ TEST_F(Transfer, CopiesTreesWithLinksAndReportsProgress)
 {
     std::uint64_t lastDone = 0;
     std::uint64_t total = 0;
-    FileOperations::TransferCallbacks callbacks;
-    callbacks.progress = [&](std::uint64_t done, std::uint64_t all) {
-        EXPECT_GE(done, lastDone);
-        lastDone = done;
-        total = all;
-        return true;
-    };
-    const auto result = FileOperations::transfer(FileOperations::TransferKind::Copy, {p("src/a.jpg"), p("src/sub")}, p("dst"), callbacks);
+    const auto result = FileOperations::transfer(FileOperations::TransferKind::Copy, {p("src/a.jpg"), p("src/sub")}, p("dst"), {},
+                                                 [&](std::uint64_t done, std::uint64_t all) {
+                                                     EXPECT_GE(done, lastDone);
+                                                     lastDone = done;
+                                                     total = all;
+                                                     return true;
+                                                 });
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.transferred, 2);
-    EXPECT_EQ(total, (3u << 20) + 2);
+    EXPECT_EQ(total, (3u << 20) + 2 + 2) << "the bytes and one for each item";
+    EXPECT_EQ(lastDone, total);
     EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/deeper/c")).size(), 3 << 20);
     EXPECT_EQ(QFileInfo(dir.file("dst/sub/link")).symLinkTarget(), dir.file("dst/sub/b.txt"));
     EXPECT_TRUE(QFile::exists(dir.file("src/sub/b.txt")));
@@ -162,33 +165,79 @@ TEST_F(Transfer, ConflictsAreAskedAndNeverOverwrittenSilently)
     using FileOperations::ConflictChoice;
     using FileOperations::TransferKind;
     fixtures::writeFile(dir.file("dst/a.jpg"), "old");
-    QDir(dir.path()).mkpath("dst/sub");
-    fixtures::writeFile(dir.file("dst/sub/keep"), "K");
 
     // Without anyone to ask, a conflict is skipped.
     EXPECT_EQ(FileOperations::transfer(TransferKind::Copy, {p("src/a.jpg")}, p("dst")).transferred, 0);
     EXPECT_EQ(fixtures::readFile(dir.file("dst/a.jpg")), "old");
 
-    std::vector<QByteArray> asked;
-    FileOperations::TransferCallbacks callbacks;
-    callbacks.askConflict = [&](const QByteArray& source, const QByteArray&) {
-        asked.push_back(fileNameOf(source));
-        return source.endsWith("a.jpg") ? ConflictChoice::Skip : ConflictChoice::Replace;
-    };
-    auto result = FileOperations::transfer(TransferKind::Move, {p("src/a.jpg"), p("src/sub")}, p("dst"), callbacks);
-    EXPECT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(asked, (std::vector<QByteArray>{"a.jpg", "sub"}));
+    // Cancel at any question does nothing at all, not even what was planned before it.
+    QDir(dir.path()).mkpath("dst/sub");
+    const auto cancelled = FileOperations::transfer(TransferKind::Move, {p("src/sub"), p("src/a.jpg")}, p("dst"),
+                                                    [](const FileOperations::Conflict& c) {
+                                                        return c.folders ? ConflictChoice::Replace : ConflictChoice::Cancel;
+                                                    });
+    EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(fixtures::readFile(dir.file("dst/a.jpg")), "old");
-    EXPECT_TRUE(QFile::exists(dir.file("src/a.jpg")));
-    // A replaced folder is replaced, not merged.
-    EXPECT_FALSE(QFile::exists(dir.file("dst/sub/keep")));
-    EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/b.txt")), "B");
-    EXPECT_FALSE(QFile::exists(dir.file("src/sub")));
+    EXPECT_TRUE(QFile::exists(dir.file("src/sub/b.txt")));
+    EXPECT_FALSE(QFile::exists(dir.file("dst/sub/b.txt")));
 
-    callbacks.askConflict = [](const QByteArray&, const QByteArray&) { return ConflictChoice::Cancel; };
-    result = FileOperations::transfer(TransferKind::Copy, {p("src/a.jpg")}, p("dst"), callbacks);
-    EXPECT_TRUE(result.cancelled);
-    EXPECT_EQ(fixtures::readFile(dir.file("dst/a.jpg")), "old");
+    // A file never replaces a folder (that would delete its whole tree).
+    QDir(dir.path()).mkpath("dst/x.jpg");
+    QFile::copy(dir.file("src/a.jpg"), dir.file("src/x.jpg"));
+    const auto refused = FileOperations::transfer(TransferKind::Copy, {p("src/x.jpg")}, p("dst"),
+                                                  [](const FileOperations::Conflict&) { return ConflictChoice::Replace; });
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(QFileInfo(dir.file("dst/x.jpg")).isDir());
+}
+
+TEST(TransferMerge, AFolderOverAFolderMergesAndAsksAboutEachTakenName)
+{
+    using FileOperations::ConflictChoice;
+    using FileOperations::TransferKind;
+    struct Case {
+        TransferKind kind;
+        std::vector<ConflictChoice> answers;
+        std::vector<QByteArray> asked;
+        QByteArray b, c;
+        bool bLeftInSource, deeperLeftInSource;
+    };
+    const auto Yes = ConflictChoice::Replace;
+    const Case cases[] = {
+        // Yes to All at deeper merges it and replaces c without another question.
+        {TransferKind::Move, {Yes, Yes, ConflictChoice::ReplaceAll}, {"sub", "b.txt", "deeper"}, "new b", "new c", false, false},
+        // A skipped file stays in the moved folder, and so does the folder.
+        {TransferKind::Move, {Yes, ConflictChoice::Skip, Yes, Yes}, {"sub", "b.txt", "deeper", "c"}, "old b", "new c", true, false},
+        // No to All keeps every existing file; only the new names arrive.
+        {TransferKind::Copy, {Yes, ConflictChoice::SkipAll}, {"sub", "b.txt"}, "old b", "old c", true, true},
+    };
+    for (const auto& test : cases) {
+        fixtures::TempDir dir;
+        QDir(dir.path()).mkpath("src/sub/deeper");
+        QDir(dir.path()).mkpath("dst/sub/deeper");
+        fixtures::writeFile(dir.file("src/sub/b.txt"), "new b");
+        fixtures::writeFile(dir.file("src/sub/deeper/c"), "new c");
+        fixtures::writeFile(dir.file("src/sub/new"), "N");
+        fixtures::writeFile(dir.file("dst/sub/keep"), "K");
+        fixtures::writeFile(dir.file("dst/sub/b.txt"), "old b");
+        fixtures::writeFile(dir.file("dst/sub/deeper/c"), "old c");
+        std::vector<QByteArray> asked;
+        std::size_t next = 0;
+        const auto result = FileOperations::transfer(test.kind, {native(dir.file("src/sub"))}, native(dir.file("dst")),
+                                                     [&](const FileOperations::Conflict& c) {
+                                                         asked.push_back(fileNameOf(c.source));
+                                                         EXPECT_EQ(c.folders, fileNameOf(c.source) == "sub" || fileNameOf(c.source) == "deeper");
+                                                         return next < test.answers.size() ? test.answers[next++] : ConflictChoice::Cancel;
+                                                     });
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_EQ(asked, test.asked);
+        EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/keep")), "K") << "what only the destination holds stays";
+        EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/new")), "N");
+        EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/b.txt")), test.b);
+        EXPECT_EQ(fixtures::readFile(dir.file("dst/sub/deeper/c")), test.c);
+        EXPECT_EQ(QFile::exists(dir.file("src/sub/b.txt")), test.bLeftInSource);
+        EXPECT_EQ(QFile::exists(dir.file("src/sub")), test.bLeftInSource);
+        EXPECT_EQ(QFile::exists(dir.file("src/sub/deeper")), test.deeperLeftInSource);
+    }
 }
 
 TEST_F(Transfer, AFailurePartWayLeavesTheSourceAndNoPartialCopy)
@@ -206,10 +255,9 @@ TEST_F(Transfer, AFailurePartWayLeavesTheSourceAndNoPartialCopy)
     EXPECT_EQ(QDir(dir.file("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"a.jpg"}));
 
     // Cancelling in the middle of a large file removes what was written of it.
-    FileOperations::TransferCallbacks callbacks;
-    callbacks.progress = [](std::uint64_t done, std::uint64_t) { return done < (1u << 20); };
     ::unlink(p("src/sub/deeper/pipe").constData());
-    const auto cancelled = FileOperations::transfer(FileOperations::TransferKind::Copy, {p("src/sub")}, p("dst"), callbacks);
+    const auto cancelled = FileOperations::transfer(FileOperations::TransferKind::Copy, {p("src/sub")}, p("dst"), {},
+                                                    [](std::uint64_t done, std::uint64_t) { return done < (1u << 20); });
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(QDir(dir.file("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList({"a.jpg"}));
 }
@@ -230,4 +278,59 @@ TEST(DeletePermanently, RemovesTreesAndReadOnlyFilesButNotLinkTargets)
     EXPECT_FALSE(FileOperations::DeletePermanently(native(dir.file("gone")), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(FileOperations::DeletePermanently("/"));
+}
+
+namespace {
+
+// Keeps what a transfer worker posts.
+class WorkerEvents : public QObject {
+public:
+    std::vector<std::uint64_t> done;
+    int finished = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == TransferWorker::ProgressEvent::type()) {
+            done.push_back(static_cast<TransferWorker::ProgressEvent*>(e)->done);
+            return true;
+        }
+        if (e->type() == TransferWorker::finishedEventType()) {
+            ++finished;
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+}  // namespace
+
+TEST_F(Transfer, TheWorkerReportsByPostedEventsAndItsCancelLeavesNoPartialFile)
+{
+    using FileOperations::TransferKind;
+    fixtures::writeFile(dir.file("src/big"), QByteArray(16 << 20, 'x'));
+    WorkerEvents events;
+    {
+        TransferWorker worker(FileOperations::planTransfer(TransferKind::Copy, {p("src/sub"), p("src/big")}, p("dst")), &events);
+        const auto result = worker.finish();
+        EXPECT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_EQ(result.transferred, 2);
+    }
+    EXPECT_TRUE(events.done.empty()) << "events arrive through the receiver's event loop only";
+    QCoreApplication::sendPostedEvents(&events);
+    EXPECT_EQ(events.finished, 1);
+    ASSERT_GE(events.done.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(events.done.begin(), events.done.end()));
+    EXPECT_EQ(QFileInfo(dir.file("dst/big")).size(), 16 << 20);
+
+    // Cancelled at once, or left unfinished and cancelled by the destructor: nothing is left.
+    for (bool viaDestructor : {false, true}) {
+        QDir(dir.file("dst")).removeRecursively();
+        QDir(dir.path()).mkpath("dst");
+        TransferWorker worker(FileOperations::planTransfer(TransferKind::Copy, {p("src/big")}, p("dst")), &events);
+        worker.cancel();
+        if (!viaDestructor)
+            EXPECT_TRUE(worker.finish().cancelled);
+    }
+    EXPECT_EQ(QDir(dir.file("dst")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
