@@ -6,8 +6,23 @@
 
 #include <algorithm>
 
+#include <unistd.h>
+
+namespace {
+
+qint64 quarterOfPhysicalMemory()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return qint64(256) << 20;
+    return static_cast<qint64>(pages) * pageSize / 4;
+}
+
+}  // namespace
+
 UndoHistory::UndoHistory(QString tempFolder)
-    : m_tempFolder(std::move(tempFolder)), m_random(std::random_device{}())
+    : m_tempFolder(std::move(tempFolder)), m_memoryBudget(quarterOfPhysicalMemory()), m_random(std::random_device{}())
 {
 }
 
@@ -18,8 +33,42 @@ UndoHistory::~UndoHistory()
 
 void UndoHistory::waitForWriter()
 {
-    if (m_writer.joinable())
-        m_writer.join();
+    if (!m_writer.joinable())
+        return;
+    m_writer.join();
+    // The snapshot's slot is freed only after this wait, so it is still there.
+    if (m_pending.snapshot && !m_pending.written)
+        m_pending.snapshot->memory = std::move(m_pending.bytes);
+    m_pending = PendingWrite{};
+}
+
+qint64 UndoHistory::memoryInUse() const
+{
+    qint64 total = 0;
+    for (const auto& slot : m_slots)
+        if (slot)
+            total += slot->memory.size();
+    return total;
+}
+
+void UndoHistory::trimToBudget()
+{
+    while (memoryInUse() > m_memoryBudget) {
+        if (m_position > 0) {
+            freeSlot(0);
+            std::move(m_slots.begin() + 1, m_slots.end(), m_slots.begin());
+            m_slots[kSlotCount - 1].reset();
+            --m_position;
+            continue;
+        }
+        // Only redo states left: the farthest goes first.
+        int last = kSlotCount - 1;
+        while (last >= 0 && !m_slots[last])
+            --last;
+        if (last < 0)
+            return;
+        freeSlot(last);
+    }
 }
 
 QString UndoHistory::slotFile(int index) const
@@ -34,6 +83,8 @@ QString UndoHistory::makeFileName()
     // Seeded once per history rather than per name: two snapshots within the same clock tick
     // must not get the same file.
     std::uniform_int_distribution<int> letter(0, 25);
+    if (m_tempFolder.isEmpty())
+        return {};
     const QString folder = m_tempFolder.endsWith(QLatin1Char('/')) ? m_tempFolder : m_tempFolder + QLatin1Char('/');
     for (;;) {
         QString name;
@@ -54,14 +105,23 @@ std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& ima
     snapshot->size = static_cast<int>(bytes.size());
     snapshot->filePath = makeFileName();
     waitForWriter();
-    // The writer owns the bytes from here on and drops them once they are on disk.
-    m_writer = std::thread([bytes = std::move(bytes), folder = m_tempFolder, path = snapshot->filePath]() mutable {
-        if (!folder.isEmpty() && QDir().mkpath(folder)) {
-            QFile file(path);
-            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                file.write(bytes);
+    // The writer owns the bytes from here on and drops them once they are on disk; when they
+    // cannot be written they are kept for the window thread to take back.
+    m_pending = PendingWrite{snapshot.get(), std::move(bytes), false};
+    m_writer = std::thread([this, folder = m_tempFolder, path = snapshot->filePath] {
+        if (path.isEmpty() || !QDir().mkpath(folder))
+            return;
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return;
+        const bool complete = file.write(m_pending.bytes) == m_pending.bytes.size() && file.flush();
+        file.close();
+        if (!complete || file.error() != QFileDevice::NoError) {
+            file.remove();
+            return;
         }
-        bytes = QByteArray();
+        m_pending.bytes = QByteArray();
+        m_pending.written = true;
     });
     return snapshot;
 }
@@ -69,10 +129,13 @@ std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& ima
 std::unique_ptr<fipSuperImage> UndoHistory::restore(const UndoSnapshot& snapshot)
 {
     waitForWriter();
-    QFile file(snapshot.filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;
-    const QByteArray bytes = file.read(snapshot.size);
+    QByteArray bytes = snapshot.memory;
+    if (bytes.isEmpty()) {
+        QFile file(snapshot.filePath);
+        if (!file.open(QIODevice::ReadOnly))
+            return nullptr;
+        bytes = file.read(snapshot.size);
+    }
     if (bytes.size() != snapshot.size)
         return nullptr;
     auto image = std::make_unique<fipSuperImage>();
@@ -84,7 +147,7 @@ std::unique_ptr<fipSuperImage> UndoHistory::restore(const UndoSnapshot& snapshot
 void UndoHistory::freeSlot(int index)
 {
     waitForWriter();
-    if (m_slots[index])
+    if (m_slots[index] && m_slots[index]->memory.isEmpty())
         QFile::remove(m_slots[index]->filePath);
     m_slots[index].reset();
 }
@@ -93,7 +156,7 @@ void UndoHistory::clear()
 {
     waitForWriter();
     for (auto& slot : m_slots) {
-        if (slot)
+        if (slot && slot->memory.isEmpty())
             QFile::remove(slot->filePath);
         slot.reset();
     }
@@ -114,6 +177,7 @@ bool UndoHistory::take(const fipSuperImage& image)
     if (!snapshot)
         return false;
     m_slots[m_position++] = std::move(snapshot);
+    trimToBudget();
     return true;
 }
 
@@ -136,7 +200,9 @@ bool UndoHistory::undo(fipSuperImage& current)
     if (!current.isValid() || !canUndo())
         return false;
     --m_position;
-    return swapWithSlot(m_position, current);
+    const bool swapped = swapWithSlot(m_position, current);
+    trimToBudget();
+    return swapped;
 }
 
 bool UndoHistory::redo(fipSuperImage& current)
@@ -146,5 +212,6 @@ bool UndoHistory::redo(fipSuperImage& current)
     if (!swapWithSlot(m_position, current))
         return false;
     ++m_position;
+    trimToBudget();
     return true;
 }

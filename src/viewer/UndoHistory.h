@@ -4,8 +4,12 @@
 // A snapshot's bytes are handed to one writer thread, which writes them to a file named by
 // 12 random capital letters and then releases them, so the history costs disk, not memory.
 // The window thread waits for the writer before it frees, restores or starts a snapshot.
+// Bytes the writer could not put on disk (a full disk, no temporary folder) come back and
+// stay in memory, so that step can still be undone; the oldest states are dropped while
+// those kept in memory exceed a budget.
 #include "imaging/fipSuperImage.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -15,13 +19,15 @@
 
 struct UndoSnapshot {
     QString filePath;
-    int size = 0;  // bytes of the packed image (`getDIBSize`)
+    int size = 0;       // bytes of the packed image (`getDIBSize`)
+    QByteArray memory;  // the bytes themselves when they could not be written
 };
 
 class UndoHistory {
 public:
     static constexpr int kSlotCount = 20;
 
+    // An empty folder keeps every state in memory.
     explicit UndoHistory(QString tempFolder);
     UndoHistory(const UndoHistory&) = delete;
     UndoHistory& operator=(const UndoHistory&) = delete;
@@ -43,6 +49,9 @@ public:
     void waitForWriter();
 
     int position() const { return m_position; }
+    // Bytes the states kept in memory may take together; a quarter of the physical memory
+    // unless set.
+    void setMemoryBudget(qint64 bytes) { m_memoryBudget = bytes; }
     // The file of slot `index`, empty when the slot is empty.
     QString slotFile(int index) const;
     const QString& tempFolder() const { return m_tempFolder; }
@@ -53,10 +62,21 @@ private:
     bool swapWithSlot(int slot, fipSuperImage& current);
     void freeSlot(int index);
     QString makeFileName();
+    qint64 memoryInUse() const;
+    void trimToBudget();
+
+    // What the writer thread works on; the window thread reads it only after joining it.
+    struct PendingWrite {
+        UndoSnapshot* snapshot = nullptr;
+        QByteArray bytes;
+        bool written = false;
+    };
 
     QString m_tempFolder;
     std::array<std::unique_ptr<UndoSnapshot>, kSlotCount> m_slots;
     int m_position = 0;
     std::thread m_writer;
+    PendingWrite m_pending;
+    qint64 m_memoryBudget;
     std::mt19937 m_random;
 };

@@ -139,7 +139,7 @@ TEST(UndoHistory, ANewChangeAfterUndoDropsTheRedoStatesAndTheirFiles)
     EXPECT_EQ(filesIn(dir.file("Temp")).size(), 2);
 }
 
-TEST(UndoHistory, LostOrUnwritableSnapshotsFailQuietly)
+TEST(UndoHistory, ALostSnapshotFileFailsQuietly)
 {
     TempDir dir;
     {
@@ -158,14 +158,39 @@ TEST(UndoHistory, LostOrUnwritableSnapshotsFailQuietly)
         EXPECT_TRUE(history.undo(image));
         EXPECT_EQ(marker(image), -1);  // the untouched pattern
     }
-    // A temporary folder that cannot be made (a file is in the way): no file, undo fails.
+}
+
+TEST(UndoHistory, SnapshotsThatCannotBeWrittenStayInMemoryWithinTheirBudget)
+{
+    TempDir dir;
     ASSERT_TRUE(fixtures::writeFile(dir.file("Blocked"), "x"));
-    UndoHistory history(dir.file("Blocked/Temp"));
     fipSuperImage image = fixtures::patternImage(8, 8);
-    EXPECT_TRUE(history.take(image));
-    change(image, 5);
-    EXPECT_FALSE(history.undo(image));
-    EXPECT_EQ(marker(image), 5);
+    const qint64 snapshotBytes = image.copyToHandle().size();
+    // A folder that cannot be made (a file is in the way), a full disk, and no folder at all.
+    for (const QString& temp : {dir.file("Blocked/Temp"), dir.file("Full"), QString()}) {
+        const viewertest::FileSizeLimit limit(temp == dir.file("Full") ? 16 : RLIM_INFINITY);
+        UndoHistory history(temp);
+        history.setMemoryBudget(3 * snapshotBytes);
+        change(image, 0);
+        for (int n = 1; n <= 6; ++n) {
+            ASSERT_TRUE(history.take(image));
+            change(image, n);
+        }
+        int undos = 0;
+        while (history.canUndo()) {
+            ASSERT_TRUE(history.undo(image)) << temp.toStdString();
+            ++undos;
+            EXPECT_EQ(marker(image), 6 - undos) << temp.toStdString();
+        }
+        // The oldest states made way for the newest.
+        EXPECT_GE(undos, 2) << temp.toStdString();
+        EXPECT_LE(undos, 4) << temp.toStdString();
+        while (history.canRedo())
+            ASSERT_TRUE(history.redo(image));
+        EXPECT_EQ(marker(image), 6) << temp.toStdString();
+        history.waitForWriter();
+        EXPECT_TRUE(filesIn(dir.file("Full")).isEmpty());
+    }
 }
 
 TEST(ViewerChanges, ProtocolMarksChangedAndReleasingTheImageLeavesNoHistoryFile)
