@@ -3,6 +3,7 @@
 #include "browser/FolderItem.h"
 #include "browser/ThumbnailCache.h"
 #include "imaging/ImageLibrary.h"
+#include "imaging/decode/ImageDecoding.h"
 #include "platform/ShellNamespace.h"
 
 #include <QBuffer>
@@ -10,10 +11,6 @@
 #include <QImageReader>
 
 #include <turbojpeg.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -27,32 +24,12 @@ constexpr qint64 kMaxFileBytes = 512LL * 1024 * 1024;
 struct TjCloser {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
-struct FiCloser {
-    void operator()(FIBITMAP* dib) const { FreeImage_Unload(dib); }
-};
 
+// Only regular files, opened without waiting: a FIFO named like a photo must not block the loader.
 std::optional<QByteArray> readWholeFile(const QByteArray& nativePath)
 {
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QByteArray data;
-    data.resize(static_cast<qsizetype>(st.st_size));
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + done, static_cast<std::size_t>(data.size() - done));
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    ::close(fd);
-    data.truncate(done);  // the file shrank while we read it: decode what we have
-    return data;
+    const auto file = Decode::openRegularFile(nativePath);
+    return file ? Decode::readAll(file->fd.get(), kMaxFileBytes) : std::nullopt;
 }
 
 bool tooLarge(QSize size)
@@ -95,12 +72,30 @@ std::optional<QImage> decodeJpegScaled(const QByteArray& data, int targetWidth, 
     return image;
 }
 
+// Qt's own readers, widely fuzzed, for the formats they are built in for; the signature picks
+// the reader, so a file cannot steer the data to a plugin by its content.
+QByteArray qtFormatOf(const QByteArray& data)
+{
+    if (data.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (data.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (data.startsWith("GIF87a") || data.startsWith("GIF89a"))
+        return "gif";
+    if (data.startsWith("BM"))
+        return "bmp";
+    return {};
+}
+
 std::optional<QImage> decodeWithQt(const QByteArray& data, QSize& full)
 {
+    const QByteArray format = qtFormatOf(data);
+    if (format.isEmpty())
+        return std::nullopt;
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
     reader.setAutoTransform(false);
     if (!reader.canRead())
         return std::nullopt;
@@ -112,36 +107,6 @@ std::optional<QImage> decodeWithQt(const QByteArray& data, QSize& full)
         return std::nullopt;
     full = image.size();
     return image;
-}
-
-std::optional<QImage> decodeWithLibrary(const QByteArray& nativePath, QSize& full, fipSuperImage& keep)
-{
-    ImageLibrary::ensureInitialised();
-    const FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(nativePath.constData(), 0);
-    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
-        return std::nullopt;
-    if (FreeImage_FIFSupportsNoPixels(fif)) {
-        std::unique_ptr<FIBITMAP, FiCloser> header(FreeImage_Load(fif, nativePath.constData(), FIF_LOAD_NOPIXELS));
-        if (!header || tooLarge(QSize(static_cast<int>(FreeImage_GetWidth(header.get())),
-                                      static_cast<int>(FreeImage_GetHeight(header.get())))))
-            return std::nullopt;
-    } else {
-        // Without a header-only read the size is unknown before decoding; let Qt's reader
-        // tell us when it knows the format, and refuse what it says is huge.
-        QImageReader probe(QFile::decodeName(nativePath));
-        if (probe.canRead() && tooLarge(probe.size()))
-            return std::nullopt;
-    }
-    FIBITMAP* dib = FreeImage_Load(fif, nativePath.constData(), 0);
-    if (!dib)
-        return std::nullopt;
-    if (!FreeImage_HasPixels(dib) || FreeImage_GetWidth(dib) == 0 || FreeImage_GetHeight(dib) == 0) {
-        FreeImage_Unload(dib);
-        return std::nullopt;
-    }
-    keep.replace(dib);
-    full = QSize(static_cast<int>(keep.getWidth()), static_cast<int>(keep.getHeight()));
-    return QImage();  // the pixels stay in `keep`
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 // `MakeThumbnail`: a picture of a file fitted into a box, and the file's full pixel size.
 // Routes, cheapest first: a valid entry of the freedesktop cache; TurboJPEG's scaled DCT
 // decoding for JPEG (a 24-megapixel photo is never fully decoded for a small cell); Qt's
-// image readers; the image library. No route allocates for images larger than
-// `kMaxDecodePixels`, whatever their header claims.
+// built-in PNG, GIF and BMP readers; the image library's loaders in the decoder helper. No
+// route allocates for images larger than `kMaxDecodePixels`, whatever their header claims,
+// and only regular files are opened.
 
 #include "imaging/fipSuperImage.h"
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 
 #include <cstddef>
+#include <cstdint>
 
 class fipImage;
 
@@ -15,9 +16,21 @@ namespace ImageLibrary {
 // Registers the library's plugins once and silences its messages.
 void ensureInitialised();
 
-// JPEG through TurboJPEG straight into the library's bottom-up layout; nullptr when the
-// file needs the general decoder (CMYK, flags it does not handle, damage).
-FIBITMAP* loadJpegFast(const QByteArray& path, int flag);
+enum class JpegOutcome {
+    Decoded,
+    TooLarge,      // refused before allocating: beyond the budget even at 1/8
+    NeedsLibrary,  // CMYK, load flags TurboJPEG does not handle, damage: the general decoder
+};
+struct JpegLoad {
+    JpegOutcome outcome = JpegOutcome::NeedsLibrary;
+    FIBITMAP* dib = nullptr;  // owned by the caller; may be reduced (1/2 .. 1/8)
+    int fullWidth = 0;        // from the header, also when the image was reduced or refused
+    int fullHeight = 0;
+};
+// JPEG bytes through TurboJPEG into the library's bottom-up layout. The whole image when its
+// pixels fit `memoryBudget` bytes, else the largest of 1/2, 1/4, 1/8 that fits. With
+// `minimumSide` > 0 the smallest scale whose larger side still reaches it instead.
+JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, int minimumSide = 0);
 
 // Whether `fif` can write `dib` as it is.
 bool canStore(FREE_IMAGE_FORMAT fif, FIBITMAP* dib);

@@ -1,16 +1,15 @@
-// JPEG decoding through TurboJPEG. It writes the pixels straight into the library's
-// bottom-up blue-green-red rows, with the accurate DCT, in about a third of the time the
-// library's own decoder takes. The library still reads the header and metadata (EXIF,
-// comments, ICC, resolution) without decoding pixels, so both routes give the same image.
+// JPEG decoding in process through TurboJPEG, straight into the library's bottom-up
+// blue-green-red rows with the accurate DCT. The library's own JPEG loader is not used here:
+// its header pass parses EXIF and decodes the embedded thumbnail, and for progressive files it
+// allocates the whole image before we could refuse it. Sizes come from TurboJPEG's header
+// read, the kind of frame and the metadata kept for saving from our own bounded marker walk.
 
 #include "ImageLibrary.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "imaging/decode/JpegMarkers.h"
 
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -24,84 +23,136 @@ struct DibUnloader {
 };
 using DibPtr = std::unique_ptr<FIBITMAP, DibUnloader>;
 
-// Read by the file system's own bytes, so names that are not UTF-8 work.
-QByteArray readWholeFile(const QByteArray& path)
+// Full-resolution samples per pixel over all components, for the coefficient buffers a
+// progressive decoding keeps for the whole image.
+double samplesPerPixel(int subsampling)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    QByteArray data;
-    struct stat st = {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0 && st.st_size < (qint64(1) << 31)) {
-        data.resize(static_cast<qsizetype>(st.st_size));
-        qsizetype done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::read(fd, data.data() + done, static_cast<size_t>(data.size() - done));
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        data.truncate(done);
+    switch (subsampling) {
+    case TJSAMP_444: return 3.0;
+    case TJSAMP_422: case TJSAMP_440: return 2.0;
+    case TJSAMP_GRAY: return 1.0;
+    default: return 1.5;  // 4:2:0, 4:1:1
     }
-    ::close(fd);
-    return data;
+}
+
+void setTag(FIBITMAP* dib, FREE_IMAGE_MDMODEL model, const char* key, FREE_IMAGE_MDTYPE type, QByteArray value)
+{
+    if (type == FIDT_ASCII && !value.endsWith('\0'))
+        value.append('\0');
+    FITAG* tag = FreeImage_CreateTag();
+    if (!tag)
+        return;
+    FreeImage_SetTagKey(tag, key);
+    FreeImage_SetTagType(tag, type);
+    FreeImage_SetTagCount(tag, static_cast<DWORD>(value.size()));
+    FreeImage_SetTagLength(tag, static_cast<DWORD>(value.size()));
+    FreeImage_SetTagValue(tag, value.constData());
+    FreeImage_SetMetadata(model, dib, key, tag);
+    FreeImage_DeleteTag(tag);
+}
+
+void keepMetadata(FIBITMAP* dib, const Decode::JpegMarkers& m)
+{
+    if (!m.exif.isEmpty())
+        setTag(dib, FIMD_EXIF_RAW, "ExifRaw", FIDT_BYTE, m.exif);
+    if (!m.xmp.isEmpty())
+        setTag(dib, FIMD_XMP, "XMLPacket", FIDT_ASCII, m.xmp);
+    if (!m.comment.isEmpty())
+        setTag(dib, FIMD_COMMENTS, "Comment", FIDT_ASCII, m.comment);
+    if (!m.icc.isEmpty())
+        FreeImage_CreateICCProfile(dib, const_cast<char*>(m.icc.constData()), static_cast<long>(m.icc.size()));
+    if (m.densityUnit == 1 && m.densityX > 0 && m.densityY > 0) {
+        FreeImage_SetDotsPerMeterX(dib, static_cast<unsigned>(m.densityX / 0.0254 + 0.5));
+        FreeImage_SetDotsPerMeterY(dib, static_cast<unsigned>(m.densityY / 0.0254 + 0.5));
+    } else if (m.densityUnit == 2 && m.densityX > 0 && m.densityY > 0) {
+        FreeImage_SetDotsPerMeterX(dib, static_cast<unsigned>(m.densityX) * 100);
+        FreeImage_SetDotsPerMeterY(dib, static_cast<unsigned>(m.densityY) * 100);
+    }
 }
 
 }  // namespace
 
 namespace ImageLibrary {
 
-FIBITMAP* loadJpegFast(const QByteArray& path, int flag)
+JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, int minimumSide)
 {
-    // Only the plain load; rotation by EXIF, scaling and CMYK keep the library's decoder.
+    JpegLoad result;
+    // Rotation by EXIF, the library's own scaling and CMYK output keep the library's decoder.
     if (flag != 0 && flag != JPEG_ACCURATE)
-        return nullptr;
-    const QByteArray jpeg = readWholeFile(path);
-    if (jpeg.isEmpty())
-        return nullptr;
-
+        return result;
     std::unique_ptr<void, TjHandleCloser> handle(tjInitDecompress());
-    if (!handle)
-        return nullptr;
+    if (!handle || jpeg.isEmpty())
+        return result;
     const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
     const auto size = static_cast<unsigned long>(jpeg.size());
-    int width = 0;
-    int height = 0;
-    int subsampling = 0;
-    int colorspace = 0;
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
     if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling, &colorspace) != 0
         || width <= 0 || height <= 0)
-        return nullptr;
+        return result;
+    result.fullWidth = width;
+    result.fullHeight = height;
     const bool grey = colorspace == TJCS_GRAY;
     if (!grey && colorspace != TJCS_YCbCr && colorspace != TJCS_RGB)
-        return nullptr;
+        return result;
+    const auto markers = Decode::readJpegMarkers(jpeg);
+    if (!markers || !markers->frame)
+        return result;
 
-    // Header and metadata only; no pixels are decoded here.
-    DibPtr header(FreeImage_Load(FIF_JPEG, path.constData(), FIF_LOAD_NOPIXELS));
-    if (!header)
-        return nullptr;
-    DibPtr dib(FreeImage_Allocate(width, height, grey ? 8 : 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
+    const auto pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    if (markers->frame->progressive && pixels * samplesPerPixel(subsampling) * 2 > static_cast<double>(memoryBudget)) {
+        result.outcome = JpegOutcome::TooLarge;
+        return result;
+    }
+    // The largest scale whose pixels fit the budget (and, when asked, still cover a side).
+    int factorCount = 0;
+    const tjscalingfactor* factors = tjGetScalingFactors(&factorCount);
+    int outWidth = 0, outHeight = 0;
+    bool outCovers = false;
+    for (int i = 0; factors && i < factorCount; ++i) {
+        const tjscalingfactor f = factors[i];
+        if (f.num > f.denom || (f.num != 1 && f.num != f.denom))
+            continue;  // whole fractions only: 1, 1/2, 1/4, 1/8
+        const int w = TJSCALED(width, f), h = TJSCALED(height, f);
+        const std::uint64_t bytes = static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) * (grey ? 1 : 3);
+        if (bytes > memoryBudget)
+            continue;
+        const bool covers = minimumSide > 0 && std::max(w, h) >= minimumSide;
+        bool take = outWidth == 0;
+        if (!take && minimumSide <= 0)
+            take = w > outWidth;
+        else if (!take && covers != outCovers)
+            take = covers;
+        else if (!take)
+            take = covers ? w < outWidth : w > outWidth;
+        if (take) {
+            outWidth = w;
+            outHeight = h;
+            outCovers = covers;
+        }
+    }
+    if (outWidth == 0) {
+        result.outcome = JpegOutcome::TooLarge;
+        return result;
+    }
+
+    DibPtr dib(FreeImage_Allocate(outWidth, outHeight, grey ? 8 : 24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
                                   FI_RGBA_BLUE_MASK));
     if (!dib)
-        return nullptr;
+        return result;
     if (grey) {
         RGBQUAD* palette = FreeImage_GetPalette(dib.get());
         for (int i = 0; i < 256; ++i)
             palette[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
     }
     const int pixelFormat = grey ? TJPF_GRAY : (FI_RGBA_RED == 2 ? TJPF_BGR : TJPF_RGB);
-    if (tjDecompress2(handle.get(), data, size, FreeImage_GetBits(dib.get()), width,
-                      static_cast<int>(FreeImage_GetPitch(dib.get())), height, pixelFormat,
-                      TJFLAG_BOTTOMUP) != 0
+    if (tjDecompress2(handle.get(), data, size, FreeImage_GetBits(dib.get()), outWidth,
+                      static_cast<int>(FreeImage_GetPitch(dib.get())), outHeight, pixelFormat, TJFLAG_BOTTOMUP) != 0
         && tjGetErrorCode(handle.get()) == TJERR_FATAL)
-        return nullptr;  // damaged beyond a warning: the library's decoder decides
-
-    FreeImage_CloneMetadata(dib.get(), header.get());
-    FreeImage_SetDotsPerMeterX(dib.get(), FreeImage_GetDotsPerMeterX(header.get()));
-    FreeImage_SetDotsPerMeterY(dib.get(), FreeImage_GetDotsPerMeterY(header.get()));
-    if (const FIICCPROFILE* icc = FreeImage_GetICCProfile(header.get()); icc && icc->data && icc->size)
-        FreeImage_CreateICCProfile(dib.get(), icc->data, static_cast<long>(icc->size));
-    return dib.release();
+        return result;  // damaged beyond a warning: the library's decoder decides, in the helper
+    keepMetadata(dib.get(), *markers);
+    result.outcome = JpegOutcome::Decoded;
+    result.dib = dib.release();
+    return result;
 }
 
 }  // namespace ImageLibrary

@@ -1,6 +1,8 @@
 #pragma once
 // Small pictures of a JPEG without decoding all of its pixels: the thumbnail a camera or an
-// editor stored in the EXIF block, and the library's reduced (DCT-scaled) decoding.
+// editor stored in the EXIF block (at most 1024 pixels a side; larger ones are ignored), and
+// TurboJPEG's reduced (DCT-scaled) decoding. Neither parses more than our own bounded walk
+// over the markers.
 
 #include <QImage>
 #include <QSize>
@@ -10,7 +12,7 @@
 
 struct JpegHeader {
     QSize fullSize;
-    QImage embeddedThumbnail;  // null when the file carries none
+    QImage embeddedThumbnail;  // null when the file carries none we trust
 };
 
 // Reads the header and metadata only; nothing when the file is not a readable JPEG.

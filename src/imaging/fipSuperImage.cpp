@@ -2,6 +2,7 @@
 
 #include "ImageLibrary.h"
 #include "SafeSave.h"
+#include "decode/ImageDecoding.h"
 #include "effects/Histogram.h"
 
 #include <QFile>
@@ -56,13 +57,6 @@ fipSuperImage& fipSuperImage::operator=(fipSuperImage&& src) noexcept
 
 namespace {
 
-// Folders, devices and pipes would make the decoders block or read garbage.
-bool isReadableRegularFile(const char* nativePath)
-{
-    struct stat st = {};
-    return ::stat(nativePath, &st) == 0 && S_ISREG(st.st_mode) && ::access(nativePath, R_OK) == 0;
-}
-
 FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
 {
     const qsizetype slash = nativePath.lastIndexOf('/');
@@ -76,40 +70,24 @@ FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
 FREE_IMAGE_FORMAT fileTypeOf(const QByteArray& nativePath)
 {
     ImageLibrary::ensureInitialised();
-    if (isReadableRegularFile(nativePath.constData())) {
-        const FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(nativePath.constData(), 0);
-        if (fif != FIF_UNKNOWN)
-            return fif;
-    }
-    return formatFromName(nativePath);
+    const FREE_IMAGE_FORMAT fif = Decode::identifyFile(nativePath);
+    return fif != FIF_UNKNOWN ? fif : formatFromName(nativePath);
 }
 
 }  // namespace
 
 // Paths are handled as the file system's own bytes, so names that are not UTF-8 load too.
+// JPEG pixels are decoded here; every other format in the decoder helper.
 BOOL fipSuperImage::load(const char* path, int flag)
 {
     ImageLibrary::ensureInitialised();
-    if (!path || !*path || !isReadableRegularFile(path))
+    if (!path || !*path)
         return FALSE;
-    const QByteArray name(path);
-    const FREE_IMAGE_FORMAT fif = fileTypeOf(name);
-    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
+    Decode::Decoded decoded = Decode::decodeImage(QByteArray(path), -1, flag, Decode::imageMemoryBudget());
+    if (!decoded.ok())
         return FALSE;
-    FIBITMAP* dib = nullptr;
-    if (fif == FIF_JPEG)
-        dib = ImageLibrary::loadJpegFast(name, flag);
-    if (!dib)
-        dib = FreeImage_Load(fif, name.constData(), flag);
-    if (!dib)
-        return FALSE;
-    // Some decoders return images without pixels for damaged files.
-    if (!FreeImage_HasPixels(dib) || FreeImage_GetWidth(dib) == 0 || FreeImage_GetHeight(dib) == 0) {
-        FreeImage_Unload(dib);
-        return FALSE;
-    }
-    replace(dib);
-    _fif = fif;
+    replace(decoded.dib.release());
+    _fif = decoded.fif;
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/ProfileFile.h"
 #include "imaging/JpegPreview.h"
+#include "imaging/decode/ImageDecoding.h"
 #include "imaging/fipSuperImage.h"
 
 #include <QCheckBox>
@@ -10,7 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImageReader>
+#include <QFile>
 #include <QLabel>
 
 #include <algorithm>
@@ -39,9 +40,10 @@ QImage fittedInto(const QImage& picture, QSize area)
 }
 
 // A JPEG shows the thumbnail stored in it, else a reduced decoding: a large photo is never
-// decoded whole for a 160-pixel preview. Other formats go through the image library.
+// decoded whole for a 160-pixel preview. Other formats are fitted by the decoder helper.
 Preview makePreview(const QString& path, FREE_IMAGE_FORMAT fif, QSize area)
 {
+    const QByteArray name = QFile::encodeName(path);
     if (fif == FIF_JPEG) {
         if (const auto header = readJpegHeader(path)) {
             QImage picture = header->embeddedThumbnail;
@@ -52,11 +54,13 @@ Preview makePreview(const QString& path, FREE_IMAGE_FORMAT fif, QSize area)
         }
     }
     Preview preview;
-    fipSuperImage image;
-    if (image.load(path) && image.isValid()) {
-        preview.fullSize = QSize(static_cast<int>(image.getWidth()), static_cast<int>(image.getHeight()));
-        if (image.makeThumbnail(static_cast<unsigned>(area.width()), static_cast<unsigned>(area.height())))
-            preview.picture = image.toQImage();
+    Decode::Decoded made = Decode::decodeThumbnail(name, static_cast<unsigned>(area.width()),
+                                                         static_cast<unsigned>(area.height()), 0);
+    if (made.ok()) {
+        preview.fullSize = made.fullSize;
+        fipSuperImage image;
+        image.replace(made.dib.release());
+        preview.picture = image.toQImage();
     }
     return preview;
 }
@@ -96,7 +100,7 @@ ImageFileFacts describeImageFile(const QString& path, bool preview, QSize area)
     }
     if (width == 0 || height == 0) {
         // Without a preview the header is enough.
-        const QSize size = QImageReader(path).size();
+        const QSize size = Decode::readImageSize(QFile::encodeName(path));
         width = size.width() > 0 ? static_cast<unsigned>(size.width()) : 0;
         height = size.height() > 0 ? static_cast<unsigned>(size.height()) : 0;
     }

@@ -1,35 +1,27 @@
 #include "viewer/ImageLoading.h"
 
+#include "imaging/decode/ImageDecoding.h"
+
 #include <QFile>
+
+#include <algorithm>
 
 LoadedImage LoadImageFile(const QString& path, int page)
 {
     LoadedImage result;
     if (path.isEmpty())
         return result;
-    auto image = std::make_unique<fipSuperImage>(FIT_BITMAP, 0, 0, 0);
-    if (fipSuperImage::isMultiPageFile(path)) {
-        fipMultiPage pages;
-        const QByteArray name = QFile::encodeName(path);
-        if (pages.open(name.constData(), FALSE, TRUE, 0)) {
-            result.pageCount = pages.getPageCount();
-            if (page >= 0 && page < result.pageCount) {
-                fipImage locked;
-                locked = pages.lockPage(page);
-                if (locked.isValid()) {
-                    // The page belongs to the multi-page object; keep a copy of our own.
-                    *image = locked;
-                    pages.unlockPage(locked, FALSE);
-                }
-            }
-            pages.close(0);
-        }
-    } else {
-        result.pageCount = 1;
-        image->load(path, 0);
-    }
-    if (image->isValid())
+    // Multi-page formats give page `page` and their page count; a JPEG beyond the memory
+    // budget comes reduced, with its true size in `fullSize`.
+    Decode::Decoded decoded =
+        Decode::decodeImage(QFile::encodeName(path), std::max(page, 0), 0, Decode::imageMemoryBudget());
+    result.pageCount = decoded.pageCount;
+    result.fullSize = decoded.fullSize;
+    if (decoded.ok()) {
+        auto image = std::make_unique<fipSuperImage>(FIT_BITMAP, 0, 0, 0);
+        image->replace(decoded.dib.release());
         result.image = std::move(image);
+    }
     return result;
 }
 

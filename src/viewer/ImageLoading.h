@@ -4,6 +4,7 @@
 #include "imaging/fipSuperImage.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -11,6 +12,7 @@
 struct LoadedImage {
     std::unique_ptr<fipSuperImage> image;  // null when the page could not be decoded
     int pageCount = 0;                     // 0 when a multi-page file could not be opened
+    QSize fullSize;                        // the file's own size; larger when `image` is reduced
 };
 
 LoadedImage LoadImageFile(const QString& path, int page);

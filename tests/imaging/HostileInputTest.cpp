@@ -1,12 +1,19 @@
+#include "imaging/JpegPreview.h"
+#include "imaging/decode/ImageDecoding.h"
 #include "imaging/fipSuperImage.h"
 
 #include "TestFixtures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdio>
 #include <random>
 
@@ -87,6 +94,333 @@ TEST(HostileInputTest, AFailedLoadKeepsTheImageThatWasThere)
     EXPECT_FALSE(image.load(dir.file(QStringLiteral("bad.png"))));
     EXPECT_TRUE(image.isValid());
     EXPECT_EQ(image.getWidth(), 10u);
+}
+
+// ---- Decoding routes against hostile files -----------------------------------------------
+
+namespace hostile {
+
+void put16be(QByteArray& out, unsigned v)
+{
+    out.append(char((v >> 8) & 0xFF)).append(char(v & 0xFF));
+}
+void put32be(QByteArray& out, unsigned v)
+{
+    put16be(out, v >> 16);
+    put16be(out, v & 0xFFFF);
+}
+
+// A Photoshop header with more channels than the format allows, then run-length rows.
+QByteArray psdWithBadChannels()
+{
+    QByteArray f("8BPS");
+    put16be(f, 1);
+    f.append(QByteArray(6, '\0'));
+    put16be(f, 57);  // channels: at most 56
+    put32be(f, 16);
+    put32be(f, 16);
+    put16be(f, 8);
+    put16be(f, 3);
+    put32be(f, 0);
+    put32be(f, 0);
+    put32be(f, 0);
+    put16be(f, 1);  // run-length rows
+    f.append(QByteArray(256, '\x7f'));
+    return f;
+}
+
+// A PICT whose packed rows are longer than the row bytes their pixmap declares.
+QByteArray pictWithBadOpcodeLength()
+{
+    QByteArray f(512, '\0');
+    const auto rect = [&] {
+        for (unsigned v : {0u, 0u, 4u, 4u})
+            put16be(f, v);
+    };
+    put16be(f, 0);
+    rect();
+    f.append(QByteArray("\x00\x11\x02\xFF\x0C\x00", 6)).append(QByteArray(24, '\0'));
+    put16be(f, 0x0098);      // PackBitsRect
+    put16be(f, 0x8000 | 4);  // row bytes: a quarter of what 16-bit pixels need
+    rect();
+    put16be(f, 0);  // version, pack type, pack size, resolutions
+    put16be(f, 0);
+    put32be(f, 0);
+    put32be(f, 0x480000);
+    put32be(f, 0x480000);
+    for (unsigned v : {0u, 16u, 1u, 16u})  // pixel type, size, components, component size
+        put16be(f, v);
+    f.append(QByteArray(12, '\0'));
+    put32be(f, 0);  // colour table: seed, flags, one entry
+    put16be(f, 0);
+    put16be(f, 0);
+    f.append(QByteArray(8, '\0'));
+    rect();
+    rect();
+    put16be(f, 0);
+    for (int row = 0; row < 4; ++row) {
+        f.append(char(200));  // packed length of the row
+        for (int i = 0; i < 200; ++i)
+            f.append("\x81\xAA", 2);
+    }
+    return f;
+}
+
+// An IFF whose form never ends: its chunk loop runs on past the end of the file.
+QByteArray loopingIff()
+{
+    QByteArray f("FORM");
+    put32be(f, 0xFFFFFFFB);
+    f.append("ILBM");
+    f.append("ABCD");
+    put32be(f, 0);
+    return f;
+}
+
+// `jpeg` with an EXIF block whose second directory points at `offset`, `length` bytes,
+// followed by `thumbnail`.
+QByteArray withExifPointer(const QByteArray& jpeg, unsigned offset, unsigned length, const QByteArray& thumbnail)
+{
+    QByteArray tiff("II*\0", 4);
+    const auto le16 = [&](unsigned v) { tiff.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    const auto le32 = [&](unsigned v) { le16(v & 0xFFFF); le16(v >> 16); };
+    le32(8);
+    le16(0);
+    le32(14);
+    le16(2);
+    le16(0x0201); le16(4); le32(1); le32(offset);
+    le16(0x0202); le16(4); le32(1); le32(length);
+    le32(0);
+    tiff.append(thumbnail);
+    QByteArray app1("\xFF\xE1", 2);
+    put16be(app1, static_cast<unsigned>(2 + 6 + tiff.size()));
+    app1.append("Exif\0\0", 6).append(tiff);
+    return jpeg.left(2) + app1 + jpeg.mid(2);
+}
+
+// The JPEG with the frame's declared size replaced.
+QByteArray withFrameSize(QByteArray jpeg, unsigned width, unsigned height)
+{
+    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i) {
+        const auto m = static_cast<unsigned char>(jpeg[i + 1]);
+        if (static_cast<unsigned char>(jpeg[i]) == 0xFF && (m == 0xC0 || m == 0xC2)) {
+            jpeg[i + 5] = char(height >> 8), jpeg[i + 6] = char(height & 0xFF);
+            jpeg[i + 7] = char(width >> 8), jpeg[i + 8] = char(width & 0xFF);
+            return jpeg;
+        }
+    }
+    return {};
+}
+
+QByteArray progressiveJpeg(int width, int height)
+{
+    const fipSuperImage pattern = fixtures::patternImage(static_cast<unsigned>(width), static_cast<unsigned>(height));
+    const QImage rgb = pattern.toQImage().convertToFormat(QImage::Format_RGB888);
+    tjhandle tj = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    const int failed = tjCompress2(tj, rgb.constBits(), width, static_cast<int>(rgb.bytesPerLine()), height, TJPF_RGB,
+                                   &out, &size, TJSAMP_420, 85, TJFLAG_PROGRESSIVE);
+    QByteArray bytes = failed ? QByteArray() : QByteArray(reinterpret_cast<const char*>(out), static_cast<qsizetype>(size));
+    tjFree(out);
+    tjDestroy(tj);
+    return bytes;
+}
+
+// Restores the shared decoder's time-out when a test shortened it.
+class ShortTimeout {
+public:
+    explicit ShortTimeout(std::chrono::milliseconds t) : m_saved(Decode::IsolatedDecoder::shared().timeout())
+    {
+        Decode::IsolatedDecoder::shared().setTimeout(t);
+    }
+    ~ShortTimeout() { Decode::IsolatedDecoder::shared().setTimeout(m_saved); }
+
+private:
+    std::chrono::milliseconds m_saved;
+};
+
+}  // namespace hostile
+
+// Damaged files of the library's exotic formats, named like photos: whatever their loaders do
+// (crash, spin, allocate), every route answers "cannot be decoded" in time and the next file
+// decodes again.
+TEST(HostileInputTest, ExoticLoadersCannotTakeTheProgramDown)
+{
+    using namespace std::chrono_literals;
+    fixtures::TempDir dir;
+    const hostile::ShortTimeout timeout(1500ms);
+    const int helpersBefore = Decode::IsolatedDecoder::shared().helpersStarted();
+    const QString good = dir.file(QStringLiteral("good.png"));
+    ASSERT_TRUE(fixtures::patternImage(30, 20).save(FIF_PNG, good));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"holiday.jpg", hostile::psdWithBadChannels()},
+        {"scan.pct", hostile::pictWithBadOpcodeLength()},
+        {"loop.jpg", hostile::loopingIff()},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.file(QString::fromLatin1(c.name));
+        ASSERT_TRUE(fixtures::writeFile(path, c.bytes));
+        const QByteArray name = QFile::encodeName(path);
+        const auto started = std::chrono::steady_clock::now();
+        fipSuperImage image;
+        EXPECT_FALSE(image.load(path)) << c.name;
+        EXPECT_FALSE(Decode::decodeThumbnail(name, 96, 96, 80'000'000).ok()) << c.name;
+        EXPECT_FALSE(Decode::decodeImage(name, 0, 0, Decode::imageMemoryBudget()).ok()) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 3 * 2000ms) << c.name;
+        fipSuperImage next;
+        EXPECT_TRUE(next.load(good)) << "after " << c.name;
+        EXPECT_EQ(next.getWidth(), 30u);
+    }
+    EXPECT_GT(Decode::IsolatedDecoder::shared().helpersStarted(), helpersBefore + 1) << "helpers ended and restarted";
+}
+
+TEST(HostileInputTest, AHelperThatDiesIsStartedAgainForTheNextFile)
+{
+    fixtures::TempDir dir;
+    const QString good = dir.file(QStringLiteral("good.tif"));
+    ASSERT_TRUE(fixtures::patternImage(12, 9).save(FIF_TIFF, good));
+    auto& decoder = Decode::IsolatedDecoder::shared();
+    const auto file = Decode::openRegularFile(QFile::encodeName(good));
+    ASSERT_TRUE(file);
+    Decode::RequestMessage crash;
+    crash.kind = Decode::Kind::Abort;
+    const int before = decoder.helpersStarted();
+    // More crashes than helpers: at least one is started again.
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(decoder.run(file->fd.get(), crash).status, Decode::Status::NotDecoded);
+        fipSuperImage image;
+        EXPECT_TRUE(image.load(good)) << "after crash " << round;
+        EXPECT_EQ(image.getWidth(), 12u);
+    }
+    EXPECT_GT(decoder.helpersStarted(), before);
+}
+
+// Sizes declared by the header decide before any allocation; a JPEG beyond the memory budget
+// comes reduced, one whose progressive buffers alone exceed it is refused.
+TEST(HostileInputTest, DeclaredSizesAreCheckedAgainstTheBudget)
+{
+    fixtures::TempDir dir;
+    const QByteArray small = hostile::progressiveJpeg(64, 64);
+    ASSERT_FALSE(small.isEmpty());
+    const QString bomb = dir.file(QStringLiteral("bomb.jpg"));
+    ASSERT_TRUE(fixtures::writeFile(bomb, hostile::withFrameSize(small, 65500, 65500)));
+    const QString photo = dir.file(QStringLiteral("photo.jpg"));
+    ASSERT_FALSE(fixtures::writePatternJpeg(photo, 512, 512).isEmpty());
+    const QString png = dir.file(QStringLiteral("wide.png"));
+    ASSERT_TRUE(fixtures::patternImage(400, 300).save(FIF_PNG, png));
+
+    const std::uint64_t budget = 256ull << 20;
+    const struct {
+        QString path;
+        std::uint64_t budget;
+        Decode::Status status;
+        QSize decoded;
+    } cases[] = {
+        {bomb, budget, Decode::Status::TooLarge, QSize()},
+        {photo, 512 * 512 * 3, Decode::Status::Ok, QSize(512, 512)},
+        {photo, 512 * 512 * 3 / 3, Decode::Status::Ok, QSize(256, 256)},
+        {photo, 512 * 512 * 3 / 40, Decode::Status::Ok, QSize(64, 64)},
+        {photo, 100, Decode::Status::TooLarge, QSize()},
+        {png, 400 * 300 * 3, Decode::Status::Ok, QSize(400, 300)},
+        {png, 400 * 300, Decode::Status::TooLarge, QSize()},
+    };
+    for (const auto& c : cases) {
+        const Decode::Decoded d = Decode::decodeImage(QFile::encodeName(c.path), -1, 0, c.budget);
+        const QString label = QFileInfo(c.path).fileName() + QStringLiteral(" within %1").arg(c.budget);
+        EXPECT_EQ(d.status, c.status) << label.toStdString();
+        if (c.status == Decode::Status::Ok) {
+            ASSERT_TRUE(d.dib) << label.toStdString();
+            EXPECT_EQ(QSize(int(FreeImage_GetWidth(d.dib.get())), int(FreeImage_GetHeight(d.dib.get()))), c.decoded)
+                << label.toStdString();
+        }
+        if (c.path != png)
+            EXPECT_EQ(d.fullSize, c.path == bomb ? QSize(65500, 65500) : QSize(512, 512)) << label.toStdString();
+    }
+    // The header-only answers of the Open dialog read the bomb's size without decoding it.
+    EXPECT_EQ(Decode::readImageSize(QFile::encodeName(bomb)), QSize(65500, 65500));
+    EXPECT_EQ(Decode::readImageSize(QFile::encodeName(png)), QSize(400, 300));
+}
+
+// The EXIF thumbnail is taken only when its pointer stays inside the block and its size is
+// modest; otherwise the JPEG is read without it.
+TEST(HostileInputTest, EmbeddedThumbnailsAreCheckedBeforeUse)
+{
+    fixtures::TempDir dir;
+    const QString base = dir.file(QStringLiteral("base.jpg"));
+    ASSERT_FALSE(fixtures::writePatternJpeg(base, 320, 240).isEmpty());
+    const QByteArray jpeg = fixtures::readFile(base);
+    const QString thumbPath = dir.file(QStringLiteral("thumb.jpg"));
+    ASSERT_FALSE(fixtures::writePatternJpeg(thumbPath, 160, 120).isEmpty());
+    const QByteArray thumb = fixtures::readFile(thumbPath);
+    const QByteArray hugeThumb = hostile::withFrameSize(thumb, 65500, 65500);
+    const unsigned at = 14 + 2 + 2 * 12 + 4;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QSize thumbnail;
+    } cases[] = {
+        {"fine.jpg", hostile::withExifPointer(jpeg, at, unsigned(thumb.size()), thumb), QSize(160, 120)},
+        {"wrapping.jpg", hostile::withExifPointer(jpeg, 0xFFFFFFF0u, 0x20, thumb), QSize(0, 0)},
+        {"past-end.jpg", hostile::withExifPointer(jpeg, at, unsigned(thumb.size()) + 4096, thumb), QSize(0, 0)},
+        {"huge-thumb.jpg", hostile::withExifPointer(jpeg, at, unsigned(hugeThumb.size()), hugeThumb), QSize(0, 0)},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.file(QString::fromLatin1(c.name));
+        ASSERT_TRUE(fixtures::writeFile(path, c.bytes));
+        const auto header = readJpegHeader(path);
+        ASSERT_TRUE(header) << c.name;
+        EXPECT_EQ(header->fullSize, QSize(320, 240)) << c.name;
+        EXPECT_EQ(header->embeddedThumbnail.size(), c.thumbnail) << c.name;
+        fipSuperImage image;
+        EXPECT_TRUE(image.load(path)) << c.name;
+        EXPECT_EQ(image.getWidth(), 320u) << c.name;
+        EXPECT_EQ(decodeJpegReduced(path, 80).width(), 80) << c.name;
+    }
+}
+
+// A FIFO or a device named like a picture is never opened for reading by any route.
+TEST(HostileInputTest, OnlyRegularFilesAreOpened)
+{
+    fixtures::TempDir dir;
+    const QString fifo = dir.file(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero"), dir.path()}) {
+        const QByteArray name = QFile::encodeName(path);
+        fipSuperImage image;
+        EXPECT_FALSE(image.load(path));
+        EXPECT_EQ(Decode::decodeImage(name, 0, 0, Decode::imageMemoryBudget()).status, Decode::Status::NotRegularFile);
+        EXPECT_EQ(Decode::decodeThumbnail(name, 96, 96, 80'000'000).status, Decode::Status::NotRegularFile);
+        EXPECT_FALSE(readJpegHeader(path));
+        EXPECT_TRUE(decodeJpegReduced(path, 80).isNull());
+        EXPECT_FALSE(Decode::readImageSize(name).isValid());
+        EXPECT_EQ(Decode::identifyFile(name), FIF_UNKNOWN);
+    }
+}
+
+TEST(HostileInputTest, PagesOfMultiPageFilesComeFromTheHelper)
+{
+    fixtures::TempDir dir;
+    const QString path = dir.file(QStringLiteral("pages.tif"));
+    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(FIF_TIFF, QFile::encodeName(path).constData(), TRUE, FALSE);
+    ASSERT_TRUE(pages);
+    for (unsigned width : {10u, 20u, 30u}) {
+        fipSuperImage page = fixtures::patternImage(width, 8);
+        FreeImage_AppendPage(pages, page);
+    }
+    FreeImage_CloseMultiBitmap(pages, 0);
+    const QByteArray name = QFile::encodeName(path);
+    for (int page : {0, 2, 3}) {
+        const Decode::Decoded d = Decode::decodeImage(name, page, 0, Decode::imageMemoryBudget());
+        EXPECT_EQ(d.pageCount, 3);
+        EXPECT_EQ(d.ok(), page < 3);
+        if (d.ok())
+            EXPECT_EQ(FreeImage_GetWidth(d.dib.get()), 10u * unsigned(page + 1));
+    }
+    EXPECT_EQ(fipSuperImage::getFileType(path), FIF_TIFF);
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
     qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/.cache")).toUtf8());
+    if (qEnvironmentVariableIsEmpty("KELVRA_DECODER"))
+        qputenv("KELVRA_DECODER", KELVRA_TEST_DECODER);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

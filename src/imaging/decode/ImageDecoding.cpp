@@ -1,0 +1,241 @@
+#include "imaging/decode/ImageDecoding.h"
+
+#include "imaging/ImageLibrary.h"
+#include "imaging/decode/JpegMarkers.h"
+#include "imaging/fipSuperImage.h"
+
+#include <turbojpeg.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace Decode {
+namespace {
+
+// No JPEG worth decoding is this large compressed; reading more would only fill memory.
+constexpr qint64 kMaxJpegFileBytes = 1LL << 30;
+
+bool isJpeg(const QByteArray& head)
+{
+    return head.startsWith("\xFF\xD8\xFF");
+}
+
+bool isPng(const QByteArray& head)
+{
+    return head.startsWith("\x89PNG\r\n\x1a\n");
+}
+
+FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
+{
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const qsizetype dot = nativePath.lastIndexOf('.');
+    if (dot < 0 || dot < slash)
+        return FIF_UNKNOWN;
+    return FreeImage_GetFIFFromFilename(nativePath.mid(dot).constData());
+}
+
+struct TjCloser {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+
+Decoded fromHelper(const HelperResult& r, DibPtr dib)
+{
+    Decoded d;
+    d.status = r.status;
+    d.dib = std::move(dib);
+    d.fif = r.fif;
+    d.pageCount = r.pageCount;
+    d.fullSize = QSize(static_cast<int>(r.fullWidth), static_cast<int>(r.fullHeight));
+    return d;
+}
+
+// Small JPEGs only (embedded thumbnails): the declared size is checked first.
+QImage decodeSmallJpeg(const QByteArray& jpeg, int maxSide)
+{
+    std::unique_ptr<void, TjCloser> tj(tjInitDecompress());
+    if (!tj)
+        return {};
+    const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
+    const auto size = static_cast<unsigned long>(jpeg.size());
+    int w = 0, h = 0, sub = 0, cs = 0;
+    if (tjDecompressHeader3(tj.get(), data, size, &w, &h, &sub, &cs) != 0 || w <= 0 || h <= 0 || w > maxSide
+        || h > maxSide)
+        return {};
+    QImage image(w, h, QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
+    if (tjDecompress2(tj.get(), data, size, image.bits(), w, static_cast<int>(image.bytesPerLine()), h, TJPF_RGB, 0) != 0
+        && tjGetErrorCode(tj.get()) == TJERR_FATAL)
+        return {};
+    return image;
+}
+
+}  // namespace
+
+bool Decoded::reduced() const
+{
+    return dib && (static_cast<int>(FreeImage_GetWidth(dib.get())) != fullSize.width()
+                   || static_cast<int>(FreeImage_GetHeight(dib.get())) != fullSize.height());
+}
+
+std::uint64_t physicalMemoryBytes()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return std::uint64_t(4) << 30;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+}
+
+std::uint64_t imageMemoryBudget()
+{
+    return physicalMemoryBytes() / 4;
+}
+
+FREE_IMAGE_FORMAT identifyFile(const QByteArray& nativePath)
+{
+    const auto file = openRegularFile(nativePath);
+    if (!file)
+        return FIF_UNKNOWN;
+    const QByteArray head = readHead(file->fd.get(), 16);
+    if (head.isEmpty())
+        return FIF_UNKNOWN;
+    if (isJpeg(head))
+        return FIF_JPEG;
+    if (isPng(head))
+        return FIF_PNG;
+    // The library's format sniffers include full parsers (camera raw files), so even the
+    // question goes to the helper.
+    RequestMessage request;
+    request.kind = Kind::Identify;
+    return IsolatedDecoder::shared().run(file->fd.get(), request).fif;
+}
+
+Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint64_t budget)
+{
+    Decoded result;
+    const auto file = openRegularFile(nativePath);
+    if (!file) {
+        result.status = Status::NotRegularFile;
+        return result;
+    }
+    const int fd = file->fd.get();
+    RequestMessage request;
+    request.kind = Kind::Image;
+    request.fifByName = formatFromName(nativePath);
+    request.flag = flag;
+    request.page = page;
+    request.maxBytes = budget;
+    if (isJpeg(readHead(fd, 4))) {
+        const auto bytes = readAll(fd, kMaxJpegFileBytes);
+        if (!bytes) {
+            result.status = Status::TooLarge;
+            return result;
+        }
+        const ImageLibrary::JpegLoad jpeg = ImageLibrary::loadJpeg(*bytes, flag, budget);
+        result.fif = FIF_JPEG;
+        result.pageCount = 1;
+        result.fullSize = QSize(jpeg.fullWidth, jpeg.fullHeight);
+        if (jpeg.outcome == ImageLibrary::JpegOutcome::Decoded) {
+            result.status = Status::Ok;
+            result.dib.reset(jpeg.dib);
+            return result;
+        }
+        if (jpeg.outcome == ImageLibrary::JpegOutcome::TooLarge) {
+            result.status = Status::TooLarge;
+            return result;
+        }
+        request.fif = FIF_JPEG;
+    }
+    HelperResult r = IsolatedDecoder::shared().run(fd, request);
+    DibPtr dib = std::move(r.dib);
+    return fromHelper(r, std::move(dib));
+}
+
+Decoded decodeThumbnail(const QByteArray& nativePath, unsigned maxWidth, unsigned maxHeight, std::uint64_t maxPixels)
+{
+    Decoded result;
+    const auto file = openRegularFile(nativePath);
+    if (!file) {
+        result.status = Status::NotRegularFile;
+        return result;
+    }
+    RequestMessage request;
+    request.kind = Kind::Thumbnail;
+    request.fifByName = formatFromName(nativePath);
+    request.maxWidth = maxWidth;
+    request.maxHeight = maxHeight;
+    request.maxPixels = maxPixels;
+    request.maxBytes = imageMemoryBudget();
+    HelperResult r = IsolatedDecoder::shared().run(file->fd.get(), request);
+    DibPtr dib = std::move(r.dib);
+    return fromHelper(r, std::move(dib));
+}
+
+QSize readImageSize(const QByteArray& nativePath)
+{
+    const auto file = openRegularFile(nativePath);
+    if (!file)
+        return {};
+    const int fd = file->fd.get();
+    if (isJpeg(readHead(fd, 4))) {
+        const auto bytes = readAll(fd, kMaxJpegFileBytes);
+        std::unique_ptr<void, TjCloser> tj(tjInitDecompress());
+        int w = 0, h = 0, sub = 0, cs = 0;
+        if (!bytes || !tj
+            || tjDecompressHeader3(tj.get(), reinterpret_cast<const unsigned char*>(bytes->constData()),
+                                   static_cast<unsigned long>(bytes->size()), &w, &h, &sub, &cs) != 0)
+            return {};
+        return QSize(w, h);
+    }
+    RequestMessage request;
+    request.kind = Kind::Header;
+    request.fifByName = formatFromName(nativePath);
+    const HelperResult r = IsolatedDecoder::shared().run(fd, request);
+    if (r.status != Status::Ok)
+        return {};
+    return QSize(static_cast<int>(r.fullWidth), static_cast<int>(r.fullHeight));
+}
+
+std::optional<JpegSummary> summariseJpeg(const QByteArray& nativePath)
+{
+    const auto file = openRegularFile(nativePath);
+    if (!file || !isJpeg(readHead(file->fd.get(), 4)))
+        return std::nullopt;
+    const auto bytes = readAll(file->fd.get(), kMaxJpegFileBytes);
+    if (!bytes)
+        return std::nullopt;
+    std::unique_ptr<void, TjCloser> tj(tjInitDecompress());
+    int w = 0, h = 0, sub = 0, cs = 0;
+    if (!tj || tjDecompressHeader3(tj.get(), reinterpret_cast<const unsigned char*>(bytes->constData()),
+                                   static_cast<unsigned long>(bytes->size()), &w, &h, &sub, &cs) != 0)
+        return std::nullopt;
+    JpegSummary summary;
+    summary.fullSize = QSize(w, h);
+    if (const auto markers = readJpegMarkers(*bytes)) {
+        const QByteArray thumbnail = exifThumbnail(markers->exif);
+        if (!thumbnail.isEmpty())
+            summary.embeddedThumbnail = decodeSmallJpeg(thumbnail, kMaxEmbeddedThumbnailSide);
+    }
+    return summary;
+}
+
+QImage decodeJpegReduced(const QByteArray& nativePath, int side, std::uint64_t budget)
+{
+    const auto file = openRegularFile(nativePath);
+    if (side <= 0 || !file || !isJpeg(readHead(file->fd.get(), 4)))
+        return {};
+    const auto bytes = readAll(file->fd.get(), kMaxJpegFileBytes);
+    if (!bytes)
+        return {};
+    const ImageLibrary::JpegLoad jpeg = ImageLibrary::loadJpeg(*bytes, 0, budget, side);
+    if (jpeg.outcome != ImageLibrary::JpegOutcome::Decoded)
+        return {};
+    fipSuperImage image;
+    image.replace(jpeg.dib);
+    return image.toQImage();
+}
+
+}  // namespace Decode
