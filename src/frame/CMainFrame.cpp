@@ -237,18 +237,14 @@ void CMainFrame::setShowStatusBar(bool show)
 void CMainFrame::applyPlacementOnFirstShow()
 {
     const WindowPlacement& p = m_settings.placement;
-    if (p.length == WindowPlacement::kLength && p.usable()) {
-        // A rectangle that no longer meets any screen (a monitor was removed) is not used.
-        const QRect rect = p.normalRect();
-        bool onScreen = false;
-        for (const QScreen* screen : QGuiApplication::screens())
-            onScreen = onScreen || screen->availableGeometry().intersects(rect);
-        if (onScreen) {
-            setGeometry(rect);
-            if (p.showCmd == WindowPlacement::ShowMaximized)
-                setWindowState(Qt::WindowMaximized);
-            return;
-        }
+    QList<QRect> workAreas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        workAreas.push_back(screen->availableGeometry());
+    if (const auto rect = p.restoredRect(workAreas)) {
+        setGeometry(*rect);
+        if (p.showCmd == WindowPlacement::ShowMaximized)
+            setWindowState(Qt::WindowMaximized);
+        return;
     }
     // Without a window manager a maximised state is not applied, so start at the size of the
     // screen's work area anyway.

@@ -3,9 +3,11 @@
 // flags, show command, minimised and maximised positions and the normal rectangle, each a
 // 32-bit little-endian integer, as earlier versions wrote it.
 
+#include <QList>
 #include <QRect>
 
 #include <cstdint>
+#include <optional>
 
 struct WindowPlacement {
     static constexpr uint32_t kLength = 44;
@@ -32,5 +34,9 @@ struct WindowPlacement {
         bottom = rect.top() + rect.height();
     }
     bool usable() const { return length == kLength && right > left && bottom > top; }
+    // The normal rectangle fitted to the work area (`screens`' available geometries) it
+    // overlaps most: made smaller where it is larger, moved to lie wholly on it. nullopt when
+    // the record is unusable or meets no screen (a monitor was removed).
+    std::optional<QRect> restoredRect(const QList<QRect>& screens) const;
 };
 static_assert(sizeof(WindowPlacement) == WindowPlacement::kLength);

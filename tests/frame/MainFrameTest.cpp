@@ -11,6 +11,8 @@
 #include "TestFixtures.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFileInfo>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -86,6 +88,33 @@ TEST_F(MainFrameTest, AStoredNormalPlacementIsApplied)
     ASSERT_TRUE(ini().writeString(QStringLiteral("MainFrame"), QStringLiteral("Placement"), QStringLiteral("00FF")));
     frame = makeFrame();
     EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
+}
+
+// Any rectangle with a valid checksum may be stored: the window still fits its screen.
+TEST_F(MainFrameTest, AStoredPlacementIsFittedToTheScreen)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        int32_t left, top, right, bottom;
+    } cases[] = {
+        {0, 0, 60000, 60000},
+        {area.right() - 10, area.bottom() - 10, area.right() + 690, area.bottom() + 490},
+        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+    };
+    for (const auto& c : cases) {
+        WindowPlacement p;
+        p.left = c.left, p.top = c.top, p.right = c.right, p.bottom = c.bottom;
+        ASSERT_TRUE(ini().writeStruct(QStringLiteral("MainFrame"), QStringLiteral("Placement"), p));
+        auto frame = makeFrame();
+        EXPECT_FALSE(frame->windowState() & Qt::WindowMaximized) << c.left;
+        // The offscreen platform draws a frame of its own around the client area.
+        EXPECT_TRUE(area.size().boundedTo(frame->geometry().size()) == frame->geometry().size()) << c.left;
+        EXPECT_TRUE(area.intersects(frame->geometry())) << c.left;
+    }
+    EXPECT_EQ(WindowPlacement{}.restoredRect({area}), std::nullopt);
+    WindowPlacement corner;
+    corner.setNormalRect(QRect(area.right() - 10, area.bottom() - 10, 700, 500));
+    EXPECT_EQ(corner.restoredRect({area}), QRect(area.right() + 1 - 700, area.bottom() + 1 - 500, 700, 500));
 }
 
 TEST_F(MainFrameTest, ModesSwitchBarsAndPanes)
