@@ -378,9 +378,23 @@ void CShellTree::onFolderChanged(const QByteArray& folder)
     const ItemIdList shown = idListOf(currentItem());
     for (QTreeWidgetItem* item : matches)
         RefreshNode(item);
-    // The selected folder itself may have gone; its nearest remaining ancestor takes over.
-    if (currentItem() && idListOf(currentItem()) != shown && m_ready)
-        SelectFolder(idListOf(currentItem()), true);
+    if (!m_ready || (currentItem() && idListOf(currentItem()) == shown))
+        return;
+    // The selected folder itself has gone (the tree moved the selection to a neighbour while
+    // it removed the node); its nearest remaining ancestor takes over.
+    ItemIdList up = shown;
+    QTreeWidgetItem* ancestor = nullptr;
+    while (!ancestor && !up.isRoot()) {
+        up = up.parent();
+        ancestor = FindItem(up, false);
+        // Its node may still wait for the notice of its own removal.
+        if (ancestor && !pathOf(ancestor).isEmpty() && !statPath(pathOf(ancestor)).isDirectory)
+            ancestor = nullptr;
+    }
+    if (!ancestor)
+        ancestor = topLevelItem(0);
+    if (ancestor)
+        SelectFolder(idListOf(ancestor), true);
 }
 
 void CShellTree::onMountsChanged()

@@ -145,6 +145,16 @@ TEST_F(ShellTree, FoldersMadeOrRemovedOutsideTheProgramFollow)
     EXPECT_EQ(childTexts(music), QStringList({"Jazz"}));
 }
 
+TEST_F(ShellTree, WhenTheShownFolderGoesItsNearestRemainingAncestorIsShown)
+{
+    ASSERT_TRUE(tree.SelectFolder(folder("Pictures/2024/May"), true));
+    QDir(dir.file("Pictures/2024")).removeRecursively();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown != folder("Pictures/2024/May"); }, 5000));
+    EXPECT_EQ(shown, folder("Pictures"));
+    EXPECT_EQ(tree.currentItem()->text(0), "Pictures");
+    EXPECT_EQ(history.back(), folder("Pictures"));
+}
+
 TEST_F(ShellTree, NewFolderAndRenameWorkOnTheContextItem)
 {
     QDir(dir.path()).mkpath("Pictures/New Folder");
