@@ -363,9 +363,11 @@ bool handlesListCommand(int id)
 
 namespace {
 
+// A selected folder takes the paste; with a file selected the paste goes beside it, so Copy then
+// Paste in one folder makes copies there.
 QByteArray pasteTarget(const ListContext& c)
 {
-    if (!c.selected.empty() && c.currentSelected)
+    if (!c.selected.empty() && c.currentSelected && c.currentIsFolder)
         return c.current;
     return c.folder;
 }

@@ -31,8 +31,8 @@ bool PasteFiles(QWidget* owner, const QByteArray& target);
 bool DeleteToTrash(const PathList& paths, QWidget* owner);
 bool CopyFilesToFolder(const PathList& paths, QWidget* owner);
 bool MoveFilesToFolder(const PathList& paths, QWidget* owner);
-// Copies or moves with a progress dialog and Replace/Skip questions; false on refusal,
-// cancel or any failure (reported).
+// Asks about every name taken in the target, then copies or moves on a worker thread behind a
+// modal progress dialog; false on refusal, cancel or any failure (reported).
 bool Transfer(bool move, const PathList& paths, const QByteArray& target, QWidget* owner);
 // Creates "New Folder…" in `folder` beside `existingNames`; the created name, empty on failure.
 QString CreateNewFolder(const QByteArray& folder, const QStringList& existingNames);

@@ -201,7 +201,13 @@ TEST_F(FileCommandsTest, TheListsSelectionBecomesTheCommandsSubject)
     EXPECT_TRUE(FileCommands::isListCommandEnabled(cmd::Cut, c));
     EXPECT_TRUE(FileCommands::isListCommandEnabled(cmd::OpenWithProgram, c));
 
-    // Paste goes into a selected folder, else into the list's folder.
+    // With the copied file still selected, Paste goes beside it under a copy name.
+    FileCommands::CopyToClipboard({native(dir.file("from/a.jpg"))});
+    EXPECT_TRUE(FileCommands::isListCommandEnabled(cmd::Paste, c));
+    EXPECT_TRUE(FileCommands::runListCommand(cmd::Paste, c));
+    EXPECT_EQ(fixtures::readFile(dir.file("from/a (copy).jpg")), "A");
+
+    // A selected folder takes the paste.
     FileCommands::CopyToClipboard({native(dir.file("from/b c.png"))});
     list.selectOnly(folder);
     list.setFocusedItem(folder);
