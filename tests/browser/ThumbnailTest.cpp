@@ -3,6 +3,7 @@
 
 #include "imaging/fipSuperImage.h"
 
+#include "HostileFiles.h"
 #include "TestFixtures.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <cstdio>
 #include <sys/stat.h>
 #include <zlib.h>
@@ -150,6 +152,28 @@ TEST(MakeThumbnail, BrokenFilesFailCleanlyAndHugeHeadersStayBounded)
 
     // A PNG named .jpg is still read (the content decides).
     EXPECT_TRUE(MakeThumbnail(QFile::encodeName(dir.file("named.jpg")), 85, 85, kNoCache).ok());
+}
+
+// Files named like photos that crashed, hung or exhausted the loader: no thumbnail, in time,
+// and the next file of the folder still gets one.
+TEST(MakeThumbnail, HostileFilesNamedLikePhotosGiveNoThumbnailAndDoNotStopTheNext)
+{
+    using namespace std::chrono_literals;
+    fixtures::TempDir dir;
+    const hostile::ShortTimeout timeout(1500ms);
+    const QString good = fixtures::writePatternJpeg(dir.file("good.jpg"), 64, 48);
+    fixtures::writeFile(dir.file("psd.jpg"), hostile::psdWithBadChannels());
+    fixtures::writeFile(dir.file("pict.jpg"), hostile::pictWithBadOpcodeLength());
+    fixtures::writeFile(dir.file("iff.jpg"), hostile::loopingIff());
+    fixtures::writeFile(dir.file("bomb.jpg"), hostile::withFrameSize(hostile::progressiveJpeg(64, 64), 65500, 65500));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo.jpg")).constData(), 0600), 0);
+    for (const char* name : {"psd.jpg", "pict.jpg", "iff.jpg", "bomb.jpg", "fifo.jpg"}) {
+        const auto started = std::chrono::steady_clock::now();
+        for (const ThumbnailOptions& options : {kNoCache, ThumbnailOptions{true}})
+            EXPECT_FALSE(MakeThumbnail(QFile::encodeName(dir.file(name)), 96, 96, options).ok()) << name;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 6s) << name;
+        EXPECT_TRUE(MakeThumbnail(QFile::encodeName(good), 96, 96, kNoCache).ok()) << "after " << name;
+    }
 }
 
 TEST(ThumbnailCache, UrisAreEscapedAsGLibDoesAndNamedByTheirHash)
