@@ -25,6 +25,9 @@ CDlgSetZoomLevel::CDlgSetZoomLevel(double zoom, ZoomType zoomType, QWidget* pare
     m_level = new QComboBox(group);
     m_level->setEditable(true);
     m_level->setInsertPolicy(QComboBox::NoInsert);
+    // An editable combo box completes typed text from its items ("8" became "800" and Enter
+    // only took the completion): a level is typed as a number, not picked by its start.
+    m_level->setCompleter(nullptr);
     for (const char* item : {"7", "10", "15", "20", "25", "30", "50", "70", "100", "150", "200", "300", "400", "500",
                              "600", "700", "800", "1200", "1600"})
         m_level->addItem(QString::fromLatin1(item));

@@ -7,9 +7,11 @@
 #include "viewer/CDlgOpenFile.h"
 #include "viewer/CDlgQuerySave.h"
 #include "viewer/CDlgSaveFile.h"
+#include "viewer/CDlgSetZoomLevel.h"
 #include "viewer/ViewerDialogs.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,6 +58,24 @@ TEST(CDlgQuerySave, EachButtonEndsWithItsAnswerAndSaveAsAsksForAName)
         EXPECT_EQ(dialog.result(), c.result) << c.text.toStdString();
         EXPECT_EQ(asked, c.text.startsWith(QStringLiteral("Save &As")) ? 1 : 0);
         EXPECT_EQ(dialog.chosenPath(), c.chosen.value_or(QString()));
+    }
+}
+
+TEST(CDlgSetZoomLevel, TypedDigitsAndEnterGiveWhatWasTypedNotAnItemItStartsLike)
+{
+    const struct {
+        const char* typed;
+        int percent;
+    } cases[] = {{"8", 8}, {"12", 12}, {"30", 30}, {"1600", 1600}};
+    for (const auto& c : cases) {
+        CDlgSetZoomLevel dialog(0.5, ZoomType::FitImage);
+        dialog.show();
+        QLineEdit* edit = dialog.levelEdit()->lineEdit();
+        ASSERT_TRUE(edit->hasSelectedText());  // the current level, replaced by typing
+        QTest::keyClicks(edit, QLatin1String(c.typed));
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << c.typed;
+        EXPECT_EQ(dialog.percent(), c.percent) << c.typed;
     }
 }
 
