@@ -58,7 +58,7 @@ CommandRule ruleFor(int id)
         return CommandRule::ImageOperation;
     if (oneOf(id, {Open, Save, SaveAs, Reopen, Back, Forward, Up, ToolBar, AddressBar, StatusBar, Histogram,
                    PanTool, SelectTool, ZoomTool, Clear, SetBackgroundColor, Exit, About, Website,
-                   CheckForUpdates, ContactUs, Help, HelpButton}))
+                   CheckForUpdates, ContactUs, Help, HelpButton, Sort}))
         return CommandRule::Frame;
     for (const Range& range : kRanges)
         if (id >= range.first && id <= range.last)

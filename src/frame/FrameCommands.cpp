@@ -143,6 +143,8 @@ CommandState CMainFrame::frameCommandState(int id) const
     case cmd::PanTool: state.checked = m_imageView->tool() == ViewTool::Pan; break;
     case cmd::SelectTool: state.checked = m_imageView->tool() == ViewTool::Select; break;
     case cmd::ZoomTool: state.checked = m_imageView->tool() == ViewTool::Zoom; break;
+    // The Sort button only drops the Sort By menu; a disabled button would not drop it.
+    case cmd::Sort: state.enabled = m_mode == FrameMode::Browser; break;
     case cmd::Save:
     case cmd::SaveAs:
     case cmd::Reopen:

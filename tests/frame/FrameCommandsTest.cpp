@@ -7,9 +7,14 @@
 #include "TestFixtures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QMenu>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QMenuBar>
 #include <QTest>
 
@@ -189,6 +194,31 @@ TEST_F(FrameCommandsTest, CommandStatesNeverReadTheClipboardButFollowItsChanges)
     QGuiApplication::clipboard()->setText(QStringLiteral("words"));
     frame->UpdateCommandStates();
     EXPECT_FALSE(frame->actionFor(cmd::Paste)->isEnabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FrameCommandsTest, TheSortButtonDropsTheSortByMenu)
+{
+    auto* button = qobject_cast<QToolButton*>(frame->browserToolBar()->widgetForAction(frame->actionFor(cmd::Sort)));
+    ASSERT_NE(button, nullptr);
+    frame->UpdateCommandStates();
+    ASSERT_TRUE(button->isEnabled());
+    QStringList items;
+    QTimer::singleShot(0, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : menu->actions())
+                items << action->text();
+            menu->close();
+        }
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_FALSE(items.isEmpty()) << "no menu dropped";
+    EXPECT_EQ(items.first(), QStringLiteral("File &Name"));
+    frame->actionFor(cmd::SortByDate)->trigger();
+    EXPECT_EQ(frame->GetThumbnailList()->settings().sortType, ::SortByDate);
 }
 
 }  // namespace
