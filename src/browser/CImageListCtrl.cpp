@@ -441,7 +441,7 @@ void CImageListCtrl::QueueThumbnails(int first, int last)
     for (int i = std::max(0, first); i <= last && i < m_items.GetItemCount(); ++i) {
         const FolderItem& item = m_items.at(i);
         if (item.needsThumbnail && !item.thumbnailFailed)
-            requests.push_back({item.nativePath, item.nativeTargetPath});
+            requests.push_back({item.nativePath, item.nativeTargetPath, item.lastWriteTime, item.size});
     }
     if (!requests.empty())
         m_loader->queue(requests, m_settings.thumbWidth, m_settings.thumbHeight);

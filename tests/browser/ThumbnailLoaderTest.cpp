@@ -1,5 +1,8 @@
 #include "browser/BrowserEvents.h"
 #include "browser/ThumbnailLoader.h"
+#include "platform/ShellNamespace.h"
+
+#include "TestFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,7 @@ class Sink : public QObject {
 public:
     std::vector<QByteArray> paths;
     std::vector<std::uint64_t> generations;
+    std::vector<QRgb> colours;  // of each picture's first pixel
     bool event(QEvent* e) override
     {
         if (e->type() != WM_THUMBNAIL_READY)
@@ -24,6 +28,7 @@ public:
         auto* ready = static_cast<ThumbnailReadyEvent*>(e);
         paths.push_back(ready->path);
         generations.push_back(ready->generation);
+        colours.push_back(ready->image.isValid() ? ready->image.toQImage().pixel(0, 0) : 0);
         return true;
     }
 };
@@ -63,6 +68,24 @@ std::vector<ThumbnailLoader::Request> requests(std::initializer_list<const char*
     for (const char* n : names)
         out.push_back({n, n});
     return out;
+}
+
+// A one-pixel picture whose grey is the file's first byte.
+ThumbnailResult greyOfFirstByte(const QByteArray& path)
+{
+    const QByteArray bytes = fixtures::readFile(QFile::decodeName(path));
+    QImage pixel(1, 1, QImage::Format_RGB32);
+    const int grey = static_cast<unsigned char>(bytes.at(0));
+    pixel.fill(qRgb(grey, grey, grey));
+    ThumbnailResult result;
+    result.image.copyFromQImage(pixel);
+    return result;
+}
+
+ThumbnailLoader::Request requestFor(const QByteArray& path)
+{
+    const FileStat st = statPath(path);
+    return {path, path, st.mtimeNs, st.size};
 }
 
 }  // namespace
@@ -124,4 +147,57 @@ TEST(ThumbnailLoader, DestructionWhileAThumbnailIsBeingMadeJoinsOnceItIsDone)
     opener.join();
     QCoreApplication::processEvents();
     EXPECT_LE(sink.paths.size(), 2u);
+}
+
+TEST(ThumbnailLoader, AFileRewrittenWhileItsThumbnailIsMadeGetsOnlyTheNewPicture)
+{
+    fixtures::TempDir dir;
+    const QByteArray path = QFile::encodeName(dir.file("photo.png"));
+    for (const bool askedAgain : {false, true}) {
+        ASSERT_TRUE(fixtures::writeFile(QFile::decodeName(path), "\x40"));
+        Sink sink;
+        Gate gate;
+        ThumbnailLoader loader(&sink, [&](const QByteArray& p, int, int) {
+            ThumbnailResult made = greyOfFirstByte(p);
+            gate.pass();
+            return made;
+        });
+        loader.queue({requestFor(path)}, 85, 85);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return gate.entered(); }, kBound));
+        ASSERT_TRUE(fixtures::writeFile(QFile::decodeName(path), "\xA0 and longer"));
+        if (askedAgain)
+            loader.queue({requestFor(path)}, 85, 85);  // as the rescan's new record does
+        gate.open();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return loader.idle(); }, kBound));
+        QCoreApplication::processEvents();
+        // The old picture never arrives; the new one does once the new record asks for it.
+        if (!askedAgain) {
+            EXPECT_TRUE(sink.paths.empty());
+            continue;
+        }
+        ASSERT_EQ(sink.colours.size(), 1u);
+        EXPECT_EQ(qGray(sink.colours[0]), 0xA0);
+    }
+}
+
+TEST(ThumbnailLoader, ThePathInWorkAskedForAgainAfterClearingIsDelivered)
+{
+    Sink sink;
+    Gate gate;
+    ThumbnailLoader loader(&sink, [&](const QByteArray&, int, int) {
+        gate.pass();
+        return ThumbnailResult();
+    });
+    // Into a folder, out to another and straight back while the first picture is made.
+    loader.queue(requests({"back/a"}), 85, 85);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.entered(); }, kBound));
+    loader.clear();
+    loader.queue(requests({"other/b"}), 85, 85);
+    loader.clear();
+    loader.queue(requests({"back/a"}), 85, 85);
+    gate.open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loader.idle(); }, kBound));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(sink.paths, (std::vector<QByteArray>{"back/a"}));
+    EXPECT_EQ(sink.generations[0], loader.generation());
 }
