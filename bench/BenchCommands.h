@@ -11,3 +11,4 @@ int runPaintBench(const QStringList& args);          // paint FILE
 int runThumbsBench(const QStringList& args);         // thumbs DIR --size N
 int runBrowseBench(const QStringList& args);         // browse DIR
 int runPreviewBench(const QStringList& args);        // preview FILE
+int runHelperBench(const QStringList& args);         // helper FILE

@@ -27,6 +27,7 @@ int main(int argc, char** argv)
         {QStringLiteral("thumbs"), runThumbsBench},
         {QStringLiteral("browse"), runBrowseBench},
         {QStringLiteral("preview"), runPreviewBench},
+        {QStringLiteral("helper"), runHelperBench},
     };
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !commands.count(args.front())) {
