@@ -6,6 +6,7 @@
 
 #include "browser/CShellTree.h"
 #include "browser/FileCommands.h"
+#include "browser/ThumbSettings.h"
 #include "frame/CDlgAbout.h"
 #include "frame/CSuperStatusBar.h"
 #include "app/CommandIds.h"
@@ -33,6 +34,19 @@ constexpr std::array<int, 8> kThumbnailSizes = {36, 48, 64, 85, 100, 128, 150, 2
 bool isThumbnailSizeCommand(int id)
 {
     return id >= cmd::ThumbSizeFirst && id <= cmd::ThumbSizeLast;
+}
+
+// The list's sort key of a Sort By command; the ids are not in the keys' order.
+int sortTypeOf(int id)
+{
+    switch (id) {
+    case cmd::SortByName: return SortByName;
+    case cmd::SortBySize: return SortBySize;
+    case cmd::SortByType: return SortByType;
+    case cmd::SortByDate: return SortByDate;
+    case cmd::SortByPhotoSize: return SortByPhotoSize;
+    default: return -1;
+    }
 }
 
 }  // namespace
@@ -214,7 +228,7 @@ CommandState CMainFrame::listCommandState(int id) const
         break;
     default:
         if (id >= cmd::SortKeyFirst && id <= cmd::SortKeyLast) {
-            state.checked = m_thumbnailList->settings().sortType == id - cmd::SortKeyFirst;
+            state.checked = m_thumbnailList->settings().sortType == sortTypeOf(id);
             break;
         }
         if (FileCommands::handlesListCommand(id)) {

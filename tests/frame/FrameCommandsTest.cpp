@@ -219,6 +219,8 @@ TEST_F(FrameCommandsTest, TheSortButtonDropsTheSortByMenu)
     EXPECT_EQ(items.first(), QStringLiteral("File &Name"));
     frame->actionFor(cmd::SortByDate)->trigger();
     EXPECT_EQ(frame->GetThumbnailList()->settings().sortType, ::SortByDate);
+    EXPECT_TRUE(frame->actionFor(cmd::SortByDate)->isChecked());
+    EXPECT_FALSE(frame->actionFor(cmd::SortByName)->isChecked());
 }
 
 }  // namespace
