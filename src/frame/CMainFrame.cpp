@@ -173,6 +173,7 @@ void CMainFrame::buildPanes()
         RefreshStatusBar();
     });
     connect(m_imageView, &CImageView::imageChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_imageView, &CImageView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
     m_imageView->setDialogs(viewerDialogs());
     // The list need not wait for the folder watcher to drop the item.
     connect(m_imageView, &CImageView::fileDeleted, this, [this] { m_thumbnailList->Rescan(); });

@@ -185,6 +185,9 @@ signals:
     void fileDeleted(const QString& path);
     // The cursor position or selection changed: the status bar panes refresh.
     void statusRefreshRequested();
+    // A key ran one of the viewer's commands: the frame's command states (menus, tool bar,
+    // shortcuts) are stale, e.g. Crop after Ctrl+A.
+    void commandStatesChanged();
 
 protected:
     bool event(QEvent* event) override;

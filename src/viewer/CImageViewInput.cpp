@@ -217,7 +217,9 @@ void CImageView::keyPressEvent(QKeyEvent* event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
-    if (!OnCommand(id))
+    if (OnCommand(id))
+        emit commandStatesChanged();
+    else
         emit commandRequested(id);
     if (id == vcmd::FitImage)  // this key also goes on
         QAbstractScrollArea::keyPressEvent(event);

@@ -124,6 +124,17 @@ TEST(ViewerSelection, ZoomToolClickBringsThePointToTheCentre)
     EXPECT_NEAR(v.view->ImageToClientY(y), client.height() / 2.0, 1.0);
 }
 
+TEST(ViewerSelection, SelectAllByKeyAsksForFreshCommandStates)
+{
+    Viewer v(1, QSize(20, 10));
+    v.open(0);
+    QSignalSpy refresh(v.view.get(), &CImageView::commandStatesChanged);
+    QTest::keyClick(v.view.get(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(v.view->selection(), QRect(0, 0, 20, 10));
+    // Without it Crop (Ctrl+Shift+X) stayed disabled until the mouse moved.
+    EXPECT_EQ(refresh.count(), 1);
+}
+
 TEST(ViewerContextMenu, RightButtonOpensTheMenuExceptWhereTheZoomToolZoomsOut)
 {
     Viewer v(1);
@@ -342,6 +353,61 @@ TEST(ViewerDelete, DeletingTheOnlyImageLeavesTheViewerEmpty)
     EXPECT_EQ(v.view->listIndex(), -1);
     EXPECT_EQ(v.view->titleText(), QStringLiteral("Kelvra Photo Viewer"));
     EXPECT_TRUE(v.messages.isEmpty());
+}
+
+namespace {
+
+// One item: a link in the viewed folder to an image in another folder, as the list hands it over.
+class LinkSequence final : public ImageSequence {
+public:
+    LinkSequence(QString target, QString link) : m_item{std::move(target), std::move(link)} {}
+    int itemCount() const override { return 1; }
+    std::optional<SequenceItem> itemAt(int index) const override
+    {
+        return index == 0 ? std::optional<SequenceItem>(m_item) : std::nullopt;
+    }
+    int nextImage(int index) const override { return index < 0 ? 0 : -1; }
+    int previousImage(int) const override { return -1; }
+    int imageCount() const override { return 1; }
+    int imageOrdinal(int) const override { return 1; }
+    int findItem(const QString& itemPath) const override { return itemPath == m_item.itemPath ? 0 : -1; }
+    SequenceItem m_item;
+};
+
+}  // namespace
+
+TEST(ViewerDelete, DeleteAndRenameOfALinkActOnTheLinkNeverOnItsTarget)
+{
+    Viewer v(1, QSize(20, 10));
+    TempDir elsewhere;
+    const QString target = viewertest::writePatternPng(elsewhere.file(QStringLiteral("t.png")), 20, 10);
+    const QString link = v.dir.file(QStringLiteral("ln.png"));
+    ASSERT_TRUE(QFile::link(target, link));
+    LinkSequence sequence(target, link);
+    v.view->setSequence(&sequence);
+    ViewerDialogs dialogs;
+    QStringList trashed;
+    dialogs.askNewName = [](QWidget*, const QString&) { return std::optional<QString>(QStringLiteral("renamed.png")); };
+    dialogs.moveToTrash = [&](const QString& path) {
+        trashed << path;
+        return QFile::remove(path);
+    };
+    v.view->setDialogs(dialogs);
+    v.open(0);
+    ASSERT_TRUE(v.view->hasImage());
+
+    v.view->OnCommand(vcmd::Rename);
+    const QString renamed = v.dir.file(QStringLiteral("renamed.png"));
+    EXPECT_TRUE(QFileInfo(renamed).isSymLink());
+    EXPECT_TRUE(QFileInfo(target).isFile()) << "the target keeps its name";
+    EXPECT_EQ(v.view->filePath(), target);
+
+    sequence.m_item.itemPath = renamed;  // as the list's rescan would
+    v.view->OnCommand(vcmd::Delete);
+    EXPECT_EQ(trashed, QStringList{renamed});
+    EXPECT_FALSE(QFileInfo::exists(renamed) || QFileInfo(renamed).isSymLink());
+    EXPECT_TRUE(QFileInfo(target).isFile());
+    v.view->setSequence(nullptr);
 }
 
 // ---- Rename, copy and move, the desktop ------------------------------------------------------------
