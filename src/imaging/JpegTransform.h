@@ -35,7 +35,9 @@ namespace JpegTransform {
 
 // Transforms a JPEG held in memory; empty on failure. Every marker (EXIF, ICC, comments) is
 // copied. With `perfect`, a transform that would have to drop partial edge blocks fails;
-// without it those edge blocks are trimmed.
+// without it those edge blocks are trimmed. The EXIF follows the pixels: Orientation becomes 1,
+// PixelXDimension and PixelYDimension hold the new size, and the EXIF thumbnail is turned the
+// same way.
 QByteArray transform(const QByteArray& jpeg, FREE_IMAGE_JPEG_OPERATION operation, bool perfect);
 
 // Reads `source`, transforms it and writes `destination` through a temporary file, so a

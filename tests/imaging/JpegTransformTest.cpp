@@ -5,6 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+#pragma GCC diagnostic pop
+
 namespace {
 
 // A JPEG with an EXIF block, an ICC-style APP2 block and a comment, spliced in after SOI.
@@ -110,6 +118,67 @@ TEST(JpegTransformTest, FailuresLeaveBothFilesUntouched)
     EXPECT_EQ(fixtures::readFile(target), QByteArray("precious"));
     EXPECT_FALSE(FreeImage_JPEGTransform(nullptr, target.toUtf8().constData(), FIJPEG_OP_ROTATE_90, FALSE));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+// A camera's photo: EXIF Orientation 6, the pixel size and a preview whose left half is black
+// and right half white.
+QByteArray cameraJpeg(const QString& path)
+{
+    fixtures::writePatternJpeg(path, 64, 32);
+    QImage preview(32, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x)
+            preview.setPixel(x, y, x < 16 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    QBuffer previewJpeg;
+    previewJpeg.open(QIODevice::WriteOnly);
+    preview.save(&previewJpeg, "JPEG", 95);
+    auto image = Exiv2::ImageFactory::open(path.toStdString());
+    Exiv2::ExifData exif;
+    exif["Exif.Image.Orientation"] = uint16_t(6);
+    exif["Exif.Photo.PixelXDimension"] = uint16_t(64);
+    exif["Exif.Photo.PixelYDimension"] = uint32_t(32);
+    Exiv2::ExifThumb(exif).setJpegThumbnail(reinterpret_cast<const Exiv2::byte*>(previewJpeg.data().constData()),
+                                            static_cast<long>(previewJpeg.data().size()));
+    image->setExifData(exif);
+    image->writeMetadata();
+    return fixtures::readFile(path);
+}
+
+TEST(JpegTransformTest, ExifFollowsTheTurnedPixels)
+{
+    struct Case {
+        FREE_IMAGE_JPEG_OPERATION operation;
+        long width, height;                    // stored pixel size afterwards
+        QPoint blackInPreview, whiteInPreview;  // where the preview's halves went
+    };
+    const Case cases[] = {
+        {FIJPEG_OP_ROTATE_90, 32, 64, {8, 4}, {8, 27}},
+        {FIJPEG_OP_ROTATE_270, 32, 64, {8, 27}, {8, 4}},
+        {FIJPEG_OP_ROTATE_180, 64, 32, {27, 8}, {4, 8}},
+        {FIJPEG_OP_FLIP_H, 64, 32, {27, 8}, {4, 8}},
+        {FIJPEG_OP_FLIP_V, 64, 32, {4, 8}, {27, 8}},
+        {FIJPEG_OP_TRANSPOSE, 32, 64, {8, 4}, {8, 27}},
+    };
+    fixtures::TempDir dir;
+    for (const Case& c : cases) {
+        const QString path = dir.file(QStringLiteral("camera.jpg"));
+        cameraJpeg(path);
+        ASSERT_TRUE(JpegTransform::transformFile(path, path, c.operation, true)) << c.operation;
+        auto image = Exiv2::ImageFactory::open(path.toStdString());
+        image->readMetadata();
+        Exiv2::ExifData& exif = image->exifData();
+        EXPECT_EQ(exif["Exif.Image.Orientation"].toLong(), 1) << c.operation;
+        EXPECT_EQ(exif["Exif.Photo.PixelXDimension"].toLong(), c.width) << c.operation;
+        EXPECT_EQ(exif["Exif.Photo.PixelYDimension"].toLong(), c.height) << c.operation;
+        const Exiv2::DataBuf stored = Exiv2::ExifThumbC(exif).copy();
+        const QImage preview = QImage::fromData(stored.pData_, static_cast<int>(stored.size_), "JPEG");
+        ASSERT_EQ(preview.size(), c.width > c.height ? QSize(32, 16) : QSize(16, 32)) << c.operation;
+        EXPECT_LT(qGray(preview.pixel(c.blackInPreview)), 40) << c.operation;
+        EXPECT_GT(qGray(preview.pixel(c.whiteInPreview)), 215) << c.operation;
+        fipSuperImage turned;
+        ASSERT_TRUE(turned.load(path));
+        EXPECT_EQ(static_cast<long>(turned.getWidth()), c.width);
+    }
 }
 
 }  // namespace
