@@ -49,7 +49,8 @@ void CImageView::deleteFile()
     // Taken before the list hears of the deletion and drops the item.
     const int next = m_sequence ? m_sequence->nextImage(m_listIndex) : -1;
     const int previous = m_sequence ? m_sequence->previousImage(m_listIndex) : -1;
-    const QString path = m_filePath;
+    // A link's item goes, never the file it leads to in another folder.
+    const QString path = m_itemPath.isEmpty() ? m_filePath : m_itemPath;
     if (!m_dialogs.moveToTrash || !m_dialogs.moveToTrash(path))
         return;
     ReleaseImage();
@@ -62,22 +63,25 @@ void CImageView::renameFile()
 {
     if (!m_image || m_filePath.isEmpty() || !m_dialogs.askNewName)
         return;
-    const auto name = m_dialogs.askNewName(this, m_filePath);
-    if (!name || *name == QFileInfo(m_filePath).fileName())
+    // As with Delete, a link is renamed itself; the file it leads to keeps its name.
+    const QString subject = m_itemPath.isEmpty() ? m_filePath : m_itemPath;
+    const auto name = m_dialogs.askNewName(this, subject);
+    if (!name || *name == QFileInfo(subject).fileName())
         return;
     // The image stays open either way; a refused name changes nothing on disk.
     const QString newPath =
-        QFile::decodeName(FileOperations::RenameInFolder(QFile::encodeName(m_filePath), QFile::encodeName(*name)));
+        QFile::decodeName(FileOperations::RenameInFolder(QFile::encodeName(subject), QFile::encodeName(*name)));
     if (newPath.isEmpty()) {
         MessageBoxSeam::show({this, QStringLiteral("Rename"),
-                              QStringLiteral("Cannot rename '%1' to '%2'.").arg(QFileInfo(m_filePath).fileName(), *name),
+                              QStringLiteral("Cannot rename '%1' to '%2'.").arg(QFileInfo(subject).fileName(), *name),
                               QMessageBox::Critical, QMessageBox::Ok});
         return;
     }
     // The list finds the item under its new name when it rescans.
-    if (m_itemPath == m_filePath)
+    if (subject == m_filePath)
+        m_filePath = newPath;
+    if (!m_itemPath.isEmpty())
         m_itemPath = newPath;
-    m_filePath = newPath;
     UpdateTitle();
     emit statusRefreshRequested();
 }

@@ -427,3 +427,21 @@ TEST_F(FileCommandsTest, RotatingSelectedFilesTurnsJpegsLosslesslyAndOthersByThe
     EXPECT_EQ(corner.rgbRed, fixtures::patternColor(0, 0).rgbRed);
     EXPECT_EQ(corner.rgbGreen, fixtures::patternColor(0, 0).rgbGreen);
 }
+
+TEST_F(FileCommandsTest, DeleteOfALinkTrashesTheLinkAndNeverItsTarget)
+{
+    const QByteArray oldDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", native(dir.file("data")));
+    QDir(dir.path()).mkpath("elsewhere");
+    const QString target = fixtures::writePatternJpeg(dir.file("elsewhere/t.jpg"), 16, 16);
+    ASSERT_TRUE(QFile::link(target, dir.file("from/ln.jpg")));
+    ImageList images(dir.file("from"));
+    auto c = images.contextFor(dir.file("from/ln.jpg"));
+    ASSERT_EQ(c.selected, PathList{native(dir.file("from/ln.jpg"))});
+    Answers yes(QMessageBox::Yes);
+    EXPECT_TRUE(FileCommands::runListCommand(cmd::Delete, c));
+    EXPECT_TRUE(QFileInfo(target).isFile());
+    EXPECT_FALSE(QFileInfo(dir.file("from/ln.jpg")).isSymLink());
+    EXPECT_TRUE(QFileInfo(dir.file("data/Trash/files/ln.jpg")).isSymLink());
+    qputenv("XDG_DATA_HOME", oldDataHome);
+}
