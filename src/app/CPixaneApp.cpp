@@ -24,11 +24,17 @@ void onTerminationSignal(int)
 
 }  // namespace
 
-CPixaneApp::CPixaneApp(int& argc, char** argv) : QApplication(argc, argv)
+void CPixaneApp::setProgramIdentity()
 {
     setApplicationName(QStringLiteral("Kelvra Photo Viewer"));
-    setApplicationDisplayName(QStringLiteral("Kelvra Photo Viewer"));
+    // No display name: Qt appends one to every window caption, and the dialogs' captions
+    // ("Save File", "Rename", ...) stand alone; the main window names the program itself.
     setDesktopFileName(QStringLiteral("kelvra"));
+}
+
+CPixaneApp::CPixaneApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setProgramIdentity();
     installTerminationHandler();
 
     switch (m_context.start(applicationFilePath())) {

@@ -18,6 +18,8 @@ public:
     ~CPixaneApp() override;
 
     static CPixaneApp* instance();
+    // The application's names as the desktop sees them.
+    static void setProgramIdentity();
 
     // False when start-up failed; exitCode() is then the process's exit code.
     bool started() const { return m_started; }

@@ -1,5 +1,6 @@
 #include "app/AppContext.h"
 #include "app/AppPaths.h"
+#include "app/CPixaneApp.h"
 #include "app/ProfileFile.h"
 
 #include "TestFixtures.h"
@@ -178,6 +179,18 @@ TEST(AppContextTest, AStartRemovesTheFoldersOfEndedProcessesAndRefusesALinkedTem
     app.emptyTempFolder();
     EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("keep")});
+}
+
+TEST(ProgramTest, DialogCaptionsStandAloneWithoutTheProgramsName)
+{
+    const QString oldName = QCoreApplication::applicationName();
+    CPixaneApp::setProgramIdentity();
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Kelvra Photo Viewer"));
+    // A display name of its own would be appended to every caption by the window system;
+    // without one the display name just follows the application name.
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QCoreApplication::setApplicationName(oldName);
 }
 
 // The program as a whole: it starts, makes its data folder, and on a termination request
