@@ -83,16 +83,15 @@ CSuperStatusBar::CSuperStatusBar(QWidget* parent) : QStatusBar(parent)
     sliderPane->setFixedWidth(kSliderPaneWidth + 16);
     addPermanentWidget(sliderPane);
 
-    connect(m_slider, &QSlider::sliderMoved, this, [this](int position) {
-        m_slider->noteTracking();
-        onSliderMoved(position);
-    });
-    connect(m_slider, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove) {
+    // Every change by the user: drag steps, page steps, keys, the wheel and the middle button's
+    // jump (which moves the slider before it counts as pressed, so it is no drag step). The
+    // frame's own settings are made with the signals blocked.
+    connect(m_slider, &QSlider::valueChanged, this, [this](int position) {
+        if (m_slider->isSliderDown())
+            m_slider->noteTracking();
+        else
             m_slider->noteOtherChange();
-            // The value is applied after the action; read it then.
-            QMetaObject::invokeMethod(this, [this] { onSliderMoved(m_slider->value()); }, Qt::QueuedConnection);
-        }
+        onSliderMoved(position);
     });
     connect(m_slider, &CSuperSliderCtrl::settled, this, [this] {
         QCoreApplication::postEvent(this, new QEvent(WM_SLIDER_SETTLED));

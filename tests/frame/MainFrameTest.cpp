@@ -282,3 +282,35 @@ TEST_F(MainFrameTest, TheStartFolderIsTheNewestLiveHistoryEntryOpenInTheTree)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainFrameTest, ClicksOnTheStatusBarSliderSetTheThumbnailSizeAndTheZoom)
+{
+    fixtures::TempDir folder;
+    ASSERT_FALSE(fixtures::writePatternJpeg(folder.file(QStringLiteral("a.jpg")), 64, 48).isEmpty());
+    auto frame = makeFrame();
+    CImageListCtrl* list = frame->GetThumbnailList();
+    ASSERT_TRUE(list->BrowseToPath(folder.path()));
+    frame->SetThumbnailSizeFromSlider(36);
+    QSlider* slider = frame->GetStatusBar()->slider();
+    const QPoint nearEnd(slider->width() - 4, slider->height() / 2);
+    // The middle button jumps to the point; the left one steps a page towards it.
+    for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::LeftButton}) {
+        frame->SetThumbnailSizeFromSlider(36);
+        QTest::mouseClick(slider, button, {}, nearEnd);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_GT(list->settings().thumbWidth, 36) << button;
+        EXPECT_EQ(StatusBarModel::sliderFromThumbnailSize(list->settings().thumbWidth), slider->value()) << button;
+    }
+
+    list->OpenItem(0);
+    ASSERT_EQ(frame->mode(), FrameMode::Viewer);
+    const double before = frame->GetImageView()->zoom();
+    QTest::mouseClick(slider, Qt::MiddleButton, {}, QPoint(4, slider->height() / 2));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_NE(frame->GetImageView()->zoom(), before);
+    EXPECT_EQ(StatusBarModel::sliderFromZoom(frame->GetImageView()->zoom()), slider->value());
+}
+
+}  // namespace
