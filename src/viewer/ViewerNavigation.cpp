@@ -9,12 +9,13 @@ std::optional<int> imageStepTarget(int id, const ImageSequence* seq, const Viewe
         return std::nullopt;
     int target = -1;
     switch (id) {
+    // From an item that could not be decoded too: Next and Previous are the way on.
     case vcmd::NextImage:
-        if (at.hasImage)
+        if (at.listIndex >= 0)
             target = seq->nextImage(at.listIndex);
         break;
     case vcmd::PreviousImage:
-        if (at.hasImage)
+        if (at.listIndex >= 0)
             target = seq->previousImage(at.listIndex);
         break;
     case vcmd::FirstImage:

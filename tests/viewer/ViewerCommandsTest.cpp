@@ -298,6 +298,24 @@ TEST(ViewerStepping, PreviousKeepsTheImageLeftForAnInstantReturn)
     EXPECT_EQ(v.view->image()->getWidth(), 20u);
 }
 
+TEST(ViewerStepping, NextAndPreviousLeadOnFromAFileThatCannotBeDecoded)
+{
+    Viewer v(0);
+    viewertest::writePatternPng(v.dir.file(QStringLiteral("a.png")), 20, 10);
+    ASSERT_TRUE(fixtures::writeFile(v.dir.file(QStringLiteral("b.png")), "not a png"));
+    viewertest::writePatternPng(v.dir.file(QStringLiteral("c.png")), 30, 10);
+    v.start();
+    v.open(1);
+    ASSERT_FALSE(v.view->hasImage());
+    QTest::keyClick(v.view.get(), Qt::Key_PageDown);
+    EXPECT_EQ(v.view->listIndex(), 2);
+    v.view->OnCommand(vcmd::PreviousImage);
+    ASSERT_EQ(v.view->listIndex(), 1);
+    QTest::keyClick(v.view.get(), Qt::Key_PageUp);
+    EXPECT_EQ(v.view->listIndex(), 0);
+    EXPECT_EQ(v.view->image()->getWidth(), 20u);
+}
+
 TEST(ViewerStepping, PagesOfAMultiPageFile)
 {
     Viewer v(0);
