@@ -52,6 +52,47 @@ QImage fromStandardBitmap(FIBITMAP* dib)
     return image;
 }
 
+bool floatsWithinUnitRange(FIBITMAP* dib)
+{
+    const unsigned channels = FreeImage_GetImageType(dib) == FIT_RGBAF ? 4 : 3;
+    const unsigned width = FreeImage_GetWidth(dib) * channels;
+    for (unsigned y = 0; y < FreeImage_GetHeight(dib); ++y) {
+        const auto* line = reinterpret_cast<const float*>(FreeImage_GetScanLine(dib, static_cast<int>(y)));
+        for (unsigned i = 0; i < width; ++i) {
+            if (!(line[i] >= 0.0f && line[i] <= 1.0f))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Floats within 0..1 scaled to bytes: 24 bits, or 32 with alpha.
+FIBITMAP* unitFloatsTo8Bits(FIBITMAP* dib)
+{
+    const bool alpha = FreeImage_GetImageType(dib) == FIT_RGBAF;
+    const unsigned channels = alpha ? 4 : 3;
+    const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
+    FIBITMAP* out = FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), alpha ? 32 : 24,
+                                       FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+    if (!out)
+        return nullptr;
+    const unsigned bytes = alpha ? 4 : 3;
+    auto toByte = [](float v) { return static_cast<BYTE>(v * 255.0f + 0.5f); };
+    for (unsigned y = 0; y < height; ++y) {
+        const auto* src = reinterpret_cast<const float*>(FreeImage_GetScanLine(dib, static_cast<int>(y)));
+        BYTE* dst = FreeImage_GetScanLine(out, static_cast<int>(y));
+        for (unsigned x = 0; x < width; ++x, src += channels, dst += bytes) {
+            dst[FI_RGBA_RED] = toByte(src[0]);
+            dst[FI_RGBA_GREEN] = toByte(src[1]);
+            dst[FI_RGBA_BLUE] = toByte(src[2]);
+            if (alpha)
+                dst[FI_RGBA_ALPHA] = toByte(src[3]);
+        }
+    }
+    FreeImage_SetTransparent(out, alpha ? TRUE : FALSE);
+    return out;
+}
+
 }  // namespace
 
 QImage fipSuperImage::toQImage() const
@@ -61,14 +102,35 @@ QImage fipSuperImage::toQImage() const
     const unsigned bpp = getBPP();
     if (getImageType() == FIT_BITMAP && (bpp == 1 || bpp == 8 || bpp == 24 || bpp == 32))
         return fromStandardBitmap(_dib);
-    // Other depths and types go through a standard bitmap first.
+    // Other depths and types go through a standard bitmap made for drawing only; the image
+    // itself keeps its depth. 16 bits a channel keep their high byte, floating point is tone
+    // mapped, and single-channel types are scaled to their range as grey.
     FIBITMAP* standard = nullptr;
-    if (getImageType() == FIT_BITMAP)
+    switch (getImageType()) {
+    case FIT_BITMAP:
         standard = bpp == 4 ? FreeImage_ConvertTo8Bits(_dib) : FreeImage_ConvertTo24Bits(_dib);
-    else if (getImageType() == FIT_RGBF || getImageType() == FIT_RGBAF)
-        standard = FreeImage_ToneMapping(_dib, FITMO_DRAGO03, 0, 0);
-    else
+        break;
+    case FIT_RGB16:
+        standard = FreeImage_ConvertTo24Bits(_dib);
+        break;
+    case FIT_RGBA16:
+        standard = FreeImage_ConvertTo32Bits(_dib);
+        if (standard)
+            FreeImage_SetTransparent(standard, TRUE);
+        break;
+    case FIT_RGBF:
+    case FIT_RGBAF:
+        // Values within 0..1 are an ordinary picture stored as floats; only a wider range
+        // needs tone mapping (which would brighten an ordinary picture).
+        if (floatsWithinUnitRange(_dib))
+            standard = unitFloatsTo8Bits(_dib);
+        else
+            standard = FreeImage_ToneMapping(_dib, FITMO_DRAGO03, 0, 0);
+        break;
+    default:
         standard = FreeImage_ConvertToStandardType(_dib, TRUE);
+        break;
+    }
     if (!standard)
         return {};
     if (FreeImage_GetBPP(standard) != 8 && FreeImage_GetBPP(standard) != 24

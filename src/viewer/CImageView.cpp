@@ -234,11 +234,13 @@ bool CImageView::event(QEvent* event)
     }
     if (event->type() == WM_BUILD_DRAWING_CACHE) {
         m_cacheRequested = false;
-        if (m_image) {
-            if (chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache
-                && !hasDrawingCache())
-                buildDrawingCache();
-            viewport()->update();
+        // Repaint only for a cache just made: when none can be made, the paint would ask for
+        // it again, and again, with nothing changed.
+        if (m_image && chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache
+            && !hasDrawingCache()) {
+            buildDrawingCache();
+            if (hasDrawingCache())
+                viewport()->update();
         }
         return true;
     }

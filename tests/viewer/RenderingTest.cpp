@@ -283,3 +283,88 @@ TEST(ZoomSettings, NumbersInConfigIniIgnoreADecimalCommaLocale)
     EXPECT_EQ(profile.getString("EditView", "SelRatio", ""), "1.500000");
     EXPECT_EQ(readEditViewSettings(profile).ratio, 1.5);
 }
+
+namespace {
+
+// A `type` image of one colour: `level` of full scale in red, half of it in green, full blue.
+fipSuperImage deepImage(FREE_IMAGE_TYPE type, unsigned width, unsigned height, double level)
+{
+    const unsigned bpp = type == FIT_RGB16 ? 48 : type == FIT_RGBA16 ? 64 : type == FIT_RGBF ? 96 : 16;
+    fipSuperImage image(type, width, height, bpp);
+    for (unsigned y = 0; y < height; ++y) {
+        BYTE* line = image.getScanLine(y);
+        for (unsigned x = 0; x < width; ++x) {
+            if (type == FIT_RGB16 || type == FIT_RGBA16) {
+                auto* p = reinterpret_cast<WORD*>(line) + x * (type == FIT_RGB16 ? 3 : 4);
+                p[0] = static_cast<WORD>(65535 * level), p[1] = static_cast<WORD>(32767 * level), p[2] = 65535;
+                if (type == FIT_RGBA16)
+                    p[3] = 65535;
+            } else if (type == FIT_RGBF) {
+                auto* p = reinterpret_cast<FIRGBF*>(line) + x;
+                *p = {static_cast<float>(level), static_cast<float>(level / 2), 1.0f};
+            } else if (type == FIT_UINT16) {
+                reinterpret_cast<WORD*>(line)[x] = static_cast<WORD>(x == 0 ? 0 : 65535 * level);
+            }
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+// Deeper images are drawn at 8 bits while the image keeps its depth.
+TEST(Painting, SixteenBitAndFloatImagesAreShown)
+{
+    const struct {
+        FREE_IMAGE_TYPE type;
+        const char* name;
+        double level;
+        QRgb expected;  // 0: anything but the background
+    } cases[] = {{FIT_RGB16, "rgb16.png", 0.5, qRgb(127, 63, 255)}, {FIT_RGB16, "rgb16.tif", 0.5, qRgb(127, 63, 255)},
+                 {FIT_RGBA16, "rgba16.png", 0.5, qRgb(127, 63, 255)}, {FIT_RGBF, "rgbf.tif", 0.5, qRgb(128, 64, 255)},
+                 {FIT_RGBF, "hdr.tif", 8.0, 0}, {FIT_UINT16, "grey16.png", 0.5, qRgb(255, 255, 255)}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const QString path = dir.file(c.name);
+        ASSERT_TRUE(deepImage(c.type, 40, 30, c.level).save(path)) << c.name;
+        FileListSequence sequence({path});
+        auto view = viewertest::makeView(dir, QSize(100, 80));
+        view->setSequence(&sequence);
+        view->OpenImageAt(0, 0);
+        ASSERT_TRUE(view->hasImage()) << c.name;
+        EXPECT_EQ(view->image()->getImageType(), c.type) << c.name;
+        const QRgb shown = grabClient(*view).pixel(50, 40);
+        EXPECT_NE(shown, qRgb(0x8A, 0x8A, 0x8A)) << c.name;
+        EXPECT_NE(shown, qRgb(0, 0, 0)) << c.name;
+        if (c.expected)
+            EXPECT_EQ(shown, c.expected) << c.name << " " << std::hex << shown;
+    }
+}
+
+// Once a large reduced image is drawn from its finished cache, the view stays idle.
+TEST(Painting, ADeepImageTooLargeToReduceAtOnceSettlesAfterItsCache)
+{
+    OpenView v(QSize(40, 30), QSize(100, 80));
+    *v.view->image() = deepImage(FIT_RGB16, 2100, 2000, 0.5);
+    v.view->MarkChanged();
+    int paints = 0;
+    struct Counter : QObject {
+        int& count;
+        explicit Counter(int& c) : count(c) {}
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(paints);
+    v.view->viewport()->installEventFilter(&counter);
+    grabClient(*v.view);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(v.view->hasDrawingCache());
+    paints = 0;
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(paints, 0);
+    EXPECT_EQ(grabClient(*v.view).pixel(50, 40), qRgb(127, 63, 255));
+}
