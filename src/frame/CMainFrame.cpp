@@ -261,7 +261,8 @@ void CMainFrame::showEvent(QShowEvent* event)
         return;
     m_layoutInitialised = true;
     m_outerSplitter->setFirstPaneSize(kFolderPaneWidth);
-    const int clientHeight = height();
+    // The client area lies below the menu bar; the bars and the status bar are inside it.
+    const int clientHeight = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
     m_innerSplitter->setFirstPaneSize(clientHeight >= 380 ? clientHeight - 280 : 100);
 }
 

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTest>
@@ -168,6 +169,8 @@ TEST_F(MainFrameTest, ResizingKeepsTheInformationPaneHeight)
     p.setNormalRect(QRect(0, 0, 900, 700));
     ASSERT_TRUE(ini().writeStruct(QStringLiteral("MainFrame"), QStringLiteral("Placement"), p));
     auto frame = makeFrame();
+    // The folder pane's first height is the client height (below the menu bar) less 280.
+    EXPECT_EQ(frame->innerSplitter()->firstPaneSize(), 700 - frame->menuBar()->height() - 280);
     const int info = frame->innerSplitter()->secondPaneSize();
     const int folders = frame->outerSplitter()->firstPaneSize();
     frame->resize(1000, 600);
