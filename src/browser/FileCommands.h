@@ -42,8 +42,9 @@ bool askPrinterWithDialog(QWidget* owner, QPrinter& printer);
 // Prints the file's first image on one page, in any format the image library reads.
 bool PrintFile(const QByteArray& path, QWidget* owner, const PrinterQuestion& askPrinter = askPrinterWithDialog);
 
-// Called with the progress dialog of a copy or move at every step of the work; tests watch
-// and cancel it here. Returns the previous observer; empty removes it.
+// Called with the progress dialog of a copy or move at every progress report of the worker;
+// tests watch and cancel it here. While one is set the dialog shows at once, even for work
+// that ends within a moment. Returns the previous observer; empty removes it.
 using ProgressObserver = std::function<void(QProgressDialog& dialog)>;
 ProgressObserver setProgressObserver(ProgressObserver observer);
 
