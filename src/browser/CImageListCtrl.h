@@ -61,7 +61,8 @@ public:
     explicit CImageListCtrl(Options options, QWidget* parent = nullptr);
     ~CImageListCtrl() override;
 
-    void setHost(ImageListHost* host) { m_host = host; }
+    // Null leaves the list on its own (a host that does nothing).
+    void setHost(ImageListHost* host) { m_host = host ? host : &m_noHost; }
 
     // ---- browsing --------------------------------------------------------------------
     bool BrowseTo(const ItemIdList& folder, int source);

@@ -233,6 +233,18 @@ TEST(CImageListCtrl, ARescanKeepsAnOpenRenameWhileItsItemIsThere)
     EXPECT_EQ(f.list->editIndex(), -1);
 }
 
+TEST(CImageListCtrl, WithoutAHostTheListWorksOnItsOwn)
+{
+    ListFixture f;
+    fixtures::writeFile(f.dir.file("a.txt"), "x");
+    f.list->setHost(nullptr);
+    ASSERT_TRUE(f.browse());
+    f.list->Rescan();
+    f.list->selectOnly(0);
+    f.list->runCommand(cmd::Copy);  // a host's command: nobody takes it
+    EXPECT_TRUE(f.host.title.isEmpty());
+}
+
 TEST(CImageListCtrl, KeyboardTypeAheadShiftClickAndMenus)
 {
     ListFixture f;
