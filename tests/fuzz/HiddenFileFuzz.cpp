@@ -8,6 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray hidden = fuzz::writeInput(".hidden", data, size);
     const QByteArray folder = hidden.left(hidden.lastIndexOf('/'));
     const ShellNamespace shell;
-    shell.enumerateDirectory(folder, false);
+    shell.enumerate(shell.idListFromPath(folder), false);
     return 0;
 }
