@@ -7,6 +7,7 @@
 #include "browser/ThumbnailCache.h"
 #include "imaging/ImagePrinting.h"
 #include "imaging/JpegTransform.h"
+#include "imaging/PageRotation.h"
 #include "imaging/fipSuperImage.h"
 #include "platform/FileClipboard.h"
 #include "platform/FileOperations.h"
@@ -432,10 +433,13 @@ bool rotateSelected(const ListContext& c, double angle)
     WaitCursor wait;
     bool any = false;
     for (const auto& path : c.selected) {
-        // A file that cannot be loaded, rotated or saved is left out; the others still turn.
+        // A file that cannot be loaded, rotated or saved is left out; the others still turn. Every
+        // page of a multi-page file turns: loading and saving its first page would drop the rest.
         const QString name = QFile::decodeName(path);
         fipSuperImage image;
-        if (rotateJpegLosslessly(name, angle) || (image.load(name) && image.rotate(angle) && image.save(name, 0)))
+        if (rotateJpegLosslessly(name, angle)
+            || (fipSuperImage::isMultiPageFile(name) ? PageRotation::rotateEveryPage(name, angle)
+                                                     : image.load(name) && image.rotate(angle) && image.save(name, 0)))
             any = true;
     }
     if (any && c.rescan)
