@@ -1,5 +1,7 @@
 #include "browser/FolderItem.h"
 
+#include "app/NativePath.h"
+
 #include <QFile>
 
 #include <array>
@@ -44,7 +46,7 @@ std::optional<FolderItem> BuildFolderItem(const ShellNamespace& shell, const Ite
         r.nativePath = joinPath(folderPath, item.child.items()[0].data);
     else
         r.nativePath = shell.pathFromIdList(r.absoluteIdList).value_or(QByteArray());
-    r.path = QFile::decodeName(r.nativePath);
+    r.path = NativePath::decode(r.nativePath);
     r.attributes = item.attributes;
     r.hidden = item.attributes & ShellAttr::Hidden;
     r.fileSystem = item.attributes & ShellAttr::FileSystem;
@@ -68,7 +70,7 @@ std::optional<FolderItem> BuildFolderItem(const ShellNamespace& shell, const Ite
         r.nativeTargetPath = r.nativePath;
         r.targetExists = item.stat.exists || r.kind == ItemKind::Folder;
     }
-    r.targetPath = QFile::decodeName(r.nativeTargetPath);
+    r.targetPath = NativePath::decode(r.nativeTargetPath);
     const bool targetIsDirectory = item.stat.exists && item.stat.isDirectory;
     r.targetIsImage = !r.targetPath.isEmpty() && classifyByExtension(r.targetPath, targetIsDirectory) == ItemKind::Image;
     const bool driveRoot = r.nativePath == "/" || (item.child.items().size() == 1 && item.child.items()[0].tag == ItemTag::Volume);

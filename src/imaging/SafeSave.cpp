@@ -1,5 +1,7 @@
 #include "SafeSave.h"
 
+#include "app/NativePath.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -62,7 +64,7 @@ bool writeReplacing(const QString& target, const std::function<bool(const QStrin
     const QString tempPath = temp.fileName();
     temp.close();
     const QByteArray tempName = QFile::encodeName(tempPath);
-    const QByteArray targetName = QFile::encodeName(realTarget);
+    const QByteArray targetName = NativePath::encode(realTarget);
 
     auto fail = [&] {
         ::unlink(tempName.constData());

@@ -5,6 +5,8 @@
 #include "decode/ImageDecoding.h"
 #include "effects/Histogram.h"
 
+#include "app/NativePath.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -93,7 +95,7 @@ BOOL fipSuperImage::load(const char* path, int flag)
 
 BOOL fipSuperImage::load(const QString& path, int flag)
 {
-    return path.isEmpty() ? FALSE : load(QFile::encodeName(path).constData(), flag);
+    return path.isEmpty() ? FALSE : load(NativePath::encode(path).constData(), flag);
 }
 
 BOOL fipSuperImage::save(const char* path, int flag)
@@ -149,13 +151,13 @@ BOOL fipSuperImage::saveFitBPP(const QString& path, int flag)
 
 FREE_IMAGE_FORMAT fipSuperImage::getFileType(const QString& path)
 {
-    return fileTypeOf(QFile::encodeName(path));
+    return fileTypeOf(NativePath::encode(path));
 }
 
 FREE_IMAGE_FORMAT fipSuperImage::getFIFFromFilename(const QString& path)
 {
     ImageLibrary::ensureInitialised();
-    return formatFromName(QFile::encodeName(path));
+    return formatFromName(NativePath::encode(path));
 }
 
 bool fipSuperImage::isMultiPageFile(const QString& path)

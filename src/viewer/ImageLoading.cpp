@@ -1,4 +1,5 @@
 #include "viewer/ImageLoading.h"
+#include "app/NativePath.h"
 
 #include "imaging/decode/ImageDecoding.h"
 
@@ -14,7 +15,7 @@ LoadedImage LoadImageFile(const QString& path, int page)
     // Multi-page formats give page `page` and their page count; a JPEG beyond the memory
     // budget comes reduced, with its true size in `fullSize`.
     Decode::Decoded decoded =
-        Decode::decodeImage(QFile::encodeName(path), std::max(page, 0), 0, Decode::imageMemoryBudget());
+        Decode::decodeImage(NativePath::encode(path), std::max(page, 0), 0, Decode::imageMemoryBudget());
     result.pageCount = decoded.pageCount;
     result.fullSize = decoded.fullSize;
     if (decoded.ok()) {

@@ -1,4 +1,5 @@
 #include "app/ProfileFile.h"
+#include "app/NativePath.h"
 
 #include "TestFixtures.h"
 
@@ -221,6 +222,24 @@ TEST_F(ProfileFileTest, LinksAndSpecialFilesInPlaceOfTheFile)
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     EXPECT_EQ(ini.getInt(kApp, QStringLiteral("x"), 5), 5);
     EXPECT_FALSE(ini.writeInt(kApp, QStringLiteral("x"), 3));
+}
+
+TEST(NativePath, EveryByteOfANameSurvivesAQString)
+{
+    const QByteArray names[] = {
+        "/home/u/caf\xC3\xA9.png",     // valid UTF-8 decodes as Qt does
+        "/tmp/caf\xE9.png",             // a Latin-1 byte alone
+        "/tmp/\xE2\x82",               // a sequence cut short
+        "/tmp/\xC0\xAF\xED\xA0\x80", // overlong '/' and an encoded surrogate
+        "/tmp/\xF0\x9F\x98\x80\xFF\xFE\x80",
+    };
+    for (const QByteArray& native : names) {
+        const QString path = NativePath::decode(native);
+        EXPECT_EQ(NativePath::encode(path), native) << native.toHex().constData();
+        EXPECT_FALSE(path.contains(QChar::ReplacementCharacter)) << native.toHex().constData();
+    }
+    EXPECT_EQ(NativePath::decode(names[0]), QFile::decodeName(names[0]));
+    EXPECT_EQ(NativePath::decode("/tmp/caf\xE9.png"), QStringLiteral("/tmp/caf") + QChar(0xDCE9) + QStringLiteral(".png"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "browser/FolderItemList.h"
 
 #include "TestFixtures.h"
+#include "app/NativePath.h"
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,21 @@ TEST(FolderItemList, BuildsKindsFromTheFolder)
     EXPECT_EQ(list.at(0).kind, ItemKind::Folder);
     EXPECT_FALSE(list.populate(shell, shell.idListFromPath(d + "/nope"), false));
     EXPECT_EQ(list.GetItemCount(), 10);
+}
+
+// The viewer opens what the list's paths name, byte for byte.
+TEST(FolderItemList, ANameThatIsNotUtf8KeepsItsBytesInThePath)
+{
+    fixtures::TempDir dir;
+    const QByteArray d = QFile::encodeName(dir.path());
+    ASSERT_TRUE(fixtures::writeFile(dir.file("a"), "x"));
+    ASSERT_EQ(std::rename((d + "/a").constData(), (d + "/caf\xE9.jpg").constData()), 0);
+    const ShellNamespace shell(d, {});
+    FolderItemList list;
+    ASSERT_TRUE(list.populate(shell, shell.idListFromPath(d), false));
+    ASSERT_EQ(list.GetItemCount(), 1);
+    EXPECT_EQ(NativePath::encode(list.at(0).targetPath), d + "/caf\xE9.jpg");
+    EXPECT_EQ(NativePath::encode(list.at(0).path), d + "/caf\xE9.jpg");
 }
 
 TEST(FolderItemList, RescanKeepsUnchangedRecordsReplacesChangedOnesAndAppendsNewOnes)

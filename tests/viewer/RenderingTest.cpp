@@ -2,6 +2,7 @@
 #include "ViewerTestSupport.h"
 
 #include "app/MessageBoxSeam.h"
+#include "app/NativePath.h"
 #include "app/ProfileFile.h"
 #include "imaging/fipSuperImage.h"
 #include "viewer/CDlgSetZoomLevel.h"
@@ -14,9 +15,12 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QRadioButton>
+#include <QFile>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using fixtures::TempDir;
 
@@ -367,4 +371,19 @@ TEST(Painting, ADeepImageTooLargeToReduceAtOnceSettlesAfterItsCache)
         QCoreApplication::processEvents();
     EXPECT_EQ(paints, 0);
     EXPECT_EQ(grabClient(*v.view).pixel(50, 40), qRgb(127, 63, 255));
+}
+
+TEST(Painting, AFileWhoseNameIsNotUtf8IsOpened)
+{
+    TempDir dir;
+    const QByteArray native = QFile::encodeName(dir.path()) + "/caf\xE9.png";
+    ASSERT_EQ(std::rename(QFile::encodeName(viewertest::writePatternPng(dir.file("a.png"), 10, 8)).constData(),
+                          native.constData()),
+              0);
+    FileListSequence sequence({NativePath::decode(native)});
+    auto view = viewertest::makeView(dir, QSize(100, 80));
+    view->setSequence(&sequence);
+    view->OpenImageAt(0, 0);
+    ASSERT_TRUE(view->hasImage());
+    EXPECT_EQ(grabClient(*view).pixel(45, 36), rgbOf(fixtures::patternColor(0, 0)));
 }
