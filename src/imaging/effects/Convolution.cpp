@@ -58,10 +58,10 @@ struct Reciprocal {
     }
 };
 
+// `acc` holds min(kChunk, samples) sums.
 template <typename Acc, typename Finish>
 inline void accumulateLine(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
-                           std::size_t tapCount, const Finish& finish) {
-    std::vector<Acc> acc(std::min(kChunk, samples));
+                           std::size_t tapCount, Acc* acc, const Finish& finish) {
     for (std::size_t x0 = 0; x0 < samples; x0 += kChunk) {
         const std::size_t len = std::min(kChunk, samples - x0);
         {
@@ -76,7 +76,7 @@ inline void accumulateLine(const BYTE* const* lines, BYTE* out, std::size_t samp
             for (std::size_t i = 0; i < len; ++i)
                 acc[i] = Acc(acc[i] + w * s[i]);
         }
-        finish(acc.data(), out + x0, len);
+        finish(acc, out + x0, len);
     }
 }
 
@@ -106,20 +106,20 @@ struct ReciprocalFinish {
 
 KELVRA_VECTOR_CLONES
 void convolveLineReciprocal(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
-                            std::size_t tapCount, const Reciprocal& r) {
-    accumulateLine<std::int16_t>(lines, out, samples, taps, tapCount, ReciprocalFinish{r});
+                            std::size_t tapCount, std::int16_t* acc, const Reciprocal& r) {
+    accumulateLine<std::int16_t>(lines, out, samples, taps, tapCount, acc, ReciprocalFinish{r});
 }
 
 KELVRA_VECTOR_CLONES
 void convolveLine16(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
-                    std::size_t tapCount, const BYTE* table, long minSum) {
-    accumulateLine<std::int16_t>(lines, out, samples, taps, tapCount, TableFinish<std::int16_t>{table - minSum});
+                    std::size_t tapCount, std::int16_t* acc, const BYTE* table, long minSum) {
+    accumulateLine<std::int16_t>(lines, out, samples, taps, tapCount, acc, TableFinish<std::int16_t>{table - minSum});
 }
 
 KELVRA_VECTOR_CLONES
 void convolveLine32(const BYTE* const* lines, BYTE* out, std::size_t samples, const Tap* taps,
-                    std::size_t tapCount, const BYTE* table, long minSum) {
-    accumulateLine<std::int32_t>(lines, out, samples, taps, tapCount, TableFinish<std::int32_t>{table - minSum});
+                    std::size_t tapCount, std::int32_t* acc, const BYTE* table, long minSum) {
+    accumulateLine<std::int32_t>(lines, out, samples, taps, tapCount, acc, TableFinish<std::int32_t>{table - minSum});
 }
 
 struct PreparedKernel {
@@ -161,20 +161,24 @@ bool convolve8(const ImageView& view, const PreparedKernel& k) {
 
     const std::optional<Reciprocal> reciprocal =
         narrow ? Reciprocal::find(k.divisor, std::max(-minSum, maxSum), k.bias) : std::nullopt;
-    forEachNeighbourhood<BYTE>(view, unsigned(k.radius), unsigned(k.radius), samples * taps.size(),
-                               [&](const BYTE* const* lines, BYTE* out, unsigned) {
-        if (reciprocal)
-            convolveLineReciprocal(lines, out, samples, taps.data(), taps.size(), *reciprocal);
-        else
-            (narrow ? convolveLine16 : convolveLine32)(lines, out, samples, taps.data(), taps.size(),
-                                                        table.data(), minSum);
-        if (hasAlpha) {
-            const BYTE* centre = lines[k.radius];
-            for (std::size_t i = channels - 1; i < samples; i += channels)
-                out[i] = centre[i];
-        }
+    const std::size_t chunk = std::min(kChunk, samples);
+    return forEachNeighbourhood<BYTE>(view, unsigned(k.radius), unsigned(k.radius), samples * taps.size(), [&] {
+        return [&, acc16 = std::vector<std::int16_t>(narrow ? chunk : 0),
+                acc32 = std::vector<std::int32_t>(narrow ? 0 : chunk)](const BYTE* const* lines, BYTE* out,
+                                                                       unsigned) mutable {
+            if (reciprocal)
+                convolveLineReciprocal(lines, out, samples, taps.data(), taps.size(), acc16.data(), *reciprocal);
+            else if (narrow)
+                convolveLine16(lines, out, samples, taps.data(), taps.size(), acc16.data(), table.data(), minSum);
+            else
+                convolveLine32(lines, out, samples, taps.data(), taps.size(), acc32.data(), table.data(), minSum);
+            if (hasAlpha) {
+                const BYTE* centre = lines[k.radius];
+                for (std::size_t i = channels - 1; i < samples; i += channels)
+                    out[i] = centre[i];
+            }
+        };
     });
-    return true;
 }
 
 template <typename T>
@@ -182,27 +186,27 @@ bool convolveWide(const ImageView& view, const PreparedKernel& k) {
     const unsigned channels = view.layout.channels, colour = view.layout.colourChannels;
     const std::vector<Tap> taps = tapsFor(k, channels);
     const unsigned width = view.width;
-    forEachNeighbourhood<T>(view, unsigned(k.radius), unsigned(k.radius),
-                            std::size_t(width) * channels * (taps.size() + 1),
-                            [&](const T* const* lines, T* out, unsigned) {
-        for (unsigned x = 0; x < width; ++x)
-            for (unsigned c = 0; c < colour; ++c) {
-                const std::size_t i = std::size_t(x) * channels + c;
-                if constexpr (std::is_same_v<T, float>) {
-                    double sum = 0;
-                    for (const Tap& t : taps)
-                        sum += double(t.weight) * lines[t.line][std::ptrdiff_t(i) + t.offset];
-                    out[i] = float(sum / double(k.divisor) + double(k.bias) / 255.0);
-                } else {
-                    constexpr long kMax = std::numeric_limits<T>::max();
-                    long long sum = 0;
-                    for (const Tap& t : taps)
-                        sum += (long long)t.weight * lines[t.line][std::ptrdiff_t(i) + t.offset];
-                    out[i] = T(std::clamp<long>(divideRounded(sum, k.divisor) + k.bias * (kMax / 255), 0, kMax));
+    return forEachNeighbourhood<T>(view, unsigned(k.radius), unsigned(k.radius),
+                                   std::size_t(width) * channels * (taps.size() + 1), [&] {
+        return [&](const T* const* lines, T* out, unsigned) {
+            for (unsigned x = 0; x < width; ++x)
+                for (unsigned c = 0; c < colour; ++c) {
+                    const std::size_t i = std::size_t(x) * channels + c;
+                    if constexpr (std::is_same_v<T, float>) {
+                        double sum = 0;
+                        for (const Tap& t : taps)
+                            sum += double(t.weight) * lines[t.line][std::ptrdiff_t(i) + t.offset];
+                        out[i] = float(sum / double(k.divisor) + double(k.bias) / 255.0);
+                    } else {
+                        constexpr long kMax = std::numeric_limits<T>::max();
+                        long long sum = 0;
+                        for (const Tap& t : taps)
+                            sum += (long long)t.weight * lines[t.line][std::ptrdiff_t(i) + t.offset];
+                        out[i] = T(std::clamp<long>(divideRounded(sum, k.divisor) + k.bias * (kMax / 255), 0, kMax));
+                    }
                 }
-            }
+        };
     });
-    return true;
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ BOOL fipSuperImage::addNoise(int level) {
     const unsigned width = getWidth(), channels = getBPP() / 8;
     const int low = level / 2;
     FIBITMAP* dib = _dib;
-    parallelRanges(getHeight(), std::size_t(width) * 3, [&](unsigned y0, unsigned y1) {
+    const bool done = parallelRanges(getHeight(), std::size_t(width) * 3, [&](unsigned y0, unsigned y1) {
         for (unsigned y = y0; y < y1; ++y) {
             LineRandom random(seed, y);
             BYTE* p = FreeImage_GetScanLine(dib, int(y));
@@ -29,6 +29,8 @@ BOOL fipSuperImage::addNoise(int level) {
             }
         }
     });
+    if (!done)
+        return FALSE;
     _bHasChanged = TRUE;
     return TRUE;
 }

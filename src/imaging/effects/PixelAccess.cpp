@@ -1,7 +1,7 @@
 #include "imaging/effects/PixelAccess.h"
 
 #include <memory>
-#include <thread>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -252,26 +252,30 @@ ImageView viewOf(FIBITMAP* dib, const PixelLayout& layout) {
 bool runOnWorkingImage(FIBITMAP* dib, const std::function<bool(const ImageView&)>& op) {
     if (!hasPixels(dib))
         return false;
-    if (const auto layout = directLayout(dib))
-        return op(viewOf(dib, *layout));
-    if (isPaletteBitmap(dib))
-        return runOnPaletteImage(dib, op);
-    if (isBitmap(dib) && FreeImage_GetBPP(dib) == 16)
-        return runOn16BitImage(dib, op);
+    // Operations make their buffers before they write a pixel: without the memory the
+    // operation fails and the image stays as it was.
+    try {
+        if (const auto layout = directLayout(dib))
+            return op(viewOf(dib, *layout));
+        if (isPaletteBitmap(dib))
+            return runOnPaletteImage(dib, op);
+        if (isBitmap(dib) && FreeImage_GetBPP(dib) == 16)
+            return runOn16BitImage(dib, op);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return false;
 }
 
-void parallelRanges(unsigned count, std::size_t costPerItem,
-                    const std::function<void(unsigned, unsigned)>& fn) {
+bool splitPays(unsigned count, std::size_t costPerItem) {
     constexpr std::size_t kMinimumWorkForThreads = std::size_t(1) << 18;
-    if (count < 2 || std::size_t(count) * costPerItem < kMinimumWorkForThreads) {
-        fn(0, count);
-        return;
-    }
-    const unsigned half = count / 2;
-    std::thread other(fn, 0u, half);
-    fn(half, count);
-    other.join();
+    return count >= 2 && std::size_t(count) * costPerItem >= kMinimumWorkForThreads;
+}
+
+bool parallelRanges(unsigned count, std::size_t costPerItem,
+                    const std::function<void(unsigned, unsigned)>& fn) {
+    return parallelBands(count, splitPays(count, costPerItem),
+                         [&fn](unsigned begin, unsigned end) { return [&fn, begin, end] { fn(begin, end); }; });
 }
 
 bool mapPaletteOr16BitColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn) {
@@ -293,14 +297,13 @@ bool mapPaletteOr16BitColours(FIBITMAP* dib, const std::function<Rgb(Rgb)>& fn) 
                 palette[i] = RGBQUAD{mapped[i].b, mapped[i].g, mapped[i].r, palette[i].rgbReserved};
             return true;
         }
-        parallelRanges(height, width, [&](unsigned y0, unsigned y1) {
+        return parallelRanges(height, width, [&](unsigned y0, unsigned y1) {
             for (unsigned y = y0; y < y1; ++y) {
                 BYTE* line = FreeImage_GetScanLine(dib, int(y));
                 for (unsigned x = 0; x < width; ++x)
                     line[x] = mapped[line[x]].r;
             }
         });
-        return true;
     }
     if (isPaletteBitmap(dib)) {
         RGBQUAD* palette = FreeImage_GetPalette(dib);
@@ -334,7 +337,7 @@ bool mapChannels(FIBITMAP* dib, const std::array<BYTE, 256>& red,
         return mapColours(dib, [&](Rgb c) { return Rgb{red[c.r], green[c.g], blue[c.b]}; });
     const unsigned width = FreeImage_GetWidth(dib), height = FreeImage_GetHeight(dib);
     const unsigned step = bpp / 8;
-    parallelRanges(height, width, [&](unsigned y0, unsigned y1) {
+    return parallelRanges(height, width, [&](unsigned y0, unsigned y1) {
         for (unsigned y = y0; y < y1; ++y) {
             BYTE* p = FreeImage_GetScanLine(dib, int(y));
             for (unsigned x = 0; x < width; ++x, p += step) {
@@ -344,7 +347,6 @@ bool mapChannels(FIBITMAP* dib, const std::array<BYTE, 256>& red,
             }
         }
     });
-    return true;
 }
 
 void copyImageInfo(FIBITMAP* dst, FIBITMAP* src) {

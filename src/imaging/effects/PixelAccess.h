@@ -10,11 +10,15 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <latch>
 #include <optional>
+#include <thread>
+#include <type_traits>
 
 namespace kelvra::fx {
 
@@ -57,10 +61,72 @@ ImageView viewOf(FIBITMAP* dib, const PixelLayout& layout);
 // untouched, for types it cannot handle or when `op` fails.
 bool runOnWorkingImage(FIBITMAP* dib, const std::function<bool(const ImageView&)>& op);
 
+namespace detail {
+template <typename F>
+bool succeeds(F&& f) noexcept {
+    try {
+        f();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+}  // namespace detail
+
+// Work over [0, count), in two halves on two threads when `split`. prepare(begin, end) runs
+// first, on the half's own thread, and returns the half's work: whatever can fail (memory
+// above all) belongs in it, for no half starts its work before both are prepared. A failed
+// preparation thus leaves the image as it was, and the result is false; a helper thread's
+// failure neither ends the process nor leaves its partner waiting. Without a second thread
+// both halves are prepared, then run, here. The work itself must not fail.
+template <typename Prepare>
+bool parallelBands(unsigned count, bool split, Prepare&& prepare) {
+    using Work = std::invoke_result_t<Prepare&, unsigned, unsigned>;
+    const auto runHere = [&](unsigned middle) {
+        std::optional<Work> low, high;
+        if (!detail::succeeds([&] {
+                low.emplace(prepare(0u, middle));
+                if (middle < count)
+                    high.emplace(prepare(middle, count));
+            }))
+            return false;
+        return detail::succeeds([&] {
+            (*low)();
+            if (high)
+                (*high)();
+        });
+    };
+    if (!split || count < 2)
+        return runHere(count);
+    const unsigned middle = count / 2;
+    std::latch prepared(2);
+    std::atomic<bool> failed{false};
+    const auto band = [&](unsigned begin, unsigned end) noexcept {
+        std::optional<Work> work;
+        if (!detail::succeeds([&] { work.emplace(prepare(begin, end)); }))
+            failed = true;
+        prepared.arrive_and_wait();
+        if (!failed && !detail::succeeds([&] { (*work)(); }))
+            failed = true;
+    };
+    std::thread lower;
+    try {
+        lower = std::thread(band, 0u, middle);
+    } catch (...) {
+        return runHere(middle);
+    }
+    band(middle, count);
+    lower.join();
+    return !failed;
+}
+
 // Calls fn(begin, end) over [0, count), split in two halves run on two threads when the
-// work (count × costPerItem) is big enough to pay for a thread.
-void parallelRanges(unsigned count, std::size_t costPerItem,
+// work (count × costPerItem) is big enough to pay for a thread. `fn` allocates nothing (else
+// it uses parallelBands); false only when it failed anyway.
+bool parallelRanges(unsigned count, std::size_t costPerItem,
                     const std::function<void(unsigned, unsigned)>& fn);
+// Whether count × costPerItem is enough work to pay for a second thread.
+bool splitPays(unsigned count, std::size_t costPerItem);
 
 // Rounding to the nearest integer with halves away from zero.
 inline long roundHalfAway(double v) { return long(v < 0 ? v - 0.5 : v + 0.5); }
@@ -91,7 +157,7 @@ bool mapColours(FIBITMAP* dib, Fn&& fn) {
     if (bpp != 24 && bpp != 32)
         return mapPaletteOr16BitColours(dib, fn);
     const unsigned width = FreeImage_GetWidth(dib), step = bpp / 8;
-    parallelRanges(FreeImage_GetHeight(dib), std::size_t(width) * 8, [&](unsigned y0, unsigned y1) {
+    return parallelRanges(FreeImage_GetHeight(dib), std::size_t(width) * 8, [&](unsigned y0, unsigned y1) {
         for (unsigned y = y0; y < y1; ++y) {
             BYTE* p = FreeImage_GetScanLine(dib, int(y));
             for (unsigned x = 0; x < width; ++x, p += step) {
@@ -102,7 +168,6 @@ bool mapColours(FIBITMAP* dib, Fn&& fn) {
             }
         }
     });
-    return true;
 }
 
 // Per-channel lookup tables applied through mapColours (fast path for 24/32-bit pixels).

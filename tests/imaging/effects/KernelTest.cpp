@@ -3,9 +3,13 @@
 
 #include "EffectImages.h"
 
+#include "imaging/effects/Neighbourhood.h"
+
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
+#include <thread>
 #include <vector>
 
 using namespace effects_test;
@@ -285,3 +289,35 @@ TEST(Mosaic, BlocksFromTheTopLeftTakeTheirMeanColour) {
 }
 
 }  // namespace
+
+// Memory that runs out while one band of the two-thread split is prepared, on the helper thread
+// or on the calling one: the operation fails, the image is untouched, nobody waits forever.
+TEST(TwoThreadSplit, MemoryRunningOutInEitherBandFailsTheOperationAndChangesNothing) {
+    fipSuperImage image = makeImage(64, 512, 24, [](unsigned x, unsigned y) {
+        return Colour{int(x * 3 % 256), int(y % 256), int((x + y) % 256)};
+    });
+    const kelvra::fx::ImageView view = kelvra::fx::viewOf(image, {kelvra::fx::SampleKind::U8, 3, 3});
+    const std::vector<BYTE> before(view.bits, view.bits + view.pitch * view.height);
+    const std::thread::id caller = std::this_thread::get_id();
+    for (const bool failOnHelper : {true, false}) {
+        bool sawHelper = false;
+        const bool done = kelvra::fx::forEachNeighbourhood<BYTE>(view, 1, 1, std::size_t(1) << 18, [&] {
+            const bool helper = std::this_thread::get_id() != caller;
+            sawHelper = sawHelper || helper;
+            if (helper == failOnHelper)
+                throw std::bad_alloc();
+            return [](const BYTE* const*, BYTE* out, unsigned) { out[0] = BYTE(~out[0]); };
+        });
+        EXPECT_FALSE(done) << failOnHelper;
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), view.bits)) << failOnHelper;
+        EXPECT_TRUE(sawHelper || !failOnHelper) << "the image was not split";
+
+        const bool ranges = kelvra::fx::parallelBands(512u, true, [&](unsigned, unsigned) {
+            if ((std::this_thread::get_id() != caller) == failOnHelper)
+                throw std::bad_alloc();
+            return [&] { view.bits[0] = BYTE(~view.bits[0]); };
+        });
+        EXPECT_FALSE(ranges) << failOnHelper;
+        EXPECT_EQ(view.bits[0], before[0]) << failOnHelper;
+    }
+}
