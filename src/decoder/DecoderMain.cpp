@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -245,11 +244,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kelvra-decoder is started by Kelvra Photo Viewer\n");
         return 2;
     }
-    // Nothing else of the program's is inherited, and the helper ends with the program.
+    // Nothing else of the program's is inherited. The helper ends with the program through its
+    // socket: the program's end closes when the program ends, however it ends, and the CPU
+    // limit bounds a decode that is running then. (A parent-death signal would be tied to the
+    // thread that started the helper: a look-ahead thread's end would kill a helper that
+    // another thread is using.)
     ::close_range(static_cast<unsigned>(socket) + 1, ~0U, 0);
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() == 1)
-        return 0;
     applyProcessLimits(memoryMb);
     ImageLibrary::ensureInitialised();
 

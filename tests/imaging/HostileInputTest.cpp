@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -155,6 +156,25 @@ TEST(HostileInputTest, AHelperThatDiesIsStartedAgainForTheNextFile)
         EXPECT_EQ(image.getWidth(), 12u);
     }
     EXPECT_GT(decoder.helpersStarted(), before);
+}
+
+// A look-ahead thread starts a helper and ends; the helper goes on serving the other threads
+// instead of dying with the thread that started it.
+TEST(HostileInputTest, AHelperOutlivesTheThreadThatStartedIt)
+{
+    fixtures::TempDir dir;
+    const QString good = dir.file(QStringLiteral("good.tif"));
+    ASSERT_TRUE(fixtures::patternImage(12, 9).save(FIF_TIFF, good));
+    const auto file = Decode::openRegularFile(QFile::encodeName(good));
+    ASSERT_TRUE(file);
+    Decode::IsolatedDecoder decoder(Decode::HelperLimits{}, 1);
+    Decode::RequestMessage request;
+    request.kind = Decode::Kind::Image;
+    Decode::Status first = Decode::Status::NotDecoded;
+    std::thread([&] { first = decoder.run(file->fd.get(), request).status; }).join();
+    ASSERT_EQ(first, Decode::Status::Ok);
+    EXPECT_EQ(decoder.run(file->fd.get(), request).status, Decode::Status::Ok);
+    EXPECT_EQ(decoder.helpersStarted(), 1) << "the helper was not started again";
 }
 
 // Sizes declared by the header decide before any allocation; a JPEG beyond the memory budget
