@@ -430,6 +430,7 @@ void CMainFrame::RefreshStatusBar()
     facts.width = static_cast<int>(image->getWidth());
     facts.height = static_cast<int>(image->getHeight());
     facts.bpp = static_cast<int>(image->getBPP());
+    facts.fullSize = m_imageView->fileImageSize();
     const QPoint cursor = m_imageView->viewport()->mapFromGlobal(QCursor::pos());
     facts.cursorX = std::clamp(static_cast<int>(std::trunc(m_imageView->ClientToImageX(cursor.x()))), 0, facts.width - 1);
     facts.cursorY = std::clamp(static_cast<int>(std::trunc(m_imageView->ClientToImageY(cursor.y()))), 0, facts.height - 1);

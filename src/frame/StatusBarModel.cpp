@@ -67,14 +67,22 @@ Panes browserPanes(const BrowserFacts& f)
 
 Panes viewerPanes(const ViewerFacts& f)
 {
+    // A reduced image stands for the file: what the user reads is in the file's pixels.
+    const bool reduced = f.width > 0 && f.height > 0 && !f.fullSize.isEmpty() && f.fullSize != QSize(f.width, f.height);
+    const auto toFileX = [&](int x) {
+        return reduced ? static_cast<int>(static_cast<qint64>(x) * f.fullSize.width() / f.width) : x;
+    };
+    const auto toFileY = [&](int y) {
+        return reduced ? static_cast<int>(static_cast<qint64>(y) * f.fullSize.height() / f.height) : y;
+    };
     Panes panes;
     panes.push_back(QStringLiteral("%1/%2").arg(f.ordinal).arg(f.imageCount));
     panes.push_back(f.fileName);
     panes.push_back(f.sizeText);
-    panes.push_back(QStringLiteral("%1x%2x%3b").arg(f.width).arg(f.height).arg(f.bpp));
-    QString cursor = QStringLiteral("X:%1, Y:%2").arg(f.cursorX).arg(f.cursorY);
+    panes.push_back(QStringLiteral("%1x%2x%3b").arg(toFileX(f.width)).arg(toFileY(f.height)).arg(f.bpp));
+    QString cursor = QStringLiteral("X:%1, Y:%2").arg(toFileX(f.cursorX)).arg(toFileY(f.cursorY));
     if (f.selection)
-        cursor += QStringLiteral(" - %1x%2").arg(f.selection->width()).arg(f.selection->height());
+        cursor += QStringLiteral(" - %1x%2").arg(toFileX(f.selection->width())).arg(toFileY(f.selection->height()));
     panes.push_back(cursor);
     panes.push_back(QStringLiteral("%1%").arg(static_cast<long long>(std::trunc(f.zoom * 100.0 + 0.5))));
     return panes;

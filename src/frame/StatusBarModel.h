@@ -42,6 +42,9 @@ struct ViewerFacts {
     int width = 0;
     int height = 0;
     int bpp = 0;
+    // The file's own size when the image was opened reduced (a JPEG beyond the memory
+    // budget); empty otherwise. The panes then give sizes and places in the file's pixels.
+    QSize fullSize;
     int cursorX = 0;  // image pixels, already clamped to the image
     int cursorY = 0;
     std::optional<QSize> selection;

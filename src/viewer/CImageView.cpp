@@ -100,6 +100,7 @@ bool CImageView::OpenImageAt(int index, int page)
         if (auto preloaded = m_preload.take(m_filePath, page)) {
             m_image = std::move(preloaded->loaded.image);
             m_pageCount = preloaded->loaded.pageCount;
+            m_fullSize = preloaded->loaded.fullSize;
             preparedDisplay = std::move(preloaded->display);
             m_fileStamp = preloaded->stamp;
         } else {
@@ -107,6 +108,7 @@ bool CImageView::OpenImageAt(int index, int page)
             LoadedImage loaded = LoadImageFile(m_filePath, page);
             m_image = std::move(loaded.image);
             m_pageCount = loaded.pageCount;
+            m_fullSize = loaded.fullSize;
         }
     }
 
@@ -125,6 +127,7 @@ bool CImageView::OpenImageAt(int index, int page)
 void CImageView::ReleaseImage()
 {
     m_image.reset();
+    m_fullSize = QSize();
     m_matchesFile = false;
     m_display = QImage();
     DeleteDrawingCache();

@@ -67,6 +67,9 @@ public:
     int listIndex() const { return m_listIndex; }
     int pageIndex() const { return m_pageIndex; }
     int pageCount() const { return m_pageCount; }
+    // The file's own pixel size while the image stands for the file unedited; empty otherwise.
+    // Larger than the image when the file was opened reduced for the memory budget.
+    QSize fileImageSize() const { return m_matchesFile ? m_fullSize : QSize(); }
     bool isModified() const { return m_modified; }
     void setModified(bool modified)
     {
@@ -259,6 +262,7 @@ private:
     std::unique_ptr<fipSuperImage> m_image;
     int m_pageIndex = 0;
     int m_pageCount = 0;
+    QSize m_fullSize;
     bool m_modified = false;
     // The image holds exactly the pixels of the file at `m_filePath`: saving there would
     // change nothing, and a step back may keep it for a quick return.

@@ -540,6 +540,7 @@ void CImageView::stepPrevious()
         copy = std::make_unique<fipSuperImage>(*m_image);
     const QString path = m_filePath;
     const int page = m_pageIndex, pageCount = m_pageCount;
+    const QSize fullSize = m_fullSize;
     const FileStamp stamp = m_fileStamp;
     ReleaseImage();
     const int n = m_sequence->previousImage(old);
@@ -547,6 +548,7 @@ void CImageView::stepPrevious()
         PreloadedImage kept;
         kept.loaded.image = std::move(copy);
         kept.loaded.pageCount = pageCount;
+        kept.loaded.fullSize = fullSize;
         kept.stamp = stamp;
         m_preload.put(path, page, std::move(kept));
     }

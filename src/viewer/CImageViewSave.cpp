@@ -185,6 +185,7 @@ bool CImageView::SaveImageAs(const QString& path, int flags)
     m_modified = false;
     if (samePlace) {
         m_matchesFile = true;
+        m_fullSize = QSize();  // the file now holds the image as shown, reduced or not
         m_fileStamp = FileStamp::of(m_filePath);
     }
     UpdateTitle();

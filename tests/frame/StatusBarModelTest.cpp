@@ -90,4 +90,34 @@ TEST(StatusBarModelTest, ViewerTextsAndPaneWidths)
     EXPECT_EQ(paneWidths({10, 20}, -5), (std::vector<int>{0, 0}));
 }
 
+// A JPEG opened reduced for the memory budget: the format, cursor and selection texts give
+// the file's own pixels, not the reduced image's.
+TEST(StatusBarModelTest, ViewerTextsOfAReducedImageGiveTheFilesSize)
+{
+    const struct {
+        QSize shown;
+        QSize full;
+        const char* format;
+        const char* cursor;
+    } cases[] = {
+        {QSize(1000, 750), QSize(), "1000x750x24b", "X:120, Y:45 - 300x200"},
+        {QSize(1000, 750), QSize(1000, 750), "1000x750x24b", "X:120, Y:45 - 300x200"},
+        {QSize(1000, 750), QSize(8000, 6000), "8000x6000x24b", "X:960, Y:360 - 2400x1600"},
+        {QSize(8188, 8188), QSize(65500, 65500), "65500x65500x24b", "X:959, Y:359 - 2399x1599"},
+    };
+    for (const auto& c : cases) {
+        ViewerFacts f;
+        f.width = c.shown.width();
+        f.height = c.shown.height();
+        f.fullSize = c.full;
+        f.bpp = 24;
+        f.cursorX = 120;
+        f.cursorY = 45;
+        f.selection = QSize(300, 200);
+        const Panes panes = viewerPanes(f);
+        EXPECT_EQ(*panes[3], QString::fromLatin1(c.format));
+        EXPECT_EQ(*panes[4], QString::fromLatin1(c.cursor));
+    }
+}
+
 }  // namespace
