@@ -3,6 +3,7 @@
 
 #include "browser/BrowserEvents.h"
 #include "browser/CFileNameEdit.h"
+#include "browser/ThumbnailCache.h"
 #include "platform/FileOperations.h"
 
 #include <QApplication>
@@ -233,6 +234,8 @@ bool CImageListCtrl::EndLabelEdit(bool accept)
     const bool renamed = !std::any_of(text.begin(), text.end(), &CFileNameEdit::isRefused)
                          && !FileOperations::RenameInFolder(item.nativePath, QFile::encodeName(newName)).isEmpty();
     if (renamed) {
+        // The shared cache knows the file by its old name, which now means nothing or another file.
+        ThumbnailCache::forget(item.nativePath);
         Rescan();
         return true;
     }

@@ -2,6 +2,7 @@
 #include "browser/CFileNameEdit.h"
 #include "browser/CImageListCtrl.h"
 #include "browser/HoverText.h"
+#include "browser/ThumbnailCache.h"
 
 #include "app/MessageBoxSeam.h"
 #include "app/ProfileFile.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTest>
 
@@ -153,6 +155,12 @@ TEST(CImageListCtrl, RenamingInPlace)
     QDir(f.dir.path()).mkdir("folder.v1");
     ASSERT_TRUE(f.browse());
     const int photo = f.indexOf("photo.jpg");
+    // What the shared cache knew under the old name goes with the rename.
+    const QByteArray oldNative = QFile::encodeName(f.dir.file("photo.jpg"));
+    ASSERT_TRUE(ThumbnailCache::storeFailure(oldNative, QFileInfo(f.dir.file("photo.jpg")).lastModified().toSecsSinceEpoch()));
+    const QString failEntry =
+        ThumbnailCache::root() + "/fail/kelvra-1.0/" + ThumbnailCache::fileNameForUri(ThumbnailCache::uriForPath(oldNative));
+    ASSERT_TRUE(QFile::exists(failEntry));
 
     ASSERT_TRUE(f.list->BeginLabelEdit(photo));
     CFileNameEdit* edit = f.list->labelEditor();
@@ -167,6 +175,7 @@ TEST(CImageListCtrl, RenamingInPlace)
     ASSERT_TRUE(f.list->EndLabelEdit(true));
     EXPECT_TRUE(QFile::exists(f.dir.file("newname.jpg")));
     EXPECT_GE(f.indexOf("newname.jpg"), 0);
+    EXPECT_FALSE(QFile::exists(failEntry));
 
     // The same name or only spaces change nothing.
     const int renamed = f.indexOf("newname.jpg");
