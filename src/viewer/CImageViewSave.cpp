@@ -2,10 +2,12 @@
 #include "viewer/CImageView.h"
 
 #include "app/MessageBoxSeam.h"
+#include "app/NativePath.h"
 #include "app/WaitCursor.h"
 #include "imaging/ImageLibrary.h"
 #include "imaging/JpegQuality.h"
 #include "imaging/SafeSave.h"
+#include "imaging/decode/ImageDecoding.h"
 #include "imaging/fipSuperImage.h"
 
 #include <QFile>
@@ -23,37 +25,35 @@ bool samePath(const QString& a, const QString& b)
 }
 
 // Writes every page of `source` to a new file at `target`, `current` in place of page
-// `pageIndex`. False, with nothing written worth keeping, when a page cannot be read.
+// `pageIndex`. The other pages are decoded by the helper, as for viewing: the source may be
+// any file a user was sent. False, with nothing written worth keeping, when a page cannot be
+// read.
 bool writeMultiPage(FREE_IMAGE_FORMAT fif, const QString& source, const QString& target, int pageIndex,
                     FIBITMAP* current, int flags, bool& pageUnreadable)
 {
-    FIMULTIBITMAP* in = FreeImage_OpenMultiBitmap(fif, QFile::encodeName(source).constData(), FALSE, TRUE, TRUE, 0);
-    if (!in)
+    const QByteArray sourceName = NativePath::encode(source);
+    const int count = Decode::countPages(sourceName);
+    if (pageIndex < 0 || pageIndex >= count)
         return false;
     FIMULTIBITMAP* out =
         FreeImage_OpenMultiBitmap(fif, QFile::encodeName(target).constData(), TRUE, FALSE, FALSE, flags);
-    if (!out) {
-        FreeImage_CloseMultiBitmap(in, 0);
+    if (!out)
         return false;
-    }
-    const int count = FreeImage_GetPageCount(in);
-    bool ok = pageIndex >= 0 && pageIndex < count;
+    bool ok = true;
     for (int i = 0; ok && i < count; ++i) {
         if (i == pageIndex) {
             FreeImage_AppendPage(out, current);
             continue;
         }
-        FIBITMAP* page = FreeImage_LockPage(in, i);
-        if (!page) {
+        const Decode::Decoded page = Decode::decodeImage(sourceName, i, 0, Decode::imageMemoryBudget());
+        if (!page.ok()) {
             pageUnreadable = true;
             ok = false;
             break;
         }
-        FreeImage_AppendPage(out, page);
-        FreeImage_UnlockPage(in, page, FALSE);
+        FreeImage_AppendPage(out, page.dib.get());
     }
     const bool closed = FreeImage_CloseMultiBitmap(out, flags) != FALSE;
-    FreeImage_CloseMultiBitmap(in, 0);
     return ok && closed;
 }
 

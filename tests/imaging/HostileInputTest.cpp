@@ -21,6 +21,18 @@
 
 namespace {
 
+// A TIFF with one page per width, each `height` high.
+void writeTiffPages(const QString& path, std::initializer_list<unsigned> widths, unsigned height)
+{
+    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(FIF_TIFF, QFile::encodeName(path).constData(), TRUE, FALSE);
+    ASSERT_TRUE(pages);
+    for (unsigned width : widths) {
+        fipSuperImage page = fixtures::patternImage(width, height);
+        FreeImage_AppendPage(pages, page);
+    }
+    FreeImage_CloseMultiBitmap(pages, 0);
+}
+
 TEST(HostileInputTest, LoadFailsCleanlyOnBrokenFiles)
 {
     fixtures::TempDir dir;
@@ -158,6 +170,38 @@ TEST(HostileInputTest, AHelperThatDiesIsStartedAgainForTheNextFile)
     EXPECT_GT(decoder.helpersStarted(), before);
 }
 
+// A helper that dies on a file leaves the page count the viewer goes by: 1 for a file of one
+// page, 0 for a multi-page file it could not open.
+TEST(HostileInputTest, AHelperThatDiesLeavesTheRightPageCount)
+{
+    fixtures::TempDir dir;
+    const QString png = dir.file(QStringLiteral("one.png"));
+    ASSERT_TRUE(fixtures::patternImage(12, 9).save(FIF_PNG, png));
+    const QString bmp = dir.file(QStringLiteral("one.tif"));  // named like a multi-page file
+    ASSERT_TRUE(fixtures::patternImage(12, 9).save(FIF_BMP, bmp));
+    const QString tiff = dir.file(QStringLiteral("pages.tif"));
+    writeTiffPages(tiff, {10u, 20u}, 8);
+    const QString noise = dir.file(QStringLiteral("noise.jpg"));
+    ASSERT_TRUE(fixtures::writeFile(noise, QByteArray(300, '\x5a')));
+    const struct {
+        QString path;
+        int pages;
+        int pagesAfterCrash;
+    } cases[] = {{png, 1, 1}, {bmp, 1, 1}, {tiff, 2, 0}, {noise, 1, 1}};
+    auto& decoder = Decode::IsolatedDecoder::shared();
+    for (const auto& c : cases) {
+        const QByteArray name = QFile::encodeName(c.path);
+        const std::string label = QFileInfo(c.path).fileName().toStdString();
+        EXPECT_EQ(Decode::decodeImage(name, 0, 0, Decode::imageMemoryBudget()).pageCount, c.pages) << label;
+        EXPECT_EQ(Decode::countPages(name), c.pages) << label;
+        decoder.abortRequests(1);
+        const Decode::Decoded crashed = Decode::decodeImage(name, 0, 0, Decode::imageMemoryBudget());
+        decoder.abortRequests(0);
+        EXPECT_FALSE(crashed.ok()) << label;
+        EXPECT_EQ(crashed.pageCount, c.pagesAfterCrash) << label;
+    }
+}
+
 // A look-ahead thread starts a helper and ends; the helper goes on serving the other threads
 // instead of dying with the thread that started it.
 TEST(HostileInputTest, AHelperOutlivesTheThreadThatStartedIt)
@@ -283,13 +327,7 @@ TEST(HostileInputTest, PagesOfMultiPageFilesComeFromTheHelper)
 {
     fixtures::TempDir dir;
     const QString path = dir.file(QStringLiteral("pages.tif"));
-    FIMULTIBITMAP* pages = FreeImage_OpenMultiBitmap(FIF_TIFF, QFile::encodeName(path).constData(), TRUE, FALSE);
-    ASSERT_TRUE(pages);
-    for (unsigned width : {10u, 20u, 30u}) {
-        fipSuperImage page = fixtures::patternImage(width, 8);
-        FreeImage_AppendPage(pages, page);
-    }
-    FreeImage_CloseMultiBitmap(pages, 0);
+    writeTiffPages(path, {10u, 20u, 30u}, 8);
     const QByteArray name = QFile::encodeName(path);
     for (int page : {0, 2, 3}) {
         const Decode::Decoded d = Decode::decodeImage(name, page, 0, Decode::imageMemoryBudget());

@@ -3,6 +3,7 @@
 #include "ViewerTestSupport.h"
 
 #include "imaging/JpegQuality.h"
+#include "imaging/decode/IsolatedDecoder.h"
 #include "imaging/fipSuperImage.h"
 #include "viewer/FileStamp.h"
 #include "viewer/ImageLoading.h"
@@ -172,6 +173,26 @@ TEST(ViewerSave, AnEditedPageOfAThreePageTiffUnderANewNameAndInPlace)
     expectPages(other);
     ASSERT_TRUE(v.view->SaveImageAs(tiff, 0));
     expectPages(tiff);
+}
+
+// The pages kept from the file are read by the decoder helper, never by the library in this
+// process: when the helper cannot read them, the save fails and the file keeps its pages.
+TEST(ViewerSave, TheOtherPagesOfAMultiPageFileAreReadByTheDecoderHelper)
+{
+    Viewer v(0);
+    const QString tiff = viewertest::writeMultiPageTiff(v.dir.file(QStringLiteral("pages.tif")), 3);
+    v.start();
+    v.open(0, 1);
+    editImage(*v.view);
+    const QByteArray before = fixtures::readFile(tiff);
+    auto& decoder = Decode::IsolatedDecoder::shared();
+    decoder.abortRequests(1000);
+    const bool saved = v.view->SaveImageAs(tiff, 0);
+    decoder.abortRequests(0);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(fixtures::readFile(tiff), before);
+    EXPECT_TRUE(v.view->isModified());
+    EXPECT_EQ(LoadImageFile(tiff, 0).pageCount, 3);
 }
 
 TEST(ViewerSave, ADepthTheFormatCannotStoreIsConvertedAndEmptiesTheHistory)

@@ -27,6 +27,33 @@ bool isPng(const QByteArray& head)
     return head.startsWith("\x89PNG\r\n\x1a\n");
 }
 
+bool isMultiPageFormat(FREE_IMAGE_FORMAT fif)
+{
+    return fif == FIF_TIFF || fif == FIF_GIF || fif == FIF_ICO;
+}
+
+// The multi-page formats by the signatures their loaders test for; FIF_UNKNOWN for the rest.
+FREE_IMAGE_FORMAT multiPageFormatOf(const QByteArray& head)
+{
+    if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4))
+        || head.startsWith(QByteArray("II+\0", 4)) || head.startsWith(QByteArray("MM\0+", 4)))
+        return FIF_TIFF;
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return FIF_GIF;
+    if (head.startsWith(QByteArray("\0\0\1\0", 4)))
+        return FIF_ICO;
+    return FIF_UNKNOWN;
+}
+
+// The helper gives no page count when it crashed, timed out or knew no format: such a file
+// has one page unless it is a multi-page file, which then could not be opened.
+int pageCountAfter(const HelperResult& r, const QByteArray& head)
+{
+    if (r.pageCount > 0)
+        return r.pageCount;
+    return isMultiPageFormat(r.fif != FIF_UNKNOWN ? r.fif : multiPageFormatOf(head)) ? 0 : 1;
+}
+
 FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
 {
     const qsizetype slash = nativePath.lastIndexOf('/');
@@ -128,7 +155,8 @@ Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint6
     request.flag = flag;
     request.page = page;
     request.maxBytes = budget;
-    if (isJpeg(readHead(fd, 4))) {
+    const QByteArray head = readHead(fd, 8);
+    if (isJpeg(head)) {
         const auto bytes = readAll(fd, kMaxJpegFileBytes);
         if (!bytes) {
             result.status = Status::TooLarge;
@@ -151,7 +179,24 @@ Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint6
     }
     HelperResult r = IsolatedDecoder::shared().run(fd, request);
     DibPtr dib = std::move(r.dib);
-    return fromHelper(r, std::move(dib));
+    Decoded decoded = fromHelper(r, std::move(dib));
+    decoded.pageCount = pageCountAfter(r, head);
+    return decoded;
+}
+
+int countPages(const QByteArray& nativePath)
+{
+    const auto file = openRegularFile(nativePath);
+    if (!file)
+        return 0;
+    const FREE_IMAGE_FORMAT fif = multiPageFormatOf(readHead(file->fd.get(), 8));
+    if (fif == FIF_UNKNOWN)
+        return 1;
+    RequestMessage request;
+    request.kind = Kind::PageCount;
+    request.fif = fif;
+    const HelperResult r = IsolatedDecoder::shared().run(file->fd.get(), request);
+    return r.status == Status::Ok ? r.pageCount : 0;
 }
 
 Decoded decodeThumbnail(const QByteArray& nativePath, unsigned maxWidth, unsigned maxHeight, std::uint64_t maxPixels)

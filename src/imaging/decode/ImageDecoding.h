@@ -38,6 +38,10 @@ FREE_IMAGE_FORMAT identifyFile(const QByteArray& nativePath);
 // A JPEG beyond `budget` bytes comes reduced by TurboJPEG's 1/2 .. 1/8 scaling.
 Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint64_t budget);
 
+// The number of pages of a TIFF, GIF or icon file (recognised by its signature), counted by
+// the helper; 1 for any other file; 0 when the file cannot be opened or its pages not read.
+int countPages(const QByteArray& nativePath);
+
 // The image fitted inside maxWidth × maxHeight, refusing files of more than `maxPixels`.
 Decoded decodeThumbnail(const QByteArray& nativePath, unsigned maxWidth, unsigned maxHeight,
                         std::uint64_t maxPixels);

@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <string>
@@ -144,6 +145,12 @@ int IsolatedDecoder::helpersStarted() const
 {
     const std::lock_guard lock(m_mutex);
     return m_started;
+}
+
+void IsolatedDecoder::abortRequests(int count)
+{
+    const std::lock_guard lock(m_mutex);
+    m_abortsLeft = std::max(count, 0);
 }
 
 IsolatedDecoder::Helper* IsolatedDecoder::acquire()
@@ -279,13 +286,21 @@ HelperResult IsolatedDecoder::run(int fileFd, const RequestMessage& request)
     Helper* helper = acquire();
     if (!helper)
         return {};
+    RequestMessage sent = request;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_abortsLeft > 0) {
+            --m_abortsLeft;
+            sent.kind = Kind::Abort;
+        }
+    }
     HelperResult result;
     // A helper that went away while idle is started again once for this request.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (helper->pid < 0 && !start(*helper))
             break;
         bool sendFailed = false;
-        result = exchange(*helper, fileFd, request, sendFailed);
+        result = exchange(*helper, fileFd, sent, sendFailed);
         if (!sendFailed)
             break;
     }

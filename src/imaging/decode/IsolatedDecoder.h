@@ -61,6 +61,9 @@ public:
     std::chrono::milliseconds timeout() const;
     // How many helper processes were started so far (a restart adds one).
     int helpersStarted() const;
+    // Tests: the next `count` requests are sent as Kind::Abort, so the helper dies while it
+    // answers each; 0 ends that.
+    void abortRequests(int count);
 
     // KELVRA_DECODER when set, else kelvra-decoder beside the running executable.
     static QByteArray helperPath();
@@ -83,6 +86,7 @@ private:
     std::vector<std::unique_ptr<Helper>> m_helpers;
     bool m_closing = false;
     int m_started = 0;
+    int m_abortsLeft = 0;
 };
 
 }  // namespace Decode
