@@ -13,6 +13,7 @@
 #include <turbojpeg.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -31,6 +32,24 @@ void writeTiffPages(const QString& path, std::initializer_list<unsigned> widths,
         FreeImage_AppendPage(pages, page);
     }
     FreeImage_CloseMultiBitmap(pages, 0);
+}
+
+// This process's children, ended but not yet reaped ones included.
+int childProcesses()
+{
+    int count = 0;
+    const QString self = QString::number(::getpid());
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1] == self.toLatin1())
+            ++count;
+    }
+    return count;
 }
 
 TEST(HostileInputTest, LoadFailsCleanlyOnBrokenFiles)
@@ -200,6 +219,45 @@ TEST(HostileInputTest, AHelperThatDiesLeavesTheRightPageCount)
         EXPECT_FALSE(crashed.ok()) << label;
         EXPECT_EQ(crashed.pageCount, c.pagesAfterCrash) << label;
     }
+}
+
+// Shutting down (as the application does when it is about to quit) ends every helper, idle or
+// busy with a file that never finishes, and leaves no process behind; so does the decoder's end.
+TEST(HostileInputTest, HelpersAreGoneWhenTheirDecoderShutsDown)
+{
+    using namespace std::chrono_literals;
+    fixtures::TempDir dir;
+    const QString good = dir.file(QStringLiteral("good.tif"));
+    ASSERT_TRUE(fixtures::patternImage(12, 9).save(FIF_TIFF, good));
+    const QString loop = dir.file(QStringLiteral("loop.jpg"));
+    ASSERT_TRUE(fixtures::writeFile(loop, hostile::loopingIff()));
+    const auto goodFile = Decode::openRegularFile(QFile::encodeName(good));
+    const auto loopFile = Decode::openRegularFile(QFile::encodeName(loop));
+    ASSERT_TRUE(goodFile && loopFile);
+    Decode::RequestMessage request;
+    request.kind = Decode::Kind::Image;
+    const int before = childProcesses();
+    {
+        Decode::IsolatedDecoder decoder(Decode::HelperLimits{}, 2);
+        ASSERT_EQ(decoder.run(goodFile->fd.get(), request).status, Decode::Status::Ok);
+        EXPECT_EQ(childProcesses(), before + 1);
+    }
+    EXPECT_EQ(childProcesses(), before) << "an idle helper outlived its decoder";
+
+    Decode::IsolatedDecoder decoder(Decode::HelperLimits{}, 2);
+    Decode::Status hung = Decode::Status::Ok;
+    std::thread loader([&] { hung = decoder.run(loopFile->fd.get(), request).status; });
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (childProcesses() == before && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    const auto shutDownAt = std::chrono::steady_clock::now();
+    decoder.shutDown();
+    loader.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - shutDownAt, 2s) << "the loader waited for the helper's time-out";
+    EXPECT_NE(hung, Decode::Status::Ok);
+    EXPECT_EQ(childProcesses(), before) << "a busy helper outlived the shut-down";
+    EXPECT_NE(decoder.run(goodFile->fd.get(), request).status, Decode::Status::Ok) << "nothing starts after it";
+    EXPECT_EQ(childProcesses(), before);
 }
 
 // A look-ahead thread starts a helper and ends; the helper goes on serving the other threads

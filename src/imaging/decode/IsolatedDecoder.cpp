@@ -226,6 +226,13 @@ bool IsolatedDecoder::start(Helper& helper)
     if (failed != 0)
         return false;
     const std::lock_guard lock(m_mutex);
+    if (m_closing) {
+        // Shut down while this one started: it never gets a request.
+        ::kill(pid, SIGKILL);
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return false;
+    }
     helper.pid = pid;
     helper.socket = std::move(ours);
     ++m_started;
