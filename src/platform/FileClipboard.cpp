@@ -100,6 +100,7 @@ void FileClipboardState::update()
 {
     const QMimeData* data = m_clipboard->mimeData();
     m_hasFiles = data && FileClipboard::decode(*data).has_value();
+    m_hasImage = data && data->hasImage();
 }
 
 const FileClipboardState& FileClipboardState::instance()

@@ -37,7 +37,8 @@ std::optional<ClipboardFiles> decode(const QMimeData& data);
 
 }  // namespace FileClipboard
 
-// Whether the clipboard names local files, kept up to date from the clipboard's change signal.
+// Whether the clipboard names local files or holds an image, kept up to date from the
+// clipboard's change signal.
 // Command states are asked for on every selection change; reading another program's clipboard
 // there waits on that program, which froze the window for seconds when it was slow. The data
 // is read once per change instead.
@@ -46,6 +47,7 @@ class FileClipboardState : public QObject {
 public:
     explicit FileClipboardState(QClipboard* clipboard, QObject* parent = nullptr);
     bool hasFiles() const { return m_hasFiles; }
+    bool hasImage() const { return m_hasImage; }
 
     // The application's one instance (made on first use, a child of the application).
     static const FileClipboardState& instance();
@@ -55,4 +57,5 @@ private:
 
     QClipboard* m_clipboard;
     bool m_hasFiles = false;
+    bool m_hasImage = false;
 };

@@ -4,6 +4,7 @@
 
 #include "app/MessageBoxSeam.h"
 #include "imaging/fipSuperImage.h"
+#include "platform/FileClipboard.h"
 #include "viewer/ViewerCommands.h"
 #include "viewer/ViewerNavigation.h"
 
@@ -36,10 +37,11 @@ RGBQUAD toRgbQuad(std::uint32_t colorRef)
     return q;
 }
 
+// From the flag kept on the clipboard's changes: reading a slow owner's clipboard on every
+// state refresh froze the window.
 bool clipboardHasImage()
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasImage();
+    return FileClipboardState::instance().hasImage();
 }
 
 // The fixed levels run from 1600% (first command) down to 7%: the step table backwards.

@@ -194,6 +194,20 @@ TEST_F(FrameCommandsTest, CommandStatesNeverReadTheClipboardButFollowItsChanges)
     QGuiApplication::clipboard()->setText(QStringLiteral("words"));
     frame->UpdateCommandStates();
     EXPECT_FALSE(frame->actionFor(cmd::Paste)->isEnabled());
+
+    // The viewer asks whether an image is there the same way.
+    const QString photo = fixtures::writePatternJpeg(folder.file(QStringLiteral("p.jpg")), 40, 30);
+    ASSERT_TRUE(frame->GetThumbnailList()->BrowseToPath(folder.path()));
+    frame->GetThumbnailList()->OpenItem(frame->GetThumbnailList()->FindItemByPath(photo));
+    ASSERT_TRUE(frame->GetImageView()->hasImage());
+    auto image = std::make_unique<CountingMimeData>(reads);
+    image->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    QGuiApplication::clipboard()->setMimeData(image.release());
+    reads = 0;
+    for (int i = 0; i < 3; ++i)
+        frame->UpdateCommandStates();
+    EXPECT_EQ(reads, 0);
+    EXPECT_TRUE(frame->actionFor(cmd::Paste)->isEnabled());
 }
 
 }  // namespace
