@@ -10,10 +10,13 @@
 #include "frame/CSuperStatusBar.h"
 #include "frame/ListImageSequence.h"
 #include "app/AppPaths.h"
+#include "app/CommandIds.h"
 #include "platform/ShellNamespace.h"
+#include "slideshow/CSlideView.h"
 #include "viewer/CImageView.h"
 
 #include "app/MessageBoxSeam.h"
+#include "app/WaitCursor.h"
 #include "imaging/fipSuperImage.h"
 #include "viewer/ImageSequence.h"
 
@@ -82,6 +85,7 @@ CMainFrame::~CMainFrame()
     m_shellTree->setHooks({});
     // The list and the viewer go before the sequence that joins them.
     m_imageView->setSequence(nullptr);
+    m_slideView->setSequence(nullptr);
     m_thumbnailList->setHost(nullptr);
     // In full screen the placement from before it is the one to keep.
     m_settings.placement = m_fullScreen ? m_placementBeforeFullScreen : currentPlacement();
@@ -177,10 +181,12 @@ void CMainFrame::buildPanes()
     m_imageView->setDialogs(viewerDialogs());
     // The list need not wait for the folder watcher to drop the item.
     connect(m_imageView, &CImageView::fileDeleted, this, [this] { m_thumbnailList->Rescan(); });
-    m_slideView = placeholderPane(QStringLiteral("SlideView"), m_stack);
+    m_slideView = new CSlideView(m_stack);
+    connect(m_slideView, &CSlideView::exitRequested, this, &CMainFrame::EndSlideShow);
 
     m_listSequence = std::make_unique<ListImageSequence>(*m_thumbnailList);
     m_imageView->setSequence(m_listSequence.get());
+    m_slideView->setSequence(m_listSequence.get());
     m_sequence = m_listSequence.get();
 
     m_stack->addWidget(m_outerSplitter);
@@ -337,6 +343,51 @@ void CMainFrame::LeaveFullScreen()
         setGeometry(m_placementBeforeFullScreen.normalRect());
 }
 
+void CMainFrame::StartSlideShow(int index)
+{
+    if (m_mode == FrameMode::SlideShow)
+        return;
+    {
+        WaitCursor wait;
+        m_slideView->OpenSlideAt(index);
+    }
+    m_previousMode = m_mode;
+    m_mode = FrameMode::SlideShow;
+    if (m_previousMode == FrameMode::Browser)
+        m_activeBeforeViewer = focusWidget();
+    else if (m_imageView->quickSlideShowRunning())
+        // Its timer would step the viewer on behind the slides.
+        m_imageView->OnCommand(cmd::QuickSlideShow);
+    m_stack->setCurrentWidget(m_slideView);
+    if (!m_fullScreen)
+        EnterFullScreen();
+    m_slideView->beginShow();
+    RefreshStatusBar();
+    emit modeChanged(m_mode);
+}
+
+void CMainFrame::EndSlideShow()
+{
+    if (m_mode != FrameMode::SlideShow)
+        return;
+    m_mode = m_previousMode;
+    m_previousMode = FrameMode::SlideShow;
+    m_slideView->endShow();
+    if (m_mode == FrameMode::Viewer) {
+        m_stack->setCurrentWidget(m_imageView);
+        m_imageView->setFocus();
+    } else {
+        m_stack->setCurrentWidget(m_outerSplitter);
+        if (m_activeBeforeViewer)
+            m_activeBeforeViewer->setFocus();
+        m_activeBeforeViewer.clear();
+    }
+    // Leaving the frame's full screen also ends the viewer's own.
+    LeaveFullScreen();
+    RefreshStatusBar();
+    emit modeChanged(m_mode);
+}
+
 void CMainFrame::requestQuit()
 {
     m_quitRequested = true;
@@ -381,6 +432,15 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     case FrameMode::SlideShow:
+        // The viewer's image stays open behind the show: its changes are offered for saving.
+        if (m_previousMode == FrameMode::Viewer && m_imageView->hasImage() && m_imageView->isModified()) {
+            EndSlideShow();
+            if (!closeViewerImage()) {
+                m_quitRequested = false;
+                event->ignore();
+                return;
+            }
+        }
         event->accept();
         return;
     }
@@ -390,6 +450,7 @@ void CMainFrame::setImageSequence(const ImageSequence* sequence)
 {
     m_sequence = sequence;
     m_imageView->setSequence(sequence);
+    m_slideView->setSequence(sequence);
 }
 
 void CMainFrame::SetThumbnailSizeFromSlider(int size)
@@ -519,6 +580,7 @@ bool CMainFrame::folderTreeHasFocus() const
 void CMainFrame::itemsChanged()
 {
     m_imageView->SequenceChanged();
+    m_slideView->SequenceChanged();
     RefreshStatusBar();
 }
 

@@ -23,6 +23,7 @@ class CBrowserView;
 class CImageView;
 struct ViewerDialogs;
 class CShellTree;
+class CSlideView;
 class CSuperSplitterWnd;
 class CSuperStatusBar;
 class ImageSequence;
@@ -62,6 +63,7 @@ public:
 
     // ---- Pane accessors --------------------------------------------------------------
     CImageView* GetImageView() const { return m_imageView; }
+    CSlideView* GetSlideView() const { return m_slideView; }
     CImageListCtrl* GetThumbnailList() const { return m_thumbnailList; }
     QWidget* GetFolderPane() const { return m_folderPane; }
     CBrowserView* GetBrowserView() const { return m_browserView; }
@@ -82,6 +84,10 @@ public:
     void EnterBrowserMode();
     void EnterFullScreen();
     void LeaveFullScreen();
+    // The slide show over the list's images from item `index`, in full screen, and back to the
+    // mode it started from.
+    void StartSlideShow(int index);
+    void EndSlideShow();
     // File > Exit: ends the program even from the viewer.
     void requestQuit();
 
@@ -189,7 +195,7 @@ private:
     // Set while UpdateCommandStates runs; otherwise a single state builds its own.
     std::optional<FileCommands::ListContext> m_statesContext;
     CImageView* m_imageView = nullptr;
-    QWidget* m_slideView = nullptr;
+    CSlideView* m_slideView = nullptr;
     QToolBar* m_browserToolBar = nullptr;
     QToolBar* m_viewerToolBar = nullptr;
     QToolBar* m_addressBand = nullptr;

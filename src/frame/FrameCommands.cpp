@@ -13,6 +13,8 @@
 #include "frame/Menus.h"
 #include "frame/ProductInfo.h"
 #include "frame/ToolBarPicture.h"
+#include "frame/ListImageSequence.h"
+#include "slideshow/SlideShowLogic.h"
 #include "viewer/CImageView.h"
 
 #include <QAction>
@@ -188,6 +190,9 @@ CommandState CMainFrame::frameCommandState(int id) const
 
 CommandState CMainFrame::viewerCommandState(int id) const
 {
+    // The viewer's Slide Show starts at its image; the frame owns the show.
+    if (id == cmd::SlideShow)
+        return CommandState{m_imageView->hasImage(), std::nullopt};
     // The viewer answers for its own commands; anything it does not know stays disabled.
     CommandState state{false, std::nullopt};
     m_imageView->OnUpdateCommand(id, state.enabled, state.checked);
@@ -212,6 +217,9 @@ CommandState CMainFrame::listCommandState(int id) const
         break;
     case cmd::ClearSelection:
         state.enabled = items.selectedCount() > 0;
+        break;
+    case cmd::SlideShow:
+        state.enabled = items.GetImageCount() > 0;
         break;
     case cmd::Rename:
         state.enabled = m_thumbnailList->mayRename(items.GetFocusedItem());
@@ -355,6 +363,10 @@ bool CMainFrame::runFrameCommand(int id)
 
 bool CMainFrame::runViewerCommand(int id)
 {
+    if (id == cmd::SlideShow) {
+        StartSlideShow(m_imageView->listIndex());
+        return true;
+    }
     return m_imageView->OnCommand(id);
 }
 
@@ -387,6 +399,14 @@ bool CMainFrame::runListCommand(int id)
         const int size = kThumbnailSizes[static_cast<size_t>(id - cmd::ThumbSizeFirst)];
         m_thumbnailList->SetThumbnailSize(size, size);
         m_statusBar->SetSliderFromThumbnailSize(size);
+        return true;
+    }
+    if (id == cmd::SlideShow) {
+        const FolderItemList& items = m_thumbnailList->items();
+        const int start = slideshow::startIndex(*m_listSequence, [&items](int i) { return items.isSelected(i); });
+        if (start < 0)
+            return false;
+        StartSlideShow(start);
         return true;
     }
     if (id == cmd::FullScreen) {
