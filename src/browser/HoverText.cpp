@@ -2,9 +2,10 @@
 
 #include "browser/FolderItemList.h"
 
+#include "imaging/decode/ImageDecoding.h"
+
 #include <QDateTime>
 #include <QFile>
-#include <QImageReader>
 
 namespace {
 
@@ -36,7 +37,10 @@ QString HoverText(const FolderItem& item)
         int width = item.width;
         int height = item.height;
         if ((width <= 0 || height <= 0) && isPlatformImagingExtension(extensionOf(path))) {
-            const QSize size = QImageReader(path).size();
+            // Only a regular file's declared size, read by bytes, never the file's own readers
+            // by name: a FIFO named like a photo would block the window.
+            const QByteArray& native = item.nativeTargetPath.isEmpty() ? item.nativePath : item.nativeTargetPath;
+            const QSize size = Decode::readImageSize(native);
             width = size.width();
             height = size.height();
         }

@@ -6,5 +6,6 @@
 #include <QString>
 
 // For an image whose dimensions are not known yet and whose extension is in the thumbnail
-// set, the header is read to learn them; nothing else touches the disk.
+// set, the declared size is read from the header (Decode::readImageSize: regular files only);
+// nothing else touches the disk.
 QString HoverText(const FolderItem& item);

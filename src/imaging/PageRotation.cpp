@@ -1,7 +1,9 @@
 #include "imaging/PageRotation.h"
 
+#include "app/NativePath.h"
 #include "imaging/ImageLibrary.h"
 #include "imaging/SafeSave.h"
+#include "imaging/decode/ImageDecoding.h"
 #include "imaging/fipSuperImage.h"
 
 #include <QFile>
@@ -12,11 +14,6 @@
 #include <vector>
 
 namespace {
-
-struct MultiBitmapCloser {
-    void operator()(FIMULTIBITMAP* bitmap) const { FreeImage_CloseMultiBitmap(bitmap, 0); }
-};
-using MultiBitmap = std::unique_ptr<FIMULTIBITMAP, MultiBitmapCloser>;
 
 std::optional<int> animationWord(FIBITMAP* dib, const char* key)
 {
@@ -124,36 +121,31 @@ bool rotateEveryPage(const QString& path, double angle)
     if (fif != FIF_TIFF && fif != FIF_GIF && fif != FIF_ICO)
         return false;
     ImageLibrary::ensureInitialised();
-    const QByteArray source = QFile::encodeName(path);
+    // The pages are decoded by the helper, as for viewing: the file may come from anyone.
+    const QByteArray source = NativePath::encode(path);
     return SafeSave::writeReplacing(path, [&](const QString& tempPath) {
-        MultiBitmap in(FreeImage_OpenMultiBitmap(fif, source.constData(), FALSE, TRUE, TRUE, 0));
-        if (!in)
-            return false;
-        const int count = FreeImage_GetPageCount(in.get());
+        const int count = Decode::countPages(source);
         if (count <= 0)
             return false;
         int screenWidth = 0;
         int screenHeight = 0;
         std::vector<fipSuperImage> turnedPages;
         for (int i = 0; i < count; ++i) {
-            FIBITMAP* page = FreeImage_LockPage(in.get(), i);
-            if (!page)
+            Decode::Decoded page = Decode::decodeImage(source, i, 0, Decode::imageMemoryBudget());
+            if (!page.ok())
                 return false;
-            const int width = static_cast<int>(FreeImage_GetWidth(page));
-            const int height = static_cast<int>(FreeImage_GetHeight(page));
+            const int width = static_cast<int>(FreeImage_GetWidth(page.dib.get()));
+            const int height = static_cast<int>(FreeImage_GetHeight(page.dib.get()));
             if (i == 0) {
-                screenWidth = animationWord(page, "LogicalWidth").value_or(width);
-                screenHeight = animationWord(page, "LogicalHeight").value_or(height);
+                screenWidth = animationWord(page.dib.get(), "LogicalWidth").value_or(width);
+                screenHeight = animationWord(page.dib.get(), "LogicalHeight").value_or(height);
             }
-            FIBITMAP* copy = FreeImage_Clone(page);
-            FreeImage_UnlockPage(in.get(), page, FALSE);
             fipSuperImage turned;
-            if (!copy || !turned.replace(copy) || !turned.rotate(turns))
+            if (!turned.replace(page.dib.release()) || !turned.rotate(turns))
                 return false;
             turnFramePlacement(turned, quarterTurns, screenWidth, screenHeight, width, height);
             turnedPages.push_back(std::move(turned));
         }
-        in.reset();
         if (fif == FIF_ICO)
             return writeIcon(tempPath, turnedPages);
         FIMULTIBITMAP* out = FreeImage_OpenMultiBitmap(fif, QFile::encodeName(tempPath).constData(), TRUE, FALSE, FALSE, 0);

@@ -17,8 +17,11 @@
 #include <QMenu>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <future>
 
 namespace {
 
@@ -345,6 +348,37 @@ TEST(HoverText, LinesPerKind)
     const QString folder = HoverText(list.at(list.FindItemByPath(dir.file("sub"))));
     EXPECT_TRUE(folder.startsWith("Filename: sub\nModified Date: "));
     EXPECT_FALSE(folder.contains("Size"));
+}
+
+// The dimensions come from the bytes of regular files: a FIFO named like a photo does not
+// block the window, and a name that is not UTF-8 still gives its size.
+TEST(HoverText, DimensionsOfOddFilesAreReadWithoutBlocking)
+{
+    fixtures::TempDir dir;
+    const QByteArray d = QFile::encodeName(dir.path());
+    ASSERT_EQ(::mkfifo((d + "/pipe.png").constData(), 0600), 0);
+    ASSERT_TRUE(fixtures::patternImage(40, 30).save(FIF_PNG, dir.file("plain.png")));
+    ASSERT_EQ(::rename((d + "/plain.png").constData(), (d + "/\xff photo.png").constData()), 0);
+    const ShellNamespace shell(d, {});
+    FolderItemList list;
+    ASSERT_TRUE(list.populate(shell, shell.idListFromPath(d), false));
+    const struct {
+        QByteArray name;
+        const char* dimensions;
+    } cases[] = {{"pipe.png", ""}, {"\xff photo.png", "40x30"}};
+    for (const auto& c : cases) {
+        int index = -1;
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            index = list.at(i).nativePath == d + '/' + c.name ? i : index;
+        ASSERT_GE(index, 0) << c.name.toStdString();
+        auto hover = std::async(std::launch::async, [&] { return HoverText(list.at(index)); });
+        const bool prompt = hover.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!prompt)
+            ::close(::open((d + '/' + c.name).constData(), O_WRONLY | O_NONBLOCK));  // lets a blocked open end
+        EXPECT_TRUE(prompt) << c.name.toStdString();
+        EXPECT_TRUE(hover.get().endsWith(QStringLiteral("\nImage Dimenstions: ") + QLatin1String(c.dimensions)))
+            << c.name.toStdString();
+    }
 }
 
 TEST(CImageListCtrl, ResultsForGoneRecordsOrOldFoldersAreDroppedAndSizeChangesRemakeThumbnails)

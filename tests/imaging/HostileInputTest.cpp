@@ -1,4 +1,5 @@
 #include "imaging/JpegPreview.h"
+#include "imaging/PageRotation.h"
 #include "imaging/decode/ImageDecoding.h"
 #include "imaging/fipSuperImage.h"
 
@@ -323,6 +324,26 @@ TEST(HostileInputTest, DeclaredSizesAreCheckedAgainstTheBudget)
     // The header-only answers of the Open dialog read the bomb's size without decoding it.
     EXPECT_EQ(Decode::readImageSize(QFile::encodeName(bomb)), QSize(65500, 65500));
     EXPECT_EQ(Decode::readImageSize(QFile::encodeName(png)), QSize(400, 300));
+    QByteArray padded = fixtures::readFile(photo);
+    for (int i = 0; i < 5; ++i)  // a third of a megabyte of comments before the frame
+        padded.insert(2, QByteArray("\xFF\xFE\xFF\xFF", 4) + QByteArray(0xFFFD, 'c'));
+    const QString bmp = dir.file(QStringLiteral("wide.bmp"));
+    ASSERT_TRUE(fixtures::patternImage(70, 50).save(FIF_BMP, bmp));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QSize size;
+    } headers[] = {
+        {"padded.jpg", padded, QSize(512, 512)},
+        {"wide.bmp", fixtures::readFile(bmp), QSize(70, 50)},
+        {"screen.gif", QByteArray("GIF89a\x10\x27\x20\x4E", 10) + QByteArray(20, '\0'), QSize(10000, 20000)},
+        {"empty.gif", QByteArray("GIF89a\0\0\x20\x4E", 10), QSize()},
+    };
+    for (const auto& h : headers) {
+        const QString path = dir.file(QString::fromLatin1(h.name));
+        ASSERT_TRUE(fixtures::writeFile(path, h.bytes));
+        EXPECT_EQ(Decode::readImageSize(QFile::encodeName(path)), h.size) << h.name;
+    }
 }
 
 // The EXIF thumbnail is taken only when its pointer stays inside the block and its size is
@@ -395,6 +416,18 @@ TEST(HostileInputTest, PagesOfMultiPageFilesComeFromTheHelper)
             EXPECT_EQ(FreeImage_GetWidth(d.dib.get()), 10u * unsigned(page + 1));
     }
     EXPECT_EQ(fipSuperImage::getFileType(path), FIF_TIFF);
+
+    // Turning every page reads them through the helper too: without it, the file stays.
+    const QByteArray before = fixtures::readFile(path);
+    auto& decoder = Decode::IsolatedDecoder::shared();
+    decoder.abortRequests(1000);
+    const bool turnedWithoutHelper = PageRotation::rotateEveryPage(path, 90);
+    decoder.abortRequests(0);
+    EXPECT_FALSE(turnedWithoutHelper);
+    EXPECT_EQ(fixtures::readFile(path), before);
+    ASSERT_TRUE(PageRotation::rotateEveryPage(path, 90));
+    EXPECT_EQ(Decode::countPages(name), 3);
+    EXPECT_EQ(FreeImage_GetHeight(Decode::decodeImage(name, 2, 0, Decode::imageMemoryBudget()).dib.get()), 30u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace Decode {
@@ -66,6 +67,50 @@ FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
 struct TjCloser {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
+
+QSize positiveSize(std::int64_t width, std::int64_t height)
+{
+    constexpr std::int64_t most = std::numeric_limits<int>::max();
+    if (width <= 0 || height <= 0 || width > most || height > most)
+        return {};
+    return QSize(static_cast<int>(width), static_cast<int>(height));
+}
+
+// The declared size of a PNG, GIF or BMP from the fixed fields of its first bytes; nothing
+// beyond them is read. Empty for other files, or when the fields are missing.
+std::optional<QSize> fixedHeaderSize(const QByteArray& head)
+{
+    const auto byte = [&](qsizetype at) -> std::int64_t { return static_cast<unsigned char>(head[at]); };
+    const auto le16 = [&](qsizetype at) { return byte(at) | byte(at + 1) << 8; };
+    const auto le32 = [&](qsizetype at) { return le16(at) | le16(at + 2) << 16; };
+    const auto be32 = [&](qsizetype at) { return byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3); };
+    if (isPng(head))
+        return head.size() >= 24 && head.mid(12, 4) == "IHDR" ? positiveSize(be32(16), be32(20)) : QSize();
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return head.size() >= 10 ? positiveSize(le16(6), le16(8)) : QSize();
+    if (head.startsWith("BM") && head.size() >= 26) {
+        const std::int64_t info = le32(14);
+        if (info == 12)
+            return positiveSize(le16(18), le16(20));
+        // A negative height is a top-down bitmap.
+        const std::int64_t height = static_cast<std::int32_t>(static_cast<std::uint32_t>(le32(22)));
+        return info >= 40 ? positiveSize(le32(18), height < 0 ? -height : height) : QSize();
+    }
+    return std::nullopt;
+}
+
+QSize jpegHeaderSize(const QByteArray& bytes)
+{
+    std::unique_ptr<void, TjCloser> tj(tjInitDecompress());
+    int w = 0, h = 0, sub = 0, cs = 0;
+    if (!tj || tjDecompressHeader3(tj.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                   static_cast<unsigned long>(bytes.size()), &w, &h, &sub, &cs) != 0)
+        return {};
+    return positiveSize(w, h);
+}
+
+// The frame header follows the metadata segments, which rarely take more than this.
+constexpr int kJpegHeaderBytes = 256 * 1024;
 
 Decoded fromHelper(const HelperResult& r, DibPtr dib)
 {
@@ -225,16 +270,17 @@ QSize readImageSize(const QByteArray& nativePath)
     if (!file)
         return {};
     const int fd = file->fd.get();
-    if (isJpeg(readHead(fd, 4))) {
+    const QByteArray head = readHead(fd, 32);
+    if (isJpeg(head)) {
+        // Most files answer from their first bytes; only a file with more metadata is read whole.
+        const QSize size = jpegHeaderSize(readHead(fd, kJpegHeaderBytes));
+        if (size.isValid() || file->size <= kJpegHeaderBytes)
+            return size;
         const auto bytes = readAll(fd, kMaxJpegFileBytes);
-        std::unique_ptr<void, TjCloser> tj(tjInitDecompress());
-        int w = 0, h = 0, sub = 0, cs = 0;
-        if (!bytes || !tj
-            || tjDecompressHeader3(tj.get(), reinterpret_cast<const unsigned char*>(bytes->constData()),
-                                   static_cast<unsigned long>(bytes->size()), &w, &h, &sub, &cs) != 0)
-            return {};
-        return QSize(w, h);
+        return bytes ? jpegHeaderSize(*bytes) : QSize();
     }
+    if (const auto size = fixedHeaderSize(head))
+        return *size;
     RequestMessage request;
     request.kind = Kind::Header;
     request.fifByName = formatFromName(nativePath);

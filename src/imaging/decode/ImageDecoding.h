@@ -46,7 +46,8 @@ int countPages(const QByteArray& nativePath);
 Decoded decodeThumbnail(const QByteArray& nativePath, unsigned maxWidth, unsigned maxHeight,
                         std::uint64_t maxPixels);
 
-// The declared size without decoding pixels; empty when unknown.
+// The declared size without decoding pixels; empty when unknown. PNG, GIF, BMP and JPEG
+// headers are read here, within their first bytes; other formats ask the helper.
 QSize readImageSize(const QByteArray& nativePath);
 
 // A JPEG's size and, when it carries one of at most kMaxEmbeddedThumbnailSide a side, its
