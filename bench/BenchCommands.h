@@ -12,3 +12,4 @@ int runThumbsBench(const QStringList& args);         // thumbs DIR --size N
 int runBrowseBench(const QStringList& args);         // browse DIR
 int runPreviewBench(const QStringList& args);        // preview FILE
 int runHelperBench(const QStringList& args);         // helper FILE
+int runSlideShowBench(const QStringList& args);      // slideshow DIR

@@ -28,6 +28,7 @@ int main(int argc, char** argv)
         {QStringLiteral("browse"), runBrowseBench},
         {QStringLiteral("preview"), runPreviewBench},
         {QStringLiteral("helper"), runHelperBench},
+        {QStringLiteral("slideshow"), runSlideShowBench},
     };
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !commands.count(args.front())) {

@@ -4,8 +4,10 @@
 #include "imaging/fipSuperImage.h"
 #include "viewer/ImageLoading.h"
 #include "viewer/ImageSequence.h"
+#include "viewer/ViewRendering.h"
 #include "viewer/ViewerEvents.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +15,13 @@
 #include <QTimerEvent>
 
 #include <cmath>
+
+namespace {
+
+// The smooth copy of a slide whose first paint was a quick stretch.
+constexpr QEvent::Type WM_SMOOTH_SLIDE = static_cast<QEvent::Type>(QEvent::User + 1160);
+
+}  // namespace
 
 CSlideView::CSlideView(QWidget* parent, slideshow::Timings timings) : QWidget(parent), m_timings(timings)
 {
@@ -37,6 +46,7 @@ void CSlideView::releaseImage()
     m_image.reset();
     m_display = QImage();
     m_fitted = QImage();
+    m_fittedIsQuick = false;
     m_pageCount = 0;
 }
 
@@ -252,6 +262,17 @@ bool CSlideView::event(QEvent* event)
             m_preload.free();
         return true;
     }
+    if (event->type() == WM_SMOOTH_SLIDE) {
+        m_smoothRequested = false;
+        if (m_image && m_fittedIsQuick) {
+            const qreal ratio = m_fitted.devicePixelRatio();
+            m_fitted = smoothCopy(m_fitted.size());
+            m_fitted.setDevicePixelRatio(ratio);
+            m_fittedIsQuick = false;
+            update();
+        }
+        return true;
+    }
     return QWidget::event(event);
 }
 
@@ -270,6 +291,7 @@ void CSlideView::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     m_toolBar->setGeometry(slideshow::toolBarRect(size()));
     m_fitted = QImage();
+    m_fittedIsQuick = false;
 }
 
 void CSlideView::mouseMoveEvent(QMouseEvent* event)
@@ -307,15 +329,46 @@ QRect CSlideView::slideRectOnScreen() const
     return QRectF(r.x() / ratio, r.y() / ratio, r.width() / ratio, r.height() / ratio).toAlignedRect();
 }
 
+bool CSlideView::drawsFromImageRows() const
+{
+    return m_image && m_image->getImageType() == FIT_BITMAP && m_image->getBPP() == 24 && m_display.isNull();
+}
+
+QImage CSlideView::smoothCopy(QSize size) const
+{
+    if (drawsFromImageRows()) {
+        // Photos: reduce the library's bottom-up rows as they are, then turn the result over;
+        // no full-size copy in the painter's format is made.
+        const QImage rows(m_image->accessPixels(), static_cast<int>(m_image->getWidth()),
+                          static_cast<int>(m_image->getHeight()), static_cast<qsizetype>(m_image->getScanWidth()),
+                          QImage::Format_BGR888);
+        return rows.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .mirrored(false, true)
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    const QImage full = m_display.isNull() ? makeDisplayImage(*m_image) : m_display;
+    return full.size() == size || full.isNull() ? full : full.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 const QImage& CSlideView::fittedImage(QSize deviceSize, qreal ratio)
 {
     if (!m_fitted.isNull() && m_fitted.size() == deviceSize && m_fitted.devicePixelRatio() == ratio)
         return m_fitted;
-    {
-        const QImage full = m_display.isNull() ? makeDisplayImage(*m_image) : m_display;
-        m_fitted = full.size() == deviceSize || full.isNull()
-                       ? full
-                       : full.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QSize imageSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight()));
+    if (drawsFromImageRows() && deviceSize != imageSize) {
+        // A new slide appears at once, stretched straight from the library's rows; the
+        // smooth copy replaces it right after this paint.
+        m_fitted = stretchBottomUpBgr(m_image->accessPixels(), imageSize,
+                                      static_cast<qsizetype>(m_image->getScanWidth()),
+                                      QRectF(QPointF(0, 0), QSizeF(imageSize)), deviceSize);
+        m_fittedIsQuick = true;
+        if (!m_smoothRequested) {
+            m_smoothRequested = true;
+            QCoreApplication::postEvent(this, new QEvent(WM_SMOOTH_SLIDE));
+        }
+    } else {
+        m_fitted = smoothCopy(deviceSize);
+        m_fittedIsQuick = false;
     }
     // The reduced copy is all a fixed fit needs; the full-size one would double the memory.
     m_display = QImage();

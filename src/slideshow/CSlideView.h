@@ -66,6 +66,8 @@ public:
     CSlideToolBar* toolBar() const { return m_toolBar; }
     // Where the slide lies in the client area (logical pixels); empty without an image.
     QRect slideRectOnScreen() const;
+    // The slide on screen is the smooth reduction, not the quick stretch of a first paint.
+    bool showsSmoothSlide() const { return !m_fittedIsQuick; }
     bool advanceTimerActive() const { return m_advanceTimer.isActive(); }
     bool hideTimerActive() const { return m_hideTimer.isActive(); }
 
@@ -90,6 +92,9 @@ private:
     void showCursorAndToolBar();
     // The slide in the painter's format at the size it is drawn (device pixels).
     const QImage& fittedImage(QSize deviceSize, qreal ratio);
+    // 24-bit images are reduced straight from the library's rows.
+    bool drawsFromImageRows() const;
+    QImage smoothCopy(QSize size) const;
 
     slideshow::Timings m_timings;
     const ImageSequence* m_sequence = nullptr;
@@ -111,5 +116,7 @@ private:
     QBasicTimer m_hideTimer;
     QBasicTimer m_advanceTimer;
     QImage m_fitted;
+    bool m_fittedIsQuick = false;
+    bool m_smoothRequested = false;
     int m_directLoads = 0;
 };

@@ -130,6 +130,7 @@ TEST(SlideView, SmallerSlidesAreCentredAtTheirSizeAndLargerOnesFitted)
         for (int x = r.left(); x <= r.right(); ++x)
             lit += isBlack(shot.pixel(x, r.center().y())) ? 0 : 1;
         EXPECT_GT(lit, r.width() / 2) << "the slide is drawn across its rectangle";
+        QTRY_VERIFY_WITH_TIMEOUT(show.view->showsSmoothSlide(), kBound);
     }
 }
 
