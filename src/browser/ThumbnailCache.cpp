@@ -1,5 +1,8 @@
 #include "browser/ThumbnailCache.h"
 
+#include "imaging/decode/RegularFile.h"
+
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -20,6 +23,31 @@
 namespace ThumbnailCache {
 
 namespace {
+
+// An entry at most `maxSide` pixels a side. Every program of the user writes to the cache:
+// only a small regular file is read, through its bytes (a FIFO in place of an entry would
+// block the loader thread on opening it by name).
+QImage readEntry(const QString& path, int maxSide)
+{
+    const auto file = Decode::openRegularFile(QFile::encodeName(path));
+    if (!file)
+        return {};
+    const auto bytes = Decode::readAll(file->fd.get(), 16LL << 20);
+    if (!bytes)
+        return {};
+    QBuffer buffer;
+    buffer.setData(*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    const QSize dims = reader.size();
+    if (!reader.canRead() || !dims.isValid() || dims.width() > maxSide || dims.height() > maxSide)
+        return {};
+    // The keys hold "::", which QImageReader::text() cannot parse; QImage keeps them whole.
+    QImage image;
+    if (!reader.read(&image))
+        return {};
+    return image;
+}
 
 // Our own fail folder: another program may well read what we cannot.
 constexpr char kFailFolder[] = "fail/kelvra-1.0";
@@ -145,16 +173,10 @@ std::optional<Entry> find(const QByteArray& nativePath, std::int64_t mtimeSecond
     for (const SizeClass& c : kClasses) {
         if (c.size < box)
             continue;
-        QImageReader reader(root() + '/' + QLatin1String(c.folder) + '/' + name, "png");
-        if (!reader.canRead())
-            continue;
         // A cache entry is small by definition; refuse anything that claims otherwise.
-        const QSize dims = reader.size();
-        if (!dims.isValid() || dims.width() > 1024 || dims.height() > 1024)
-            continue;
-        // The keys hold "::", which QImageReader::text() cannot parse; QImage keeps them whole.
         Entry entry;
-        if (!reader.read(&entry.image) || entry.image.isNull())
+        entry.image = readEntry(root() + '/' + QLatin1String(c.folder) + '/' + name, 1024);
+        if (entry.image.isNull())
             continue;
         const QImage& image = entry.image;
         if (image.text(QStringLiteral("Thumb::URI")).toUtf8() != uri)
@@ -206,11 +228,7 @@ bool hasFailure(const QByteArray& nativePath, std::int64_t mtimeSeconds)
     if (isInsideCache(nativePath))
         return false;
     const QByteArray uri = uriForPath(nativePath);
-    QImageReader reader(root() + '/' + QLatin1String(kFailFolder) + '/' + fileNameForUri(uri), "png");
-    const QSize dims = reader.size();
-    if (!reader.canRead() || !dims.isValid() || dims.width() > 16 || dims.height() > 16)
-        return false;
-    const QImage image = reader.read();
+    const QImage image = readEntry(root() + '/' + QLatin1String(kFailFolder) + '/' + fileNameForUri(uri), 16);
     return !image.isNull() && image.text(QStringLiteral("Thumb::URI")).toUtf8() == uri
            && image.text(QStringLiteral("Thumb::MTime")) == QString::number(mtimeSeconds);
 }

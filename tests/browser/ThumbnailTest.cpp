@@ -16,10 +16,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <future>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -298,6 +301,30 @@ TEST(MakeThumbnail, PaletteGreyAndDeepSourcesKeepTheirColoursInTheListAndTheCach
         EXPECT_TRUE(near(entry.pixel(10, 38), c.left)) << c.name;
         EXPECT_TRUE(near(entry.pixel(118, 38), c.right)) << c.name;
     }
+}
+
+// Other programs write to the cache too: FIFOs in place of a file's entries are passed over
+// without blocking the loader, and the file still gets its thumbnail.
+TEST(ThumbnailCache, EntriesThatAreNotRegularFilesArePassedOver)
+{
+    fixtures::TempDir dir;
+    const QString photo = fixtures::writePatternJpeg(dir.file("photo.jpg"), 640, 480);
+    const QByteArray native = QFile::encodeName(photo);
+    const QString name = ThumbnailCache::fileNameForUri(ThumbnailCache::uriForPath(native));
+    const QStringList fifos = {ThumbnailCache::root() + "/normal/" + name, ThumbnailCache::root() + "/fail/kelvra-1.0/" + name};
+    for (const QString& fifo : fifos) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(fifo).path()));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0) << fifo.toStdString();
+    }
+    auto made = std::async(std::launch::async, [&] { return MakeThumbnail(native, 85, 85, ThumbnailOptions{true}); });
+    const bool prompt = made.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    for (int round = 0; !prompt && round < 2; ++round) {  // lets blocked opens end
+        for (const QString& fifo : fifos)
+            ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_TRUE(prompt);
+    EXPECT_TRUE(made.get().ok());
+    ThumbnailCache::forget(native);
 }
 
 TEST(ThumbnailCache, UnreadableFilesGetAFailEntryUntilTheyChangeAndForgetRemovesEveryEntry)
