@@ -5,6 +5,7 @@
 #include "app/CommandIds.h"
 #include "slideshow/CSlideView.h"
 #include "viewer/CImageView.h"
+#include "viewer/ViewerDialogs.h"
 
 #include "TestFixtures.h"
 
@@ -112,4 +113,24 @@ TEST_F(SlideShowFrameTest, FromTheListStartsAtTheFirstSelectedImageAndSurvivesAn
     EXPECT_TRUE(list()->hasFocus());
     frame->UpdateCommandStates();
     EXPECT_FALSE(frame->actionFor(cmd::SlideShow)->isEnabled()) << "no image left to show";
+}
+
+// The viewer's image stays open behind a show: closing the window offers its changes first.
+TEST_F(SlideShowFrameTest, ClosingDuringAShowFromAModifiedImageAsksToSaveIt)
+{
+    list()->OpenItem(indexOf("a.jpg"));
+    CImageView* viewer = frame->GetImageView();
+    int questions = 0;
+    for (const int answer : {int(QuerySaveCancel), int(QuerySaveDiscard)}) {
+        ViewerDialogs dialogs = ViewerDialogs::standard();
+        dialogs.querySave = [&](QWidget*, const QString&, const QString&, QString&) { return ++questions, answer; };
+        viewer->setDialogs(dialogs);
+        viewer->setModified(true);
+        ASSERT_TRUE(frame->OnCommand(cmd::SlideShow));
+        const bool closed = frame->close();
+        EXPECT_EQ(closed, answer == QuerySaveDiscard);
+        EXPECT_EQ(frame->mode(), FrameMode::Viewer) << "the show ended before the question";
+        EXPECT_EQ(viewer->hasImage(), answer == QuerySaveCancel);
+    }
+    EXPECT_EQ(questions, 2);
 }
