@@ -13,7 +13,7 @@ CSlideToolBar::CSlideToolBar(QWidget* parent) : QWidget(parent)
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor::fromRgb(kToolBarColor));
     setPalette(colours);
-    for (const ButtonSpec& spec : kButtons) {
+    for (const SlideButton& spec : kButtons) {
         auto* button = new CSuperBitmapButton(spec.id, spec.glyph, spec.hasDisabledLook, this);
         button->setGeometry(buttonRect(spec));
         button->setToolTip(QString::fromLatin1(spec.toolTip));

@@ -13,7 +13,7 @@ constexpr int kSeparatorInset = 4;
 
 }  // namespace
 
-QRect buttonRect(const ButtonSpec& button)
+QRect buttonRect(const SlideButton& button)
 {
     return QRect(button.left, 0, button.right - button.left, kToolBarHeight);
 }

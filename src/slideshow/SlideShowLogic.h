@@ -31,7 +31,7 @@ enum ButtonId { ExitButton = 158, PreviousButton = 159, NextButton = 160, PlayBu
 
 enum class Glyph { Play, Pause, Previous, Next, Exit };
 
-struct ButtonSpec {
+struct SlideButton {
     int id;
     int left;   // first column
     int right;  // one past the last column
@@ -40,7 +40,7 @@ struct ButtonSpec {
     bool hasDisabledLook;
 };
 
-inline constexpr std::array<ButtonSpec, 5> kButtons = {{
+inline constexpr std::array<SlideButton, 5> kButtons = {{
     {PlayButton, 0, 31, "Play slide show", Glyph::Play, true},
     {PauseButton, 32, 63, "Pause slide show", Glyph::Pause, true},
     {PreviousButton, 71, 102, "Previous slide", Glyph::Previous, true},
@@ -51,7 +51,7 @@ inline constexpr std::array<ButtonSpec, 5> kButtons = {{
 // The two etched separators, as column ranges like the buttons'.
 inline constexpr std::array<std::pair<int, int>, 2> kSeparators = {{{66, 68}, {137, 139}}};
 
-QRect buttonRect(const ButtonSpec& button);
+QRect buttonRect(const SlideButton& button);
 QRect separatorRect(int index);
 
 // Where a slide of `image` pixels goes in a client area of `client` pixels: centred at its

@@ -48,7 +48,7 @@ TEST(SlideShowLogic, ToolBarSitsAboveTheBottomAndStaysOnASmallScreen)
 
     // Buttons and separators tile the bar without overlapping, and the last ends at its edge.
     QSet<int> columns;
-    for (const ButtonSpec& b : kButtons)
+    for (const SlideButton& b : kButtons)
         for (int x = buttonRect(b).left(); x <= buttonRect(b).right(); ++x)
             EXPECT_FALSE(columns.contains(x)) << b.id, columns.insert(x);
     EXPECT_EQ(buttonRect(kButtons[0]), QRect(0, 0, 31, 31));
