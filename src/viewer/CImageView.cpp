@@ -110,6 +110,9 @@ bool CImageView::OpenImageAt(int index, int page)
             m_pageCount = loaded.pageCount;
             m_fullSize = loaded.fullSize;
         }
+        // Kept only for an image opened reduced: it says the file holds more than is shown.
+        if (m_image && m_fullSize == QSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight())))
+            m_fullSize = QSize();
     }
 
     m_geometry.setAutoFit(true);

@@ -228,7 +228,8 @@ private:
     void dragSelection(QPoint point);
     // Saves or discards a modified image and releases it; false to stay.
     bool leaveImage();
-    // Before writing over the open file: asks when it changed on disk since it was read.
+    // Before writing over the open file: asks when it changed on disk since it was read, and
+    // when it was opened reduced to fit in memory.
     bool mayOverwriteViewedFile();
     void stepToImage(int index);
     void stepToPage(int page);

@@ -102,6 +102,19 @@ bool CImageView::mayOverwriteViewedFile()
     // Another program (or another window) rewrote the file while it was shown here: its
     // work is not replaced unasked. A file that is gone loses nothing by being written.
     const FileStamp now = FileStamp::of(m_filePath);
+    // A file too large for memory was opened reduced: writing over it would replace the
+    // photo by its reduced copy for good.
+    if (now.exists && m_fullSize.isValid()) {
+        const QString text = QStringLiteral("The file '%1' is %2 x %3 pixels and was opened reduced to fit in "
+                                            "memory.\nDo you want to replace it with the smaller image shown?")
+                                 .arg(m_filePath)
+                                 .arg(m_fullSize.width())
+                                 .arg(m_fullSize.height());
+        if (MessageBoxSeam::show({this, QStringLiteral("Save File"), text, QMessageBox::Warning,
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No})
+            != QMessageBox::Yes)
+            return false;
+    }
     if (!now.exists || now == m_fileStamp)
         return true;
     const QString text = QStringLiteral("The file '%1' has been changed on disk since it was opened.\n"

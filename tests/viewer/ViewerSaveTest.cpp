@@ -297,4 +297,27 @@ TEST(ViewerStaleFile, SavingOverAFileRewrittenSinceItWasOpenedAsksFirst)
     EXPECT_EQ(v.messages.size(), 2);
 }
 
+// A photo too large for memory opens reduced; writing the reduced copy over it is asked first.
+TEST(ViewerSave, SavingOverAFileOpenedReducedAsksFirst)
+{
+    Viewer v(1, QSize(20, 10));
+    fixtures::writePatternJpeg(v.files[0], 400, 300);
+    const QByteArray original = fixtures::readFile(v.files[0]);
+    qputenv("KELVRA_IMAGE_BUDGET", "100000");
+    v.open(0);
+    qunsetenv("KELVRA_IMAGE_BUDGET");
+    ASSERT_LT(v.view->image()->getWidth(), 400u);
+    EXPECT_EQ(v.view->fileImageSize(), QSize(400, 300));
+    editImage(*v.view);
+    v.boxAnswer = QMessageBox::No;
+    v.view->OnCommand(vcmd::Save);
+    ASSERT_EQ(v.messages.size(), 1);
+    EXPECT_TRUE(v.messages[0].startsWith(QStringLiteral("Save File|The file '%1' is 400 x 300 pixels and was opened reduced")
+                                             .arg(v.files[0])))
+        << v.messages[0].toStdString();
+    EXPECT_EQ(v.lastBox.defaultButton, QMessageBox::No);
+    EXPECT_EQ(fixtures::readFile(v.files[0]), original);
+    EXPECT_TRUE(v.view->isModified());
+}
+
 }  // namespace

@@ -163,6 +163,11 @@ std::uint64_t physicalMemoryBytes()
 
 std::uint64_t imageMemoryBudget()
 {
+    // KELVRA_IMAGE_BUDGET (bytes) sets it for a machine shared with other work, and for tests.
+    bool ok = false;
+    const qulonglong chosen = qEnvironmentVariable("KELVRA_IMAGE_BUDGET").toULongLong(&ok);
+    if (ok && chosen > 0)
+        return chosen;
     return physicalMemoryBytes() / 4;
 }
 

@@ -16,7 +16,7 @@ namespace Decode {
 
 std::uint64_t physicalMemoryBytes();
 // The most one decoded image may take in the viewer and the Open dialog: a quarter of the
-// machine's memory.
+// machine's memory, or the bytes KELVRA_IMAGE_BUDGET names.
 std::uint64_t imageMemoryBudget();
 // Embedded (EXIF) thumbnails larger than this on a side are ignored.
 inline constexpr int kMaxEmbeddedThumbnailSide = 1024;
