@@ -165,10 +165,8 @@ static ThumbnailResult makeFromFile(const QByteArray& nativePath, int boxWidth, 
     if (options.useCache && platformSet) {
         if (auto entry = ThumbnailCache::find(nativePath, st.mtimeSeconds(), st.size, box)) {
             QSize full(entry->imageWidth, entry->imageHeight);
-            if (full.width() <= 0 || full.height() <= 0) {
-                QImageReader header(QFile::decodeName(nativePath));
-                full = header.size();
-            }
+            if (full.width() <= 0 || full.height() <= 0)
+                full = Decode::readImageSize(nativePath);
             if (full.width() > 0 && full.height() > 0)
                 return finish(entry->image, full);
         }
@@ -199,24 +197,25 @@ static ThumbnailResult makeFromFile(const QByteArray& nativePath, int boxWidth, 
                 const QSize target = fitThumbnailSize(QSize(headerW, headerH), makeWidth, makeHeight);
                 picture = decodeJpegScaled(*data, target.width(), target.height(), full);
             }
-            if (!picture && !tooLarge(full.isValid() ? full : QSize(1, 1)))
+            // A file whose header is beyond the cap is refused here, never handed on.
+            if (!picture && full.isValid() && tooLarge(full))
+                return ThumbnailResult();
+            if (!picture)
                 picture = decodeWithQt(*data, full);
+            if (!picture && full.isValid() && tooLarge(full))
+                return ThumbnailResult();
         }
     }
     if (!picture) {
-        fipSuperImage libraryImage;
-        QSize libraryFull;
-        if (decodeWithLibrary(nativePath, libraryFull, libraryImage)) {
-            result.fullWidth = libraryFull.width();
-            result.fullHeight = libraryFull.height();
-            if (libraryImage.getWidth() > static_cast<unsigned>(boxWidth) || libraryImage.getHeight() > static_cast<unsigned>(boxHeight)) {
-                if (!libraryImage.makeThumbnail(static_cast<unsigned>(boxWidth), static_cast<unsigned>(boxHeight), TRUE))
-                    return ThumbnailResult();
-            }
-            result.image = std::move(libraryImage);
-            return result;
-        }
-        return ThumbnailResult();
+        // Every other format the library reads is decoded and fitted in the decoder helper.
+        Decode::Decoded made = Decode::decodeThumbnail(nativePath, static_cast<unsigned>(boxWidth),
+                                                       static_cast<unsigned>(boxHeight), kMaxDecodePixels);
+        if (!made.ok())
+            return ThumbnailResult();
+        result.fullWidth = made.fullSize.width();
+        result.fullHeight = made.fullSize.height();
+        result.image.replace(made.dib.release());
+        return result;
     }
 
     if (sizeClass && (full.width() > sizeClass->size || full.height() > sizeClass->size)) {
