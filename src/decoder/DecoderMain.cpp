@@ -22,10 +22,11 @@
 #include <memory>
 #include <string>
 
-#if defined(__SANITIZE_ADDRESS__)
+// Sanitizers reserve terabytes of shadow memory, which an address-space limit forbids.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define KELVRA_DECODER_SANITIZED 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 #define KELVRA_DECODER_SANITIZED 1
 #endif
 #endif
