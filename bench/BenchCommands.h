@@ -13,3 +13,4 @@ int runBrowseBench(const QStringList& args);         // browse DIR
 int runPreviewBench(const QStringList& args);        // preview FILE
 int runHelperBench(const QStringList& args);         // helper FILE
 int runSlideShowBench(const QStringList& args);      // slideshow DIR
+int runCorpusBench(const QStringList& args);         // corpus DIR [--per-kind N] [--skip KIND,...]

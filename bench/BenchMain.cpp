@@ -29,6 +29,7 @@ int main(int argc, char** argv)
         {QStringLiteral("preview"), runPreviewBench},
         {QStringLiteral("helper"), runHelperBench},
         {QStringLiteral("slideshow"), runSlideShowBench},
+        {QStringLiteral("corpus"), runCorpusBench},
     };
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !commands.count(args.front())) {
