@@ -67,6 +67,8 @@ bool CSlideView::OpenSlideAt(int index)
             m_image = std::move(preloaded->loaded.image);
             m_pageCount = preloaded->loaded.pageCount;
             m_display = std::move(preloaded->display);
+            // Used by the paint when the fit is still the one it was made for.
+            m_fitted = std::move(preloaded->reduced);
             m_fileStamp = preloaded->stamp;
         } else {
             ++m_directLoads;
@@ -95,7 +97,7 @@ void CSlideView::StartPreload()
     m_preload.wait();
     if (m_preload.holds(item->targetPath, 0))
         return;
-    m_preload.start(item->targetPath, 0, this);
+    m_preload.start(item->targetPath, 0, this, deviceClientSize());
 }
 
 void CSlideView::SequenceChanged()
@@ -193,6 +195,8 @@ void CSlideView::previousSlide()
         left.loaded.fullSize = QSize(static_cast<int>(left.loaded.image->getWidth()),
                                      static_cast<int>(left.loaded.image->getHeight()));
         left.display = std::move(m_display);
+        if (!m_fittedIsQuick)
+            left.reduced = std::move(m_fitted);
         left.stamp = m_fileStamp;
         m_preload.put(m_filePath, m_pageIndex, std::move(left));
     }
@@ -324,8 +328,7 @@ QRect CSlideView::slideRectOnScreen() const
     if (!m_image)
         return {};
     const qreal ratio = devicePixelRatioF();
-    const QSize device(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
-    const QRect r = slideshow::slideRect(QSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight())), device);
+    const QRect r = slideshow::slideRect(QSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight())), deviceClientSize());
     return QRectF(r.x() / ratio, r.y() / ratio, r.width() / ratio, r.height() / ratio).toAlignedRect();
 }
 
@@ -334,26 +337,26 @@ bool CSlideView::drawsFromImageRows() const
     return m_image && m_image->getImageType() == FIT_BITMAP && m_image->getBPP() == 24 && m_display.isNull();
 }
 
-QImage CSlideView::smoothCopy(QSize size) const
+QSize CSlideView::deviceClientSize() const
 {
-    if (drawsFromImageRows()) {
-        // Photos: reduce the library's bottom-up rows as they are, then turn the result over;
-        // no full-size copy in the painter's format is made.
-        const QImage rows(m_image->accessPixels(), static_cast<int>(m_image->getWidth()),
-                          static_cast<int>(m_image->getHeight()), static_cast<qsizetype>(m_image->getScanWidth()),
-                          QImage::Format_BGR888);
-        return rows.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-            .mirrored(false, true)
-            .convertToFormat(QImage::Format_RGB32);
-    }
-    const QImage full = m_display.isNull() ? makeDisplayImage(*m_image) : m_display;
-    return full.size() == size || full.isNull() ? full : full.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const qreal ratio = devicePixelRatioF();
+    return QSize(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
+}
+
+QImage CSlideView::smoothCopy(QSize size)
+{
+    ++m_windowReductions;
+    return reducedDisplayImage(*m_image, m_display, size);
 }
 
 const QImage& CSlideView::fittedImage(QSize deviceSize, qreal ratio)
 {
-    if (!m_fitted.isNull() && m_fitted.size() == deviceSize && m_fitted.devicePixelRatio() == ratio)
+    // Also the look-ahead's reduced copy, which knows nothing of the screen's pixel ratio.
+    if (!m_fitted.isNull() && m_fitted.size() == deviceSize) {
+        if (m_fitted.devicePixelRatio() != ratio)
+            m_fitted.setDevicePixelRatio(ratio);
         return m_fitted;
+    }
     const QSize imageSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight()));
     if (drawsFromImageRows() && deviceSize != imageSize) {
         // A new slide appears at once, stretched straight from the library's rows; the
@@ -386,8 +389,7 @@ void CSlideView::paintEvent(QPaintEvent*)
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    const QSize device(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
-    const QRect r = slideshow::slideRect(QSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight())), device);
+    const QRect r = slideshow::slideRect(QSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight())), deviceClientSize());
     const QImage& picture = fittedImage(r.size(), ratio);
     const QRectF placed(r.x() / ratio, r.y() / ratio, r.width() / ratio, r.height() / ratio);
     painter.drawImage(placed.topLeft(), picture);

@@ -68,6 +68,8 @@ public:
     QRect slideRectOnScreen() const;
     // The slide on screen is the smooth reduction, not the quick stretch of a first paint.
     bool showsSmoothSlide() const { return !m_fittedIsQuick; }
+    // Smooth reductions made on the window thread, not taken ready from the look-ahead.
+    int windowReductions() const { return m_windowReductions; }
     bool advanceTimerActive() const { return m_advanceTimer.isActive(); }
     bool hideTimerActive() const { return m_hideTimer.isActive(); }
 
@@ -94,7 +96,9 @@ private:
     const QImage& fittedImage(QSize deviceSize, qreal ratio);
     // 24-bit images are reduced straight from the library's rows.
     bool drawsFromImageRows() const;
-    QImage smoothCopy(QSize size) const;
+    QImage smoothCopy(QSize size);
+    // The client size in device pixels, the box slides are fitted into.
+    QSize deviceClientSize() const;
 
     slideshow::Timings m_timings;
     const ImageSequence* m_sequence = nullptr;
@@ -119,4 +123,5 @@ private:
     bool m_fittedIsQuick = false;
     bool m_smoothRequested = false;
     int m_directLoads = 0;
+    int m_windowReductions = 0;
 };

@@ -1,6 +1,7 @@
 #include "slideshow/SlideShowLogic.h"
 
 #include "viewer/ImageSequence.h"
+#include "viewer/ZoomGeometry.h"
 
 #include <algorithm>
 
@@ -26,20 +27,11 @@ QRect separatorRect(int index)
 
 QRect slideRect(QSize image, QSize client)
 {
-    // 64 bits: a photo's width times a screen's height overflows 32 bits for large photos.
-    const long long w = image.width(), h = image.height();
-    const long long W = std::max(client.width(), 0), H = std::max(client.height(), 0);
-    if (w <= 0 || h <= 0)
+    if (image.isEmpty())
         return {};
-    if (W >= w && H >= h)
-        return QRect(static_cast<int>((W - w) / 2), static_cast<int>((H - h) / 2), static_cast<int>(w),
-                     static_cast<int>(h));
-    if (h * W < w * H) {
-        const long long fitted = h * W / w;
-        return QRect(0, static_cast<int>((H - fitted) / 2), static_cast<int>(W), static_cast<int>(fitted));
-    }
-    const long long fitted = w * H / h;
-    return QRect(static_cast<int>((W - fitted) / 2), 0, static_cast<int>(fitted), static_cast<int>(H));
+    const QSize fitted = fitWithin(image, client);
+    return QRect((std::max(client.width(), 0) - fitted.width()) / 2, (std::max(client.height(), 0) - fitted.height()) / 2,
+                 fitted.width(), fitted.height());
 }
 
 QRect toolBarRect(QSize client)

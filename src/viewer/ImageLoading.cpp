@@ -47,3 +47,19 @@ QImage makeDisplayImage(const fipSuperImage& image)
     return converted.convertToFormat(converted.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                                  : QImage::Format_RGB32);
 }
+
+QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size)
+{
+    if (!image.isValid())
+        return {};
+    if (image.getImageType() == FIT_BITMAP && image.getBPP() == 24 && display.isNull()) {
+        // Reduce the bottom-up rows as they are, then turn the result over.
+        const QImage rows(image.accessPixels(), static_cast<int>(image.getWidth()), static_cast<int>(image.getHeight()),
+                          static_cast<qsizetype>(image.getScanWidth()), QImage::Format_BGR888);
+        return rows.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .mirrored(false, true)
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    const QImage full = display.isNull() ? makeDisplayImage(image) : display;
+    return full.size() == size || full.isNull() ? full : full.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}

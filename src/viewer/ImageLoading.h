@@ -20,3 +20,7 @@ LoadedImage LoadImageFile(const QString& path, int page);
 // The image as the painter draws it: 32 bits a pixel, rows top-down, premultiplied alpha
 // when the image has transparency. Null for a null or invalid image.
 QImage makeDisplayImage(const fipSuperImage& image);
+// `image` in the painter's format at `size`, smoothly (area-averaging) reduced: the copy a
+// fixed fit shows. `display` is the full-size painter copy when one is at hand; without it a
+// photo is reduced straight from the library's rows, so no full-size copy is ever made.
+QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size);

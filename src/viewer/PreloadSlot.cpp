@@ -1,6 +1,7 @@
 #include "viewer/PreloadSlot.h"
 
 #include "viewer/ViewerEvents.h"
+#include "viewer/ZoomGeometry.h"
 
 #include <QCoreApplication>
 
@@ -49,7 +50,7 @@ bool PreloadSlot::free()
     return true;
 }
 
-bool PreloadSlot::start(const QString& path, int page, QObject* owner)
+bool PreloadSlot::start(const QString& path, int page, QObject* owner, QSize fitInside)
 {
     wait();
     if (!free())
@@ -60,15 +61,23 @@ bool PreloadSlot::start(const QString& path, int page, QObject* owner)
     m_finished.store(false, std::memory_order_release);
     m_someoneWaits.store(false, std::memory_order_release);
     ++m_loadsStarted;
-    m_thread = std::thread([this, path, page, owner] {
+    m_thread = std::thread([this, path, page, owner, fitInside] {
         lowerThisThreadPriority();
         PreloadedImage result;
         result.stamp = FileStamp::of(path);
         result.loaded = LoadImageFile(path, page);
-        // Only images the view cannot draw from the library's rows need the copy.
-        if (result.loaded.image && result.loaded.image->getBPP() != 24
-            && !m_someoneWaits.load(std::memory_order_acquire))
-            result.display = makeDisplayImage(*result.loaded.image);
+        const fipSuperImage* image = result.loaded.image.get();
+        if (image && !m_someoneWaits.load(std::memory_order_acquire)) {
+            if (!fitInside.isEmpty()) {
+                // A fixed fit needs only the reduced copy, never a full-size one.
+                const QSize size = fitWithin(QSize(static_cast<int>(image->getWidth()),
+                                                   static_cast<int>(image->getHeight())), fitInside);
+                result.reduced = reducedDisplayImage(*image, {}, size);
+            } else if (image->getBPP() != 24) {
+                // Only images the view cannot draw from the library's rows need the copy.
+                result.display = makeDisplayImage(*image);
+            }
+        }
         m_result = std::move(result);
         m_finished.store(true, std::memory_order_release);
         // The owner joins this thread before it is destroyed, so it is alive here.

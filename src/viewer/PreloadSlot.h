@@ -7,6 +7,7 @@
 #include "viewer/ImageLoading.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -19,6 +20,9 @@ struct PreloadedImage {
     LoadedImage loaded;
     // The image in the painter's format, made by the loader when nobody is waiting for it.
     QImage display;
+    // The smooth reduction for a fixed fit (see `start`), made instead of `display`; its size
+    // is the fitted one, so a view whose fit has changed since sees that it does not match.
+    QImage reduced;
     // The file as it was when decoding began.
     FileStamp stamp;
 };
@@ -31,12 +35,14 @@ public:
     ~PreloadSlot();
 
     // Starts loading `path`; posts `WM_PRELOAD_DONE` to `owner` (may be null) when done.
-    // Waits for a previous thread first. Fails when the slot could not be freed.
-    bool start(const QString& path, int page, QObject* owner);
+    // Waits for a previous thread first. Fails when the slot could not be freed. With a
+    // `fitInside` size (device pixels) the loader also makes the reduced copy shown at that
+    // fixed fit, so the window thread need not.
+    bool start(const QString& path, int page, QObject* owner, QSize fitInside = {});
     // Waits without time limit for the loader thread, if any.
     void wait();
     // The same, telling the loader that the user is waiting: it skips the work that only
-    // saves time later (the conversion for the painter).
+    // saves time later (the conversion for the painter and the reduced copy).
     void waitForImage();
     bool hasThread() const { return m_thread.joinable(); }
     bool isRunning() const { return m_thread.joinable() && !m_finished.load(std::memory_order_acquire); }

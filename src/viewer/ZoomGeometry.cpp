@@ -318,3 +318,17 @@ QRect ViewGeometry::clientToImage(const QRect& r) const
     const int bottom = roundHalfAway(clientToImageY(r.y() + r.height()));
     return QRect(left, top, right - left, bottom - top);
 }
+
+QSize fitWithin(QSize image, QSize box)
+{
+    // 64 bits: a photo's width times a screen's height overflows 32 bits for large photos.
+    const long long w = image.width(), h = image.height();
+    const long long W = std::max(box.width(), 0), H = std::max(box.height(), 0);
+    if (w <= 0 || h <= 0)
+        return {};
+    if (W >= w && H >= h)
+        return image;
+    if (h * W < w * H)
+        return QSize(static_cast<int>(W), static_cast<int>(h * W / w));
+    return QSize(static_cast<int>(w * H / h), static_cast<int>(H));
+}

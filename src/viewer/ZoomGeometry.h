@@ -23,6 +23,10 @@ double nextZoomOut(double zoom);
 
 // `area` is the window's full rectangle, scroll bars included.
 double fitImageFactor(QSize area, QSize image);
+// The size `image` is shown at inside `box` at a fixed fit: its own when it fits, else
+// reduced with its aspect kept (integer arithmetic, so the same image always gets the same
+// size). Empty for an empty image.
+QSize fitWithin(QSize image, QSize box);
 double fitWidthFactor(QSize area, QSize image, int vBarWidth, bool fullScreen);
 double fitHeightFactor(QSize area, QSize image, int hBarHeight, bool fullScreen);
 

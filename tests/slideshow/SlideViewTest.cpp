@@ -255,6 +255,49 @@ TEST(SlideView, PreviousKeepsTheSlideItLeavesSoNextNeedsNoDecode)
     EXPECT_EQ(show.view->image()->getWidth(), 21u);
 }
 
+// A finished look-ahead (or the slot a step back fills) brings its slide already reduced to
+// the fit, by the same arithmetic and scaling the window thread uses; a copy made for another
+// screen size is not used.
+TEST(SlideView, TheLookAheadReducesTheNextSlideOffTheWindowThread)
+{
+    fixtures::TempDir dir;
+    const QStringList files{writePng(dir.file("a.png"), 400, 100), writePng(dir.file("b.png"), 400, 100),
+                            writePng(dir.file("c.png"), 400, 100)};
+    Show show(files, Timings{100000, 100000});
+    show.start(0);
+    show.view->toolBar()->hide();
+    show.view->grab();
+    QTRY_VERIFY_WITH_TIMEOUT(show.view->showsSmoothSlide(), kBound);
+    const QImage onWindowThread = show.view->grab().toImage();
+    const int reductions = show.view->windowReductions();
+    EXPECT_GT(reductions, 0) << "the first slide had no look-ahead";
+
+    show.view->waitForPreload();
+    show.view->nextSlide();
+    const QImage fromLookAhead = show.view->grab().toImage();
+    EXPECT_TRUE(show.view->showsSmoothSlide()) << "no quick stretch first";
+    EXPECT_EQ(show.view->windowReductions(), reductions);
+    EXPECT_EQ(fromLookAhead, onWindowThread);
+
+    // Back and forth again: the slide left behind keeps its reduced copy in the slot.
+    show.view->waitForPreload();
+    show.view->previousSlide();
+    show.view->grab();
+    QTRY_VERIFY_WITH_TIMEOUT(show.view->showsSmoothSlide(), kBound);
+    const int back = show.view->windowReductions();
+    show.view->nextSlide();
+    EXPECT_EQ(show.view->grab().toImage(), onWindowThread);
+    EXPECT_EQ(show.view->windowReductions(), back);
+
+    // The screen changed while the look-ahead was made: the slide is reduced here again.
+    show.view->waitForPreload();
+    show.view->resize(300, 150);
+    show.view->nextSlide();
+    show.view->grab();
+    QTRY_VERIFY_WITH_TIMEOUT(show.view->showsSmoothSlide(), kBound);
+    EXPECT_GT(show.view->windowReductions(), back);
+}
+
 // Files deleted or rewritten behind the show's back: the show goes on with what the disk holds.
 TEST(SlideView, FilesReplacedOrDeletedDuringTheShow)
 {
