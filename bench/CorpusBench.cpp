@@ -257,6 +257,8 @@ int runCorpusBench(const QStringList& args)
     double slowestThumb = 0, slowestView = 0;
     QString slowestThumbFile, slowestViewFile;
     int thumbOk = 0, viewOk = 0;
+    // Reset per file below, so the process's peak is the highest of the readings.
+    long peakKiB = vmHwmKiB();
     QElapsedTimer total;
     total.start();
     for (const QFileInfo& info : entries) {
@@ -273,7 +275,9 @@ int runCorpusBench(const QStringList& args)
         clock.restart();
         const bool viewMade = LoadImageFile(path, 0).image != nullptr;
         const double viewMs = clock.nsecsElapsed() / 1e6;
-        if (const long peak = vmHwmKiB(); peak > kind.peakKiB)
+        const long peak = vmHwmKiB();
+        peakKiB = std::max(peakKiB, peak);
+        if (peak > kind.peakKiB)
             kind.peakKiB = peak, kind.peakFile = info.fileName();
         thumbOk += thumbMade, viewOk += viewMade;
         kind.thumbOk += thumbMade, kind.viewOk += viewMade;
@@ -300,9 +304,10 @@ int runCorpusBench(const QStringList& args)
     rusage self{}, children{};
     getrusage(RUSAGE_SELF, &self);
     getrusage(RUSAGE_CHILDREN, &children);
-    std::printf("read in %.1f s; peak memory: ru_maxrss %.1f MiB, VmHWM %.1f MiB (largest finished helper %.1f MiB)\n",
-                total.elapsed() / 1000.0, self.ru_maxrss / 1024.0, vmHwmKiB() / 1024.0, children.ru_maxrss / 1024.0);
-    const bool withinFigures = std::max(slowestThumb, slowestView) < 9000 && self.ru_maxrss < 1024L * 1024;
+    peakKiB = std::max({peakKiB, vmHwmKiB(), static_cast<long>(self.ru_maxrss)});
+    std::printf("read in %.1f s; peak resident memory of the process %.1f MiB (largest finished helper %.1f MiB)\n",
+                total.elapsed() / 1000.0, peakKiB / 1024.0, children.ru_maxrss / 1024.0);
+    const bool withinFigures = std::max(slowestThumb, slowestView) < 9000 && peakKiB < 1024L * 1024;
     std::printf("figures: %s (slowest under 9 s, peak under 1 GiB)\n", withinFigures ? "met" : "NOT met");
     return withinFigures ? 0 : 1;
 }
