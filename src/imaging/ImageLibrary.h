@@ -20,6 +20,7 @@ enum class JpegOutcome {
     Decoded,
     TooLarge,      // refused before allocating: beyond the budget even at 1/8
     NeedsLibrary,  // CMYK, load flags TurboJPEG does not handle, damage: the general decoder
+    Implausible,   // far fewer bytes than the frame it declares needs: a lie, not a photo
 };
 struct JpegLoad {
     JpegOutcome outcome = JpegOutcome::NeedsLibrary;

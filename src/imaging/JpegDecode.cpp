@@ -99,8 +99,20 @@ JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, 
         return result;
 
     const auto pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-    if (markers->frame->progressive && pixels * samplesPerPixel(subsampling) * 2 > static_cast<double>(memoryBudget)) {
+    // A progressive decoding keeps 16-bit coefficients of the whole image beside its output.
+    const double coefficientBytes = markers->frame->progressive ? pixels * samplesPerPixel(subsampling) * 2 : 0.0;
+    if (coefficientBytes > static_cast<double>(memoryBudget)) {
         result.outcome = JpegOutcome::TooLarge;
+        return result;
+    }
+    // Huffman coding spends at least one bit on every 8 x 8 block of a component (its DC
+    // difference), and no component has fewer blocks than a quarter of the frame's; so a file
+    // of a few bytes declaring a huge frame holds almost nothing of it, and decoding would cost
+    // gigabytes and seconds to show grey.
+    const std::uint64_t frameBlocks =
+        ((static_cast<std::uint64_t>(width) + 7) / 8) * ((static_cast<std::uint64_t>(height) + 7) / 8);
+    if (!markers->frame->arithmetic && static_cast<std::uint64_t>(jpeg.size()) * 8 * 4 < frameBlocks) {
+        result.outcome = JpegOutcome::Implausible;
         return result;
     }
     // The largest scale whose pixels fit the budget (and, when asked, still cover a side).
@@ -114,7 +126,7 @@ JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, 
             continue;  // whole fractions only: 1, 1/2, 1/4, 1/8
         const int w = TJSCALED(width, f), h = TJSCALED(height, f);
         const std::uint64_t bytes = static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) * (grey ? 1 : 3);
-        if (bytes > memoryBudget)
+        if (static_cast<double>(bytes) + coefficientBytes > static_cast<double>(memoryBudget))
             continue;
         const bool covers = minimumSide > 0 && std::max(w, h) >= minimumSide;
         bool take = outWidth == 0;

@@ -321,6 +321,17 @@ TEST(HostileInputTest, DeclaredSizesAreCheckedAgainstTheBudget)
         if (c.path != png)
             EXPECT_EQ(d.fullSize, c.path == bomb ? QSize(65500, 65500) : QSize(512, 512)) << label.toStdString();
     }
+    // Frames far larger than their few bytes could cover are refused however large the budget,
+    // baseline or progressive, before any allocation (each used to take gigabytes and seconds).
+    const std::uint64_t plenty = 64ull << 30;
+    for (const QByteArray& liar : {hostile::withFrameSize(fixtures::readFile(photo), 30000, 30000),
+                                   hostile::withFrameSize(small, 20000, 20000)}) {
+        const QString path = dir.file(QStringLiteral("liar.jpg"));
+        ASSERT_TRUE(fixtures::writeFile(path, liar));
+        const Decode::Decoded d = Decode::decodeImage(QFile::encodeName(path), -1, 0, plenty);
+        EXPECT_EQ(d.status, Decode::Status::NotDecoded);
+        EXPECT_FALSE(d.dib);
+    }
     // The header-only answers of the Open dialog read the bomb's size without decoding it.
     EXPECT_EQ(Decode::readImageSize(QFile::encodeName(bomb)), QSize(65500, 65500));
     EXPECT_EQ(Decode::readImageSize(QFile::encodeName(png)), QSize(400, 300));

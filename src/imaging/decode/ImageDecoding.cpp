@@ -225,6 +225,8 @@ Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint6
             result.status = Status::TooLarge;
             return result;
         }
+        if (jpeg.outcome == ImageLibrary::JpegOutcome::Implausible)
+            return result;  // not decoded, and not handed to the library either
         request.fif = FIF_JPEG;
     }
     HelperResult r = IsolatedDecoder::shared().run(fd, request);

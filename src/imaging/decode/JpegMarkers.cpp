@@ -88,6 +88,7 @@ std::optional<JpegMarkers> readJpegMarkers(const QByteArray& d)
             f.width = be16(payload, 3);
             f.components = static_cast<unsigned char>(payload[5]);
             f.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+            f.arithmetic = marker >= 0xC9;
             m.frame = f;
         } else if (marker == 0xE0 && payload.size() >= 12 && payload.startsWith(QByteArray("JFIF\0", 5))) {
             m.densityUnit = static_cast<unsigned char>(payload[7]);

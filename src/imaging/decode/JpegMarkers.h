@@ -14,6 +14,7 @@ struct JpegFrame {
     int height = 0;
     int components = 0;
     bool progressive = false;
+    bool arithmetic = false;  // arithmetic coding, which can store a block in under one bit
 };
 
 struct JpegMarkers {
