@@ -22,7 +22,7 @@ build-tsan/tests/viewer/viewer_tests --gtest_brief=1 --gtest_filter='Preload*:Un
 echo "ThreadSanitizer: the threaded classes' tests passed"
 unset TSAN_OPTIONS
 # A short run of every fuzz target when the fuzzing build is present (tests/fuzz/run.sh makes
-# it in ../build-fuzz with clang; about 30 s a target).
-if [ -d ../build-fuzz ] && command -v clang++ >/dev/null; then
+# it in build-fuzz/ with clang; about 30 s a target).
+if [ -d build-fuzz ] && command -v clang++ >/dev/null; then
   tests/fuzz/run.sh 30
 fi

@@ -5,13 +5,13 @@
 # A longer local run of one target, with its corpus kept between runs:
 #   tests/fuzz/run.sh 3600 load_route_fuzz
 # Crashes are written to the build tree's crash-* files; replay one with
-#   KELVRA_DECODER=../build-fuzz/kelvra-decoder ../build-fuzz/tests/fuzz/TARGET crash-FILE
+#   KELVRA_DECODER=build-fuzz/kelvra-decoder build-fuzz/tests/fuzz/TARGET crash-FILE
 set -eu
 seconds=${1:-30}
 [ $# -gt 0 ] && shift
 targets=${*:-"history_file_fuzz load_route_fuzz thumbnail_fuzz open_dialog_fuzz profile_fuzz clipboard_fuzz thumbnail_cache_fuzz hidden_file_fuzz"}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${FUZZ_BUILD_DIR:-$root/../build-fuzz}
+build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 # The whole project is instrumented for coverage, so the fuzzer sees into the routes.
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DKELVRA_BENCH=OFF -DKELVRA_SANITIZE=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
