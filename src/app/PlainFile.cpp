@@ -1,5 +1,6 @@
 #include "app/PlainFile.h"
 
+#include "app/FileDescriptor.h"
 #include "app/NativePath.h"
 
 #include <QRandomGenerator>
@@ -16,29 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    // close() reports the last write errors of some file systems (NFS): they count too.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, const QByteArray& bytes)
 {
@@ -83,7 +61,7 @@ ReadResult read(const QString& path, qint64 maxBytes)
 {
     ReadResult result;
     const QByteArray native = NativePath::encode(path);
-    Fd fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileDescriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) {
         result.status = errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Refused;
         return result;
@@ -143,7 +121,7 @@ bool replace(const QString& path, const QByteArray& bytes)
     }
     if (rawFd < 0)
         return false;
-    Fd fd(rawFd);
+    FileDescriptor fd(rawFd);
     auto fail = [&] {
         ::unlink(temp.constData());
         return false;

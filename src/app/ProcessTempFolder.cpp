@@ -1,5 +1,7 @@
 #include "ProcessTempFolder.h"
 
+#include "app/FileDescriptor.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -22,22 +24,6 @@ constexpr char kLockName[] = ".lock";
 // Deeper trees are not made by the program; the sweep stops there rather than recurse on.
 constexpr int kMaxDepth = 32;
 
-class Fd {
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    int release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 int openFolderAt(int parentFd, const char* name)
 {
@@ -69,7 +55,7 @@ void removeContents(int folderFd, int depth)
         if (::fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         if (S_ISDIR(st.st_mode)) {
-            const Fd sub(openFolderAt(folderFd, name));
+            const FileDescriptor sub(openFolderAt(folderFd, name));
             if (sub.get() >= 0)
                 removeContents(sub.get(), depth + 1);
             ::unlinkat(folderFd, name, AT_REMOVEDIR);
@@ -92,10 +78,10 @@ void removeIfStale(int rootFd, const char* name)
     const bool made = startsWith(name, kFolderPrefix);
     if (!made && !startsWith(name, kNewFolderPrefix))
         return;
-    const Fd folder(openFolderAt(rootFd, name));
+    const FileDescriptor folder(openFolderAt(rootFd, name));
     if (folder.get() < 0)
         return;  // a link or a file under our name: not ours to touch
-    const Fd lock(::openat(folder.get(), kLockName, O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor lock(::openat(folder.get(), kLockName, O_RDWR | O_NOFOLLOW | O_CLOEXEC));
     if (lock.get() < 0) {
         if (!made || errno != ENOENT)
             return;
@@ -139,7 +125,7 @@ ProcessTempFolder::~ProcessTempFolder()
 
 void ProcessTempFolder::removeStaleFolders(const QString& root)
 {
-    const Fd rootFd(::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor rootFd(::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (rootFd.get() >= 0)
         sweep(rootFd.get());
 }
@@ -150,7 +136,7 @@ bool ProcessTempFolder::create(const QString& root)
     const QByteArray rootName = QFile::encodeName(root);
     if (::mkdir(rootName.constData(), 0700) != 0 && errno != EEXIST)
         return false;
-    Fd rootFd(::open(rootName.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor rootFd(::open(rootName.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (rootFd.get() < 0)
         return false;
     sweep(rootFd.get());
@@ -164,8 +150,8 @@ bool ProcessTempFolder::create(const QString& root)
                 continue;
             return false;
         }
-        Fd folder(openFolderAt(rootFd.get(), newName.constData()));
-        Fd lock(folder.get() >= 0 ? ::openat(folder.get(), kLockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
+        FileDescriptor folder(openFolderAt(rootFd.get(), newName.constData()));
+        FileDescriptor lock(folder.get() >= 0 ? ::openat(folder.get(), kLockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
                                   : -1);
         if (lock.get() < 0 || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0
             || ::renameat2(rootFd.get(), newName.constData(), rootFd.get(), finalName.constData(), RENAME_NOREPLACE)

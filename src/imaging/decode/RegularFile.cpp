@@ -8,29 +8,6 @@
 
 namespace Decode {
 
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = other.release();
-    }
-    return *this;
-}
-
-FileDescriptor::~FileDescriptor()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-int FileDescriptor::release()
-{
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd;
-}
-
 std::optional<OpenedFile> openRegularFile(const QByteArray& nativePath)
 {
     if (nativePath.isEmpty())

@@ -2,30 +2,15 @@
 // Opening files the decoders may read. Only regular files are opened, and the open never
 // waits: a FIFO or a device named like a picture would otherwise block the caller forever.
 
+#include "app/FileDescriptor.h"
+
 #include <QByteArray>
 
 #include <optional>
 
 namespace Decode {
 
-// An owned file descriptor, closed when it goes out of scope.
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor();
-
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    int release();
-
-private:
-    int m_fd = -1;
-};
+using FileDescriptor = ::FileDescriptor;
 
 struct OpenedFile {
     FileDescriptor fd;
