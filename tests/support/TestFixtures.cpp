@@ -6,6 +6,8 @@
 #include <QLocale>
 
 #include <clocale>
+#include <cstdio>
+#include <ftw.h>
 #include <sys/mount.h>
 #include <unistd.h>
 #include <cstring>
@@ -13,6 +15,17 @@
 namespace fixtures {
 
 TempDir::TempDir() = default;
+
+TempDir::~TempDir()
+{
+    // Depth first, links removed as links, names as the bytes they are.
+    ::nftw(QFile::encodeName(m_dir.path()).constData(),
+           [](const char* path, const struct stat*, int, FTW*) {
+               std::remove(path);
+               return 0;
+           },
+           16, FTW_DEPTH | FTW_PHYS);
+}
 
 SmallTmpfs::SmallTmpfs(qint64 bytes)
 {

@@ -14,10 +14,14 @@ class fipSuperImage;
 
 namespace fixtures {
 
-// A temporary folder removed at the end of the test.
+// A temporary folder removed at the end of the test, also when it holds names that are not
+// UTF-8 (which Qt's own removal cannot list).
 class TempDir {
 public:
     TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
     QString path() const { return m_dir.path(); }
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
