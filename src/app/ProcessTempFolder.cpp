@@ -30,11 +30,10 @@ int openFolderAt(int parentFd, const char* name)
     return ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
-// Deletes everything inside the folder `folderFd`; links are unlinked, never followed.
-void removeContents(int folderFd, int depth)
+// Calls `visit` with the name of every entry of the folder `folderFd` but "." and "..".
+template <typename Visit>
+void forEachEntry(int folderFd, Visit visit)
 {
-    if (depth > kMaxDepth)
-        return;
     const int listFd = ::dup(folderFd);
     if (listFd < 0)
         return;
@@ -43,17 +42,23 @@ void removeContents(int folderFd, int depth)
         ::close(listFd);
         return;
     }
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry)
-            break;
+    for (const dirent* entry = ::readdir(dir); entry; entry = ::readdir(dir)) {
         const char* name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+            visit(name);
+    }
+    ::closedir(dir);
+}
+
+// Deletes everything inside the folder `folderFd`; links are unlinked, never followed.
+void removeContents(int folderFd, int depth)
+{
+    if (depth > kMaxDepth)
+        return;
+    forEachEntry(folderFd, [&](const char* name) {
         struct stat st = {};
         if (::fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
+            return;
         if (S_ISDIR(st.st_mode)) {
             const FileDescriptor sub(openFolderAt(folderFd, name));
             if (sub.get() >= 0)
@@ -62,8 +67,7 @@ void removeContents(int folderFd, int depth)
         } else {
             ::unlinkat(folderFd, name, 0);
         }
-    }
-    ::closedir(dir);
+    });
 }
 
 bool startsWith(const char* name, const char* prefix)
@@ -94,17 +98,7 @@ void removeIfStale(int rootFd, const char* name)
 
 void sweep(int rootFd)
 {
-    const int listFd = ::dup(rootFd);
-    if (listFd < 0)
-        return;
-    DIR* dir = ::fdopendir(listFd);
-    if (!dir) {
-        ::close(listFd);
-        return;
-    }
-    for (const dirent* entry = ::readdir(dir); entry; entry = ::readdir(dir))
-        removeIfStale(rootFd, entry->d_name);
-    ::closedir(dir);
+    forEachEntry(rootFd, [&](const char* name) { removeIfStale(rootFd, name); });
 }
 
 QByteArray randomLetters()

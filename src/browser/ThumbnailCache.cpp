@@ -212,7 +212,7 @@ bool store(const SizeClass& sizeClass, const QByteArray& nativePath, std::int64_
 
 bool storeFailure(const QByteArray& nativePath, std::int64_t mtimeSeconds)
 {
-    // The thumbnail specification's fail entry: an empty picture that only carries the keys.
+    // The freedesktop cache's fail entry: an empty picture that only carries the keys.
     QImage empty(1, 1, QImage::Format_RGBA8888);
     empty.fill(Qt::transparent);
     const std::vector<TextChunk> texts = {

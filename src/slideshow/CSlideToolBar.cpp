@@ -13,13 +13,13 @@ CSlideToolBar::CSlideToolBar(QWidget* parent) : QWidget(parent)
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QColor::fromRgb(kToolBarColor));
     setPalette(colours);
-    for (const SlideButton& spec : kButtons) {
-        auto* button = new CSuperBitmapButton(spec.id, spec.glyph, spec.hasDisabledLook, this);
-        button->setGeometry(buttonRect(spec));
-        button->setToolTip(QString::fromLatin1(spec.toolTip));
+    for (const SlideButton& entry : kButtons) {
+        auto* button = new CSuperBitmapButton(entry.id, entry.glyph, entry.hasDisabledLook, this);
+        button->setGeometry(buttonRect(entry));
+        button->setToolTip(QString::fromLatin1(entry.toolTip));
         button->setFocusHome(parent);
         connect(button, &CSuperBitmapButton::command, this, &CSlideToolBar::command);
-        m_buttons.emplace(spec.id, button);
+        m_buttons.emplace(entry.id, button);
     }
     for (int i = 0; i < static_cast<int>(kSeparators.size()); ++i) {
         auto* separator = new QFrame(this);
