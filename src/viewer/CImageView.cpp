@@ -130,6 +130,7 @@ bool CImageView::OpenImageAt(int index, int page)
 void CImageView::ReleaseImage()
 {
     m_image.reset();
+    ++m_imageSerial;
     m_fullSize = QSize();
     m_matchesFile = false;
     m_display = QImage();

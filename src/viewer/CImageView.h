@@ -61,6 +61,8 @@ public:
     fipSuperImage* image() { return m_image.get(); }
     const fipSuperImage* image() const { return m_image.get(); }
     bool hasImage() const { return m_image != nullptr; }
+    // Changes whenever the image is given up (closed, or replaced by another one).
+    std::uint64_t imageSerial() const { return m_imageSerial; }
     const QString& filePath() const { return m_filePath; }
     const QString& itemFolder() const { return m_itemFolder; }
     const QString& itemPath() const { return m_itemPath; }
@@ -261,6 +263,7 @@ private:
     QString m_itemPath;  // the list item's own path (a link's, where the file is its target)
     int m_listIndex = -1;
     std::unique_ptr<fipSuperImage> m_image;
+    std::uint64_t m_imageSerial = 0;
     int m_pageIndex = 0;
     int m_pageCount = 0;
     QSize m_fullSize;
