@@ -4,13 +4,13 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
   libfreeimage-dev libfreeimageplus-dev
   libturbojpeg0-dev libexiv2-dev libpng-dev
   libgtest-dev libbenchmark-dev
   xdg-utils libglib2.0-bin adwaita-icon-theme
   libjpeg-turbo-progs libvips-tools
-  locales
+  locales appstream
 )
 
 missing=()

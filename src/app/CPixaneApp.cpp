@@ -1,6 +1,7 @@
 #include "CPixaneApp.h"
 
 #include "MessageBoxSeam.h"
+#include "ProgramFiles.h"
 
 #include <QSocketNotifier>
 #include <QWidget>
@@ -40,6 +41,7 @@ CPixaneApp::CPixaneApp(int& argc, char** argv) : QApplication(argc, argv)
     switch (m_context.start(applicationFilePath())) {
     case AppContext::StartResult::Ok:
         m_started = true;
+        setWindowIcon(ProgramFiles::applicationIcon(m_context.programFolder()));
         break;
     case AppContext::StartResult::NoProgramFile:
         MessageBoxSeam::show({nullptr, QStringLiteral("Kelvra Photo Viewer"),

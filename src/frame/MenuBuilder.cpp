@@ -105,6 +105,42 @@ int FindMenuItemByText(const QMenu* menu, const QString& name)
     return -1;
 }
 
+namespace {
+
+const MenuItem* findCommand(const MenuItems& items, int id)
+{
+    for (const MenuItem& item : items) {
+        if (item.kind == MenuItem::Kind::Command && item.id == id)
+            return &item;
+        if (item.kind == MenuItem::Kind::Submenu)
+            if (const MenuItem* found = findCommand(item.children, id))
+                return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+QString plainCommandText(int id)
+{
+    for (const int resource : menuResources()) {
+        const MenuItem* item = findCommand(menuResource(resource), id);
+        if (!item)
+            continue;
+        QString text = item->text.section(QLatin1Char('\t'), 0, 0);
+        QString plain;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+                ++i;  // the mnemonic's letter (or the second '&' of "&&") follows
+            else if (text[i] == QLatin1Char('&'))
+                continue;
+            plain += text[i];
+        }
+        return plain;
+    }
+    return {};
+}
+
 int commandIdOf(const QAction* action)
 {
     if (!action || action->isSeparator() || action->menu())

@@ -55,6 +55,9 @@ using MenuItems = std::vector<MenuItem>;
 const MenuItems& menuResource(int resource);
 // Every menu resource number the program has.
 const std::vector<int>& menuResources();
+// The first menu text the command has anywhere, as a tool tip shows it: mnemonics and the key
+// after the tab taken out ("&&" stays one "&"); empty for a command no menu offers.
+QString plainCommandText(int id);
 
 // The position of the first item whose text, with every '&' removed (and cut to 200
 // characters), equals the name ignoring case; -1 when there is none. Separators count as

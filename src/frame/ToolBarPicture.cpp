@@ -1,6 +1,7 @@
 #include "frame/ToolBarPicture.h"
 
 #include "app/CommandIds.h"
+#include "app/ProgramFiles.h"
 
 #include <QAction>
 #include <QImageReader>
@@ -120,9 +121,20 @@ QIcon Images::icon(int index) const
     return result;
 }
 
+QString buttonName(int command)
+{
+    // Buttons whose own command is in no menu are named after what they drop or stand for.
+    switch (command) {
+    case cmd::Sort: return QStringLiteral("Sort");
+    case cmd::FitImageButton: return menus::plainCommandText(cmd::FitImage);
+    case cmd::HelpButton: return menus::plainCommandText(cmd::Help);
+    default: return menus::plainCommandText(command);
+    }
+}
+
 QString picturePath(const QString& programFolder)
 {
-    return programFolder + QStringLiteral("/tool bar.png");
+    return ProgramFiles::dataFile(programFolder, QStringLiteral("tool bar.png"));
 }
 
 Images loadPicture(const QString& path)
@@ -163,8 +175,19 @@ int populate(QToolBar* bar, const std::vector<Button>& buttons, const menus::Act
         const QIcon icon = images.icon(entry.image);
         if (!icon.isNull())
             action->setIcon(icon);
+        // The tool tip and the status bar's fly-by text name the button as its menu item does.
+        const QString text = buttonName(entry.command);
+        if (!text.isEmpty()) {
+            action->setIconText(text);
+            action->setToolTip(text);
+            action->setStatusTip(text);
+        }
         bar->addAction(action);
         ++added;
+        // Without its picture a button shows its name rather than nothing at all.
+        if (icon.isNull() && action->icon().isNull())
+            if (auto* plainButton = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+                plainButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
         if (entry.style == ButtonStyle::Button)
             continue;
         auto* toolButton = qobject_cast<QToolButton*>(bar->widgetForAction(action));

@@ -47,6 +47,10 @@ struct Images {
     QIcon icon(int index) const;
 };
 
+// The button's tool tip, status text and accessible name: its menu text without mnemonics
+// and key.
+QString buttonName(int command);
+
 QString picturePath(const QString& programFolder);
 // Cuts the picture's top 24 rows into its halves; width / 48 images in each.
 Images loadPicture(const QString& path);

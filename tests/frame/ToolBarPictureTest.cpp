@@ -1,6 +1,7 @@
 #include "app/CommandIds.h"
 #include "frame/ToolBarPicture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
 #include <QImageReader>
@@ -125,6 +126,15 @@ TEST(ToolBarPictureTest, ToolBarsGetEveryCommandAndTheirDropDowns)
             EXPECT_FALSE(action->icon().isNull()) << button.command;
             auto* toolButton = qobject_cast<QToolButton*>(bar.widgetForAction(action));
             ASSERT_TRUE(toolButton) << button.command;
+            // Named as the menu names the command, for the tool tip, the status bar and a
+            // screen reader alike.
+            const QString text = toolbar::buttonName(button.command);
+            EXPECT_FALSE(text.isEmpty()) << button.command;
+            EXPECT_EQ(action->toolTip(), text);
+            EXPECT_EQ(action->statusTip(), text);
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(toolButton);
+            ASSERT_TRUE(accessible);
+            EXPECT_EQ(accessible->text(QAccessible::Name), text);
             switch (button.style) {
             case toolbar::ButtonStyle::Button:
                 EXPECT_EQ(toolButton->menu(), nullptr) << button.command;
@@ -151,8 +161,23 @@ TEST(ToolBarPictureTest, ToolBarsGetEveryCommandAndTheirDropDowns)
         EXPECT_TRUE(action->icon().isNull());
         if (!action->isSeparator()) {
             EXPECT_FALSE(action->isEnabled());
+            // ... and show their names instead of an empty square.
+            auto* toolButton = qobject_cast<QToolButton*>(bare.widgetForAction(action));
+            ASSERT_TRUE(toolButton);
+            EXPECT_EQ(toolButton->toolButtonStyle(), Qt::ToolButtonTextOnly);
+            EXPECT_FALSE(toolButton->text().isEmpty());
         }
     }
+}
+
+TEST(ToolBarPictureTest, PlainCommandTextDropsMnemonicsAndKeys)
+{
+    const struct {
+        int id;
+        const char* text;
+    } cases[] = {{cmd::Open, "Open..."}, {cmd::BlackAndWhite, "Black & White"}, {cmd::Reopen, "Reopen"}, {0, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(menus::plainCommandText(c.id), QString::fromUtf8(c.text)) << c.id;
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "imaging/decode/IsolatedDecoder.h"
+#include "app/ProgramFiles.h"
 
 #include "imaging/ImageLibrary.h"
 #include "imaging/decode/ImageDecoding.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -126,7 +128,9 @@ QByteArray IsolatedDecoder::helperPath()
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
     const std::string dir = directoryOfExecutable();
-    return dir.empty() ? QByteArray() : QByteArray::fromStdString(dir + "/kelvra-decoder");
+    if (dir.empty())
+        return {};
+    return QFile::encodeName(ProgramFiles::helperProgram(QFile::decodeName(dir.c_str()), QStringLiteral("kelvra-decoder")));
 }
 
 void IsolatedDecoder::setTimeout(std::chrono::milliseconds timeout)
