@@ -9,6 +9,7 @@
 #include "browser/ThumbSettings.h"
 #include "frame/CDlgAbout.h"
 #include "frame/CSuperStatusBar.h"
+#include "frame/ImageOperations.h"
 #include "app/CommandIds.h"
 #include "frame/Menus.h"
 #include "frame/ProductInfo.h"
@@ -288,8 +289,9 @@ CommandState CMainFrame::commandState(int id) const
         if (m_shellTree->handlesCommand(id))
             return CommandState{m_shellTree->isCommandEnabled(id), std::nullopt};
         break;
-    case CommandTarget::FavoritesTree:
     case CommandTarget::ImageOperations:
+        return CommandState{ImageOperations::isEnabled(id, m_mode, *m_imageView), std::nullopt};
+    case CommandTarget::FavoritesTree:
         break;
     }
     return CommandState{false, std::nullopt};
@@ -320,6 +322,7 @@ bool CMainFrame::OnCommand(int id)
     case CommandTarget::ThumbnailList: handled = runListCommand(id); break;
     case CommandTarget::FolderTree: handled = m_shellTree->runCommand(id); break;
     case CommandTarget::None: handled = m_shellTree->handlesCommand(id) && m_shellTree->runCommand(id); break;
+    case CommandTarget::ImageOperations: handled = ImageOperations::run(id, m_mode, *m_imageView); break;
     default: break;
     }
     UpdateCommandStates();

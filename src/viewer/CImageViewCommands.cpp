@@ -3,9 +3,11 @@
 #include "app/WaitCursor.h"
 
 #include "app/MessageBoxSeam.h"
+#include "imaging/commands/EffectCommands.h"
 #include "imaging/fipSuperImage.h"
 #include "platform/FileClipboard.h"
 #include "viewer/ViewerCommands.h"
+#include "viewer/ViewerEditTarget.h"
 #include "viewer/ViewerNavigation.h"
 
 #include <QApplication>
@@ -183,6 +185,11 @@ void CImageView::OnUpdateCommand(int id, bool& enabled, std::optional<bool>& che
             checked = hasImage() && zoom() == *level;
             return;
         }
+        // The frame forwards these only while the viewer is shown.
+        if (effects::handledByViewer(id)) {
+            enabled = effects::isEnabled(id, m_image.get(), true);
+            return;
+        }
         enabled = false;
         return;
     }
@@ -201,6 +208,12 @@ bool CImageView::OnCommand(int id)
     bool enabled = false;
     std::optional<bool> checked;
     OnUpdateCommand(id, enabled, checked);
+    if (effects::handledByViewer(id)) {
+        ViewerEditTarget target(*this);
+        if (enabled && !m_inQuerySave)
+            effects::run(id, target);
+        return true;
+    }
     // Unknown ids come back disabled and unchecked from the table above; tell them apart.
     switch (id) {
     case vcmd::PanTool: case vcmd::SelectTool: case vcmd::ZoomTool: case vcmd::CropToSelection:
