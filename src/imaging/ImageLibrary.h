@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -21,6 +22,7 @@ enum class JpegOutcome {
     TooLarge,      // refused before allocating: beyond the budget even at 1/8
     NeedsLibrary,  // CMYK, load flags TurboJPEG does not handle, damage: the general decoder
     Implausible,   // far fewer bytes than the frame it declares needs: a lie, not a photo
+    Abandoned,     // `abandon` was set while decoding; nothing is kept
 };
 struct JpegLoad {
     JpegOutcome outcome = JpegOutcome::NeedsLibrary;
@@ -28,10 +30,12 @@ struct JpegLoad {
     int fullWidth = 0;        // from the header, also when the image was reduced or refused
     int fullHeight = 0;
 };
-// JPEG bytes through TurboJPEG into the library's bottom-up layout. The whole image when its
+// JPEG bytes through libjpeg-turbo into the library's bottom-up layout. The whole image when its
 // pixels fit `memoryBudget` bytes, else the largest of 1/2, 1/4, 1/8 that fits. With
-// `minimumSide` > 0 the smallest scale whose larger side still reaches it instead.
-JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, int minimumSide = 0);
+// `minimumSide` > 0 the smallest scale whose larger side still reaches it instead. Setting
+// `abandon` from another thread stops the decode within a row of blocks.
+JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, int minimumSide = 0,
+                  const std::atomic<bool>* abandon = nullptr);
 
 // Whether `fif` can write `dib` as it is.
 bool canStore(FREE_IMAGE_FORMAT fif, FIBITMAP* dib);

@@ -1,5 +1,6 @@
-// JPEG decoding in process through TurboJPEG, straight into the library's bottom-up
-// blue-green-red rows with the accurate DCT. The library's own JPEG loader is not used here:
+// JPEG decoding in process, straight into the library's bottom-up blue-green-red rows with
+// the accurate DCT: TurboJPEG reads the header, libjpeg decodes, so a decode nobody wants any
+// more can be abandoned from its progress monitor. The library's own JPEG loader is not used here:
 // its header pass parses EXIF and decodes the embedded thumbnail, and for progressive files it
 // allocates the whole image before we could refuse it. Sizes come from TurboJPEG's header
 // read, the kind of frame and the metadata kept for saving from our own bounded marker walk.
@@ -9,8 +10,14 @@
 
 #include <turbojpeg.h>
 
+#include <cstdio>  // jpeglib.h needs FILE
+#include <jpeglib.h>
+
 #include <algorithm>
+#include <atomic>
+#include <csetjmp>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -33,6 +40,67 @@ double samplesPerPixel(int subsampling)
     case TJSAMP_GRAY: return 1.0;
     default: return 1.5;  // 4:2:0, 4:1:1
     }
+}
+
+// libjpeg reports fatal errors by a jump; the progress monitor jumps the same way when the
+// decode is abandoned.
+struct JumpingErrors {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+struct AbandonCheck {
+    jpeg_progress_mgr pub;
+    const std::atomic<bool>* abandon = nullptr;
+    bool abandoned = false;
+};
+
+[[noreturn]] void jumpOut(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<JumpingErrors*>(cinfo->err)->jump, 1);
+}
+
+void keepQuiet(j_common_ptr, int) {}
+
+void checkAbandon(j_common_ptr cinfo)
+{
+    auto* check = reinterpret_cast<AbandonCheck*>(cinfo->progress);
+    if (check->abandon && check->abandon->load(std::memory_order_relaxed)) {
+        check->abandoned = true;
+        jumpOut(cinfo);
+    }
+}
+
+enum class RunOutcome { Done, Failed, Abandoned };
+
+// Decodes into `rows` (one pointer per output row). No object with a destructor lives in this
+// frame, and only libjpeg's frames lie between the jump and its target.
+RunOutcome runDecompress(jpeg_decompress_struct* cinfo, JumpingErrors* errors, AbandonCheck* check,
+                         const unsigned char* data, unsigned long size, unsigned denom, J_COLOR_SPACE out,
+                         JSAMPROW* rows, JDIMENSION height)
+{
+    if (setjmp(errors->jump)) {
+        jpeg_destroy_decompress(cinfo);
+        return check->abandoned ? RunOutcome::Abandoned : RunOutcome::Failed;
+    }
+    jpeg_create_decompress(cinfo);
+    cinfo->progress = &check->pub;
+    jpeg_mem_src(cinfo, data, size);
+    jpeg_read_header(cinfo, TRUE);
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = denom;
+    cinfo->dct_method = JDCT_ISLOW;
+    cinfo->out_color_space = out;
+    jpeg_start_decompress(cinfo);
+    if (cinfo->output_height != height) {
+        jpeg_destroy_decompress(cinfo);
+        return RunOutcome::Failed;
+    }
+    while (cinfo->output_scanline < height)
+        jpeg_read_scanlines(cinfo, rows + cinfo->output_scanline, height - cinfo->output_scanline);
+    jpeg_finish_decompress(cinfo);
+    jpeg_destroy_decompress(cinfo);
+    return RunOutcome::Done;
 }
 
 void setTag(FIBITMAP* dib, FREE_IMAGE_MDMODEL model, const char* key, FREE_IMAGE_MDTYPE type, QByteArray value)
@@ -74,7 +142,8 @@ void keepMetadata(FIBITMAP* dib, const Decode::JpegMarkers& m)
 
 namespace ImageLibrary {
 
-JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, int minimumSide)
+JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, int minimumSide,
+                  const std::atomic<bool>* abandon)
 {
     JpegLoad result;
     // Rotation by EXIF, the library's own scaling and CMYK output keep the library's decoder.
@@ -118,7 +187,7 @@ JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, 
     // The largest scale whose pixels fit the budget (and, when asked, still cover a side).
     int factorCount = 0;
     const tjscalingfactor* factors = tjGetScalingFactors(&factorCount);
-    int outWidth = 0, outHeight = 0;
+    int outWidth = 0, outHeight = 0, outDenom = 1;
     bool outCovers = false;
     for (int i = 0; factors && i < factorCount; ++i) {
         const tjscalingfactor f = factors[i];
@@ -139,6 +208,7 @@ JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, 
         if (take) {
             outWidth = w;
             outHeight = h;
+            outDenom = f.denom / f.num;
             outCovers = covers;
         }
     }
@@ -156,11 +226,25 @@ JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, 
         for (int i = 0; i < 256; ++i)
             palette[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
     }
-    const int pixelFormat = grey ? TJPF_GRAY : (FI_RGBA_RED == 2 ? TJPF_BGR : TJPF_RGB);
-    if (tjDecompress2(handle.get(), data, size, FreeImage_GetBits(dib.get()), outWidth,
-                      static_cast<int>(FreeImage_GetPitch(dib.get())), outHeight, pixelFormat, TJFLAG_BOTTOMUP) != 0
-        && tjGetErrorCode(handle.get()) == TJERR_FATAL)
-        return result;  // damaged beyond a warning: the library's decoder decides, in the helper
+    // The library's rows are bottom-up: the decoder's first row goes into its last.
+    std::vector<JSAMPROW> rows(static_cast<std::size_t>(outHeight));
+    for (int y = 0; y < outHeight; ++y)
+        rows[static_cast<std::size_t>(y)] = FreeImage_GetScanLine(dib.get(), outHeight - 1 - y);
+    const J_COLOR_SPACE out = grey ? JCS_GRAYSCALE : (FI_RGBA_RED == 2 ? JCS_EXT_BGR : JCS_EXT_RGB);
+    jpeg_decompress_struct cinfo{};
+    JumpingErrors errors{};
+    cinfo.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = jumpOut;
+    errors.pub.emit_message = keepQuiet;  // corrupt-data warnings: decode what is there
+    AbandonCheck check{};
+    check.pub.progress_monitor = checkAbandon;
+    check.abandon = abandon;
+    switch (runDecompress(&cinfo, &errors, &check, data, size, static_cast<unsigned>(outDenom), out, rows.data(),
+                          static_cast<JDIMENSION>(outHeight))) {
+    case RunOutcome::Done: break;
+    case RunOutcome::Abandoned: result.outcome = JpegOutcome::Abandoned; return result;
+    case RunOutcome::Failed: return result;  // damaged beyond a warning: the library's decoder decides, in the helper
+    }
     keepMetadata(dib.get(), *markers);
     result.outcome = JpegOutcome::Decoded;
     result.dib = dib.release();

@@ -190,7 +190,8 @@ FREE_IMAGE_FORMAT identifyFile(const QByteArray& nativePath)
     return IsolatedDecoder::shared().run(file->fd.get(), request).fif;
 }
 
-Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint64_t budget)
+Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint64_t budget,
+                    const std::atomic<bool>* abandon)
 {
     Decoded result;
     const auto file = openRegularFile(nativePath);
@@ -212,7 +213,7 @@ Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint6
             result.status = Status::TooLarge;
             return result;
         }
-        const ImageLibrary::JpegLoad jpeg = ImageLibrary::loadJpeg(*bytes, flag, budget);
+        const ImageLibrary::JpegLoad jpeg = ImageLibrary::loadJpeg(*bytes, flag, budget, 0, abandon);
         result.fif = FIF_JPEG;
         result.pageCount = 1;
         result.fullSize = QSize(jpeg.fullWidth, jpeg.fullHeight);
@@ -225,7 +226,8 @@ Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint6
             result.status = Status::TooLarge;
             return result;
         }
-        if (jpeg.outcome == ImageLibrary::JpegOutcome::Implausible)
+        if (jpeg.outcome == ImageLibrary::JpegOutcome::Implausible
+            || jpeg.outcome == ImageLibrary::JpegOutcome::Abandoned)
             return result;  // not decoded, and not handed to the library either
         request.fif = FIF_JPEG;
     }
