@@ -8,6 +8,7 @@
 #include "frame/Menus.h"
 #include "frame/CSuperSplitterWnd.h"
 #include "frame/CSuperStatusBar.h"
+#include "frame/EmailJob.h"
 #include "frame/ListImageSequence.h"
 #include "app/AppPaths.h"
 #include "app/CommandIds.h"
@@ -411,9 +412,16 @@ bool CMainFrame::closeViewerImage()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // A hand-over to the mail program that still runs is asked about as the program ends.
+    const auto accept = [this, event] {
+        if (EmailSender::of(this)->confirmQuit())
+            event->accept();
+        else
+            event->ignore();
+    };
     switch (m_mode) {
     case FrameMode::Browser:
-        event->accept();
+        accept();
         return;
     case FrameMode::Viewer:
         if (!closeViewerImage()) {
@@ -422,7 +430,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             return;
         }
         if (m_quitRequested) {
-            event->accept();
+            accept();
             return;
         }
         // The close box and Alt+F4 return from the viewer to the browser.
@@ -441,7 +449,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
                 return;
             }
         }
-        event->accept();
+        accept();
         return;
     }
 }

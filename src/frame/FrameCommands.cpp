@@ -9,6 +9,7 @@
 #include "browser/ThumbSettings.h"
 #include "frame/CDlgAbout.h"
 #include "frame/CSuperStatusBar.h"
+#include "frame/DesktopCommands.h"
 #include "frame/ImageOperations.h"
 #include "app/CommandIds.h"
 #include "frame/Menus.h"
@@ -194,6 +195,8 @@ CommandState CMainFrame::viewerCommandState(int id) const
     // The viewer's Slide Show starts at its image; the frame owns the show.
     if (id == cmd::SlideShow)
         return CommandState{m_imageView->hasImage(), std::nullopt};
+    if (DesktopCommands::handles(id))
+        return CommandState{DesktopCommands::isEnabled(id, *this, true), std::nullopt};
     // The viewer answers for its own commands; anything it does not know stays disabled.
     CommandState state{false, std::nullopt};
     m_imageView->OnUpdateCommand(id, state.enabled, state.checked);
@@ -242,6 +245,10 @@ CommandState CMainFrame::listCommandState(int id) const
         }
         if (FileCommands::handlesListCommand(id)) {
             state.enabled = isFileCommandEnabled(id);
+            break;
+        }
+        if (DesktopCommands::handles(id)) {
+            state.enabled = DesktopCommands::isEnabled(id, *this, false);
             break;
         }
         // Export, e-mail, wallpaper and the histogram channels arrive with the parts that
@@ -370,6 +377,8 @@ bool CMainFrame::runViewerCommand(int id)
         StartSlideShow(m_imageView->listIndex());
         return true;
     }
+    if (DesktopCommands::handles(id))
+        return DesktopCommands::run(id, *this, true);
     return m_imageView->OnCommand(id);
 }
 
@@ -423,6 +432,8 @@ bool CMainFrame::runListCommand(int id)
         RefreshStatusBar();
         return done;
     }
+    if (DesktopCommands::handles(id))
+        return DesktopCommands::run(id, *this, false);
     // The list hands commands it does not own back to the frame; this stops the round trip.
     if (m_listCommandInFlight == id)
         return false;
