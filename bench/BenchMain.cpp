@@ -8,6 +8,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
 {
     // The same process set-up as the program, so figures are the program's.
     ProcessTuning::useHugePagesForLargeBuffers(argv);
+    // The anchors (djpeg, vips, ...) run with the same allocator tuning as we do, so the
+    // ratios compare like with like.
+    ::setenv("GLIBC_TUNABLES", ProcessTuning::tunablesWithHugePages(std::getenv("GLIBC_TUNABLES")).c_str(), 1);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);  // the viewer and list benchmarks make widgets

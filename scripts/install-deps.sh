@@ -8,7 +8,7 @@ packages=(
   libfreeimage-dev libfreeimageplus-dev
   libturbojpeg0-dev libexiv2-dev libpng-dev
   libgtest-dev libbenchmark-dev
-  xdg-utils libglib2.0-bin gsettings-desktop-schemas adwaita-icon-theme
+  xdg-utils libglib2.0-bin libglib2.0-dev gsettings-desktop-schemas adwaita-icon-theme
   libjpeg-turbo-progs libvips-tools
   locales appstream
 )

@@ -1,5 +1,6 @@
 #include "platform/ShellActions.h"
 
+#include "platform/DesktopApps.h"
 #include "platform/ShellNamespace.h"
 
 #include <QDBusConnection>
@@ -9,10 +10,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMimeDatabase>
-#include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace ShellActions {
@@ -44,40 +41,6 @@ bool callFileManager(const char* method, const QByteArray& path)
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
-// The desktop entries of applications registered for a MIME type, default first.
-QStringList applicationsFor(const QString& mimeType)
-{
-    QStringList ids;
-    QStringList dirs = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
-        dirs << data + QStringLiteral("/applications");
-    for (const QString& dir : dirs) {
-        for (const QString& name : {QStringLiteral("mimeapps.list"), QStringLiteral("mimeinfo.cache")}) {
-            QSettings list(dir + QLatin1Char('/') + name, QSettings::IniFormat);
-            for (const QString& group : {QStringLiteral("Default Applications"), QStringLiteral("Added Associations"),
-                                         QStringLiteral("MIME Cache")}) {
-                const QStringList entries = list.value(group + QLatin1Char('/') + mimeType).toStringList();
-                for (QString entry : entries) {
-                    for (const QString& id : entry.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-                        if (!ids.contains(id))
-                            ids << id;
-                }
-            }
-        }
-    }
-    return ids;
-}
-
-QString desktopFile(const QString& id)
-{
-    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
-        const QString path = data + QStringLiteral("/applications/") + id;
-        if (QFileInfo::exists(path))
-            return path;
-    }
-    return {};
-}
-
 }  // namespace
 
 bool OpenWithAssociatedProgram(const QByteArray& path)
@@ -87,38 +50,9 @@ bool OpenWithAssociatedProgram(const QByteArray& path)
 
 bool OpenWithAssociatedEditor(const QByteArray& path)
 {
-    const QString mime = QMimeDatabase().mimeTypeForFile(QFile::decodeName(path)).name();
-    for (const QString& id : applicationsFor(mime)) {
-        const QString file = desktopFile(id);
-        if (file.isEmpty())
-            continue;
-        QSettings entry(file, QSettings::IniFormat);
-        entry.beginGroup(QStringLiteral("Desktop Entry"));
-        const QStringList categories = entry.value(QStringLiteral("Categories")).toStringList().join(QLatin1Char(';')).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        const bool editor = categories.contains(QStringLiteral("RasterGraphics"))
-                            || (categories.contains(QStringLiteral("2DGraphics")) && !categories.contains(QStringLiteral("Viewer")));
-        if (!editor)
-            continue;
-        QString exec = entry.value(QStringLiteral("Exec")).toStringList().join(QLatin1Char(','));
-        QStringList args = QProcess::splitCommand(exec);
-        if (args.isEmpty())
-            continue;
-        const QString program = args.takeFirst();
-        QStringList expanded;
-        bool placed = false;
-        for (const QString& arg : args) {
-            if (arg == QLatin1String("%f") || arg == QLatin1String("%F") || arg == QLatin1String("%u") || arg == QLatin1String("%U")) {
-                expanded << (arg.endsWith(QLatin1Char('u'), Qt::CaseInsensitive) ? urlOf(path).toString() : QFile::decodeName(path));
-                placed = true;
-            } else if (!(arg.size() == 2 && arg.startsWith(QLatin1Char('%')))) {
-                expanded << arg;
-            }
-        }
-        if (!placed)
-            expanded << QFile::decodeName(path);
-        if (QProcess::startDetached(program, expanded))
+    for (const QString& id : DesktopApps::editorsFor(path))
+        if (DesktopApps::launch(id, path))
             return true;
-    }
     return OpenWithAssociatedProgram(path);
 }
 

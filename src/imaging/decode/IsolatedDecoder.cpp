@@ -1,4 +1,5 @@
 #include "imaging/decode/IsolatedDecoder.h"
+#include "app/ProcessTuning.h"
 #include "app/ProgramFiles.h"
 
 #include "imaging/ImageLibrary.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -51,9 +53,11 @@ std::vector<std::string> helperEnvironment(std::uint64_t addressSpaceBytes)
         const std::string entry(*e);
         if (entry.rfind("ASAN_OPTIONS=", 0) == 0)
             sanitizer = entry.substr(13) + ':';
-        else
+        else if (entry.rfind("GLIBC_TUNABLES=", 0) != 0)
             env.push_back(entry);
     }
+    // The helper decodes into buffers as large as ours, so it gets the same huge pages.
+    env.push_back("GLIBC_TUNABLES=" + ProcessTuning::tunablesWithHugePages(std::getenv("GLIBC_TUNABLES")));
     sanitizer += "detect_leaks=0:allocator_may_return_null=1";
     if (addressSpaceBytes > 0) {
         const std::uint64_t mb = addressSpaceBytes >> 20;
