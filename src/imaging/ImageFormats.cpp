@@ -55,6 +55,11 @@ FIBITMAP* toStandardBitmap(FIBITMAP* dib)
     case FIT_RGBAF:
         // High dynamic range needs a tone mapping, not a linear cut.
         return FreeImage_ToneMapping(dib, FITMO_DRAGO03, 0, 0);
+    // The library's standard-type conversion knows only single-channel types.
+    case FIT_RGB16:
+        return FreeImage_ConvertTo24Bits(dib);
+    case FIT_RGBA16:
+        return FreeImage_ConvertTo32Bits(dib);
     default:
         return FreeImage_ConvertToStandardType(dib, TRUE);
     }
