@@ -8,6 +8,7 @@
 #include "viewer/PreloadSlot.h"
 #include "viewer/UndoHistory.h"
 #include "viewer/ViewRendering.h"
+#include "viewer/WheelSteps.h"
 #include "viewer/ZoomGeometry.h"
 
 #include "viewer/SelectionLogic.h"
@@ -227,6 +228,7 @@ private:
     bool isEnabled(int id) const;
     void showContextMenu(QPoint clientPoint);
     void zoomStepAt(QPoint clientPoint, bool in);
+    void zoomStepKeeping(QPoint clientPoint, bool in);
     void dragSelection(QPoint point);
     // Saves or discards a modified image and releases it; false to stay.
     bool leaveImage();
@@ -300,6 +302,8 @@ private:
     ViewerDialogs m_dialogs = ViewerDialogs::standard();
     std::function<void(QPoint)> m_contextMenu;
     bool m_contextMenuOpen = false;
+    WheelSteps m_stepWheel;
+    WheelSteps m_zoomWheel;
     bool m_quickSlideShow = false;
     bool m_inQuerySave = false;
     QBasicTimer m_cursorTimer;

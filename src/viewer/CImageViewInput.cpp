@@ -101,6 +101,21 @@ void CImageView::zoomStepAt(QPoint clientPoint, bool in)
     viewport()->update();
 }
 
+void CImageView::zoomStepKeeping(QPoint clientPoint, bool in)
+{
+    if (!hasImage())
+        return;
+    const double x = ClientToImageX(clientPoint.x());
+    const double y = ClientToImageY(clientPoint.y());
+    if (in)
+        OnZoomIn();
+    else
+        OnZoomOut();
+    SetScrollPosition(m_geometry.scrollX() + (ImageToClientX(x) - clientPoint.x()),
+                      m_geometry.scrollY() + (ImageToClientY(y) - clientPoint.y()));
+    viewport()->update();
+}
+
 void CImageView::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
@@ -139,10 +154,19 @@ void CImageView::mouseDoubleClickEvent(QMouseEvent* event)
 void CImageView::wheelEvent(QWheelEvent* event)
 {
     const int delta = event->angleDelta().y();
-    if (delta < 0)
-        OnCommand(vcmd::NextImage);
-    else if (delta > 0)
-        OnCommand(vcmd::PreviousImage);
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        // Ctrl+wheel zooms, keeping the image point under the cursor where it is.
+        m_stepWheel.reset();
+        const QPoint at = event->position().toPoint();  // the viewport's own coordinates
+        for (int steps = m_zoomWheel.add(delta); steps != 0; steps += steps > 0 ? -1 : 1)
+            zoomStepKeeping(at, steps > 0);
+        emit commandStatesChanged();
+        event->accept();
+        return;
+    }
+    m_zoomWheel.reset();
+    for (int steps = m_stepWheel.add(delta); steps != 0; steps += steps > 0 ? -1 : 1)
+        OnCommand(steps < 0 ? vcmd::NextImage : vcmd::PreviousImage);
     event->accept();
 }
 
@@ -176,6 +200,19 @@ int CImageView::keyCommand(const QKeyEvent& event) const
     const Qt::KeyboardModifiers mods = event.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
     const int key = event.key();
+    // The zoom keys Linux users expect, beside the plain ones: Ctrl+Plus (also typed as
+    // Ctrl+Shift+= or Ctrl+=), Ctrl+Minus, Ctrl+0, and "+" typed with Shift.
+    if (mods.testFlag(Qt::ControlModifier) && !mods.testFlag(Qt::AltModifier)) {
+        switch (key) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: return vcmd::ZoomIn;
+        case Qt::Key_Minus: return mods == Qt::ControlModifier ? vcmd::ZoomOut : 0;
+        case Qt::Key_0: return mods == Qt::ControlModifier ? vcmd::ActualSize : 0;
+        default: break;
+        }
+    }
+    if (mods == Qt::ShiftModifier && key == Qt::Key_Plus)
+        return vcmd::ZoomIn;
     if (mods == Qt::ControlModifier) {
         switch (key) {
         case Qt::Key_A: return vcmd::SelectAll;
