@@ -69,6 +69,8 @@ CImageView::~CImageView()
     ProfileFile profile(m_settings.configPath);
     writeZoomInfo(profile, ZoomInfo{m_geometry.zoomType(), m_geometry.zoom()});
     writeEditViewSettings(profile, m_edit, selectionRatio());
+    m_stepper.abandonAll();
+    m_preload.abandon();
     m_preload.wait();
     m_undo.clear();
 }
@@ -77,6 +79,7 @@ CImageView::~CImageView()
 
 bool CImageView::OpenImageAt(int index, int page)
 {
+    abandonSteps();
     ReleaseImage();
     m_listIndex = index;
     m_pageIndex = page;
@@ -85,7 +88,6 @@ bool CImageView::OpenImageAt(int index, int page)
     m_itemPath.clear();
     m_pageCount = 0;
 
-    QImage preparedDisplay;
     if (index >= 0 && m_sequence) {
         if (const auto item = m_sequence->itemAt(index)) {
             m_filePath = item->targetPath;
@@ -93,38 +95,42 @@ bool CImageView::OpenImageAt(int index, int page)
             m_itemFolder = QFileInfo(item->itemPath).path();
         }
     }
+    PreloadedImage opened;
     if (!m_filePath.isEmpty()) {
         // The look-ahead may be decoding this very file: wait for it rather than decode twice.
         if (m_preload.isRunning() && m_preload.path() == m_filePath && m_preload.page() == page)
             m_preload.waitForImage();
         if (auto preloaded = m_preload.take(m_filePath, page)) {
-            m_image = std::move(preloaded->loaded.image);
-            m_pageCount = preloaded->loaded.pageCount;
-            m_fullSize = preloaded->loaded.fullSize;
-            preparedDisplay = std::move(preloaded->display);
-            m_fileStamp = preloaded->stamp;
+            opened = std::move(*preloaded);
         } else {
-            m_fileStamp = FileStamp::of(m_filePath);
-            LoadedImage loaded = LoadImageFile(m_filePath, page);
-            m_image = std::move(loaded.image);
-            m_pageCount = loaded.pageCount;
-            m_fullSize = loaded.fullSize;
+            opened.stamp = FileStamp::of(m_filePath);
+            opened.loaded = LoadImageFile(m_filePath, page);
         }
-        // Kept only for an image opened reduced: it says the file holds more than is shown.
-        if (m_image && m_fullSize == QSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight())))
-            m_fullSize = QSize();
     }
+    showOpened(std::move(opened));
+    return hasImage();
+}
+
+void CImageView::showOpened(PreloadedImage opened)
+{
+    ReleaseImage();
+    m_image = std::move(opened.loaded.image);
+    m_pageCount = opened.loaded.pageCount;
+    m_fullSize = opened.loaded.fullSize;
+    m_fileStamp = opened.stamp;
+    // Kept only for an image opened reduced: it says the file holds more than is shown.
+    if (m_image && m_fullSize == QSize(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight())))
+        m_fullSize = QSize();
 
     m_geometry.setAutoFit(true);
     m_modified = false;
     m_matchesFile = hasImage();
     RefreshAfterChange();
-    m_display = std::move(preparedDisplay);
+    m_display = std::move(opened.display);
     updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
     UpdateTitle();
     StartPreload();
     viewport()->update();
-    return hasImage();
 }
 
 void CImageView::ReleaseImage()
@@ -233,7 +239,13 @@ void CImageView::StartPreload()
 
 bool CImageView::event(QEvent* event)
 {
+    if (event->type() == WM_STEP_DECODED) {
+        onStepDecoded();
+        return true;
+    }
     if (event->type() == WM_PRELOAD_DONE) {
+        if (onPreloadDoneForStep())
+            return true;
         // Outside viewer mode nobody will step to it: give the memory back.
         if (!m_viewerModeActive)
             m_preload.free();
@@ -241,6 +253,9 @@ bool CImageView::event(QEvent* event)
     }
     if (event->type() == WM_BUILD_DRAWING_CACHE) {
         m_cacheRequested = false;
+        // Not for a picture that only stands in until a step's image arrives.
+        if (stepPending())
+            return true;
         // Repaint only for a cache just made: when none can be made, the paint would ask for
         // it again, and again, with nothing changed.
         if (m_image && chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache

@@ -9,6 +9,7 @@
 #include "viewer/UndoHistory.h"
 #include "viewer/ViewRendering.h"
 #include "viewer/WheelSteps.h"
+#include "viewer/ViewerStepping.h"
 #include "viewer/ZoomGeometry.h"
 
 #include "viewer/SelectionLogic.h"
@@ -83,6 +84,17 @@ public:
     const PreloadSlot& preloadSlot() const { return m_preload; }
     // Waits for the look-ahead thread (tests and benches that need a settled slot).
     void waitForPreload() { m_preload.wait(); }
+
+    // ---- Steps decoded off the window thread (CImageViewStepping.cpp) -------------------
+    // While a step is pending, the list index, path and title are the step's target already
+    // and the picture shown is the last one that finished; every command but the image steps
+    // first waits for the target (`settleStep`).
+    bool stepPending() const { return m_stepper.pending() || m_stepFromPreload; }
+    void settleStep();
+    const StepDecoder& stepDecoder() const { return m_stepper; }
+    // Steps to files of at least this many bytes decode in the background; smaller ones
+    // decode at once, quicker than a repaint would come.
+    void setBackgroundStepBytes(qint64 bytes) { m_backgroundStepBytes = bytes; }
 
     // ---- Zoom and scrolling (CImageViewZoom.cpp) ---------------------------------------
     void SetZoom(double zoom);
@@ -236,6 +248,15 @@ private:
     // when it was opened reduced to fit in memory.
     bool mayOverwriteViewedFile();
     void stepToImage(int index);
+    // Starts a step to `index` that decodes in the background; false when it should not.
+    bool beginBackgroundStep(int index);
+    // Makes `opened` the viewed image of the current target (the tail of `OpenImageAt`).
+    void showOpened(PreloadedImage opened);
+    // Shows an earlier target's image while the newest still decodes.
+    void showInterim(PreloadedImage interim);
+    void onStepDecoded();
+    bool onPreloadDoneForStep();
+    void abandonSteps();
     void stepToPage(int page);
     void stepPrevious();
     void toggleQuickSlideShow();
@@ -277,6 +298,9 @@ private:
     FileStamp m_fileStamp;
     UndoHistory m_undo;
     PreloadSlot m_preload;
+    StepDecoder m_stepper{this};
+    bool m_stepFromPreload = false;  // the pending target is the look-ahead's, still decoding
+    qint64 m_backgroundStepBytes = 1 << 20;
 
     ViewGeometry m_geometry;
 

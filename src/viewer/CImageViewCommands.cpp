@@ -207,6 +207,10 @@ bool CImageView::OnCommand(int id)
 {
     bool enabled = false;
     std::optional<bool> checked;
+    const bool imageStep =
+        id == vcmd::NextImage || id == vcmd::PreviousImage || id == vcmd::FirstImage || id == vcmd::LastImage;
+    if (!imageStep && stepPending())
+        settleStep();
     OnUpdateCommand(id, enabled, checked);
     if (effects::handledByViewer(id)) {
         ViewerEditTarget target(*this);
@@ -520,6 +524,13 @@ void CImageView::stepToImage(int index)
 {
     if (m_quickSlideShow)
         m_slideTimer.start(kQuickSlideMs, this);
+    if (m_image && m_modified) {
+        if (QuerySaveChanges() == 0)
+            return;
+        m_modified = false;  // saved or discarded: not asked again on the way out
+    }
+    if (beginBackgroundStep(index))
+        return;
     WaitCursor wait;
     if (!leaveImage())
         return;
@@ -544,20 +555,22 @@ void CImageView::stepPrevious()
 {
     if (m_quickSlideShow)
         m_slideTimer.start(kQuickSlideMs, this);
-    WaitCursor wait;
     const int old = m_listIndex;
-    if (m_image && m_modified && QuerySaveChanges() == 0)
-        return;
+    if (m_image && m_modified) {
+        if (QuerySaveChanges() == 0)
+            return;
+        m_modified = false;
+    }
     // Kept only when it matches the file: edits that were discarded, or saved under another
-    // name, must not come back with Next as if they were the file.
+    // name, must not come back with Next as if they were the file. A picture standing in for
+    // a pending step stands for no file.
     std::unique_ptr<fipSuperImage> copy;
-    if (m_image && m_matchesFile)
+    if (m_image && m_matchesFile && !stepPending())
         copy = std::make_unique<fipSuperImage>(*m_image);
     const QString path = m_filePath;
     const int page = m_pageIndex, pageCount = m_pageCount;
     const QSize fullSize = m_fullSize;
     const FileStamp stamp = m_fileStamp;
-    ReleaseImage();
     const int n = m_sequence->previousImage(old);
     if (copy && m_preload.free()) {
         PreloadedImage kept;
@@ -567,6 +580,10 @@ void CImageView::stepPrevious()
         kept.stamp = stamp;
         m_preload.put(path, page, std::move(kept));
     }
+    if (beginBackgroundStep(n))
+        return;
+    WaitCursor wait;
+    ReleaseImage();
     OpenImageAt(n, 0);
     viewport()->update();
 }

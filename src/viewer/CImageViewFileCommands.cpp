@@ -14,6 +14,7 @@
 
 void CImageView::SequenceChanged()
 {
+    settleStep();
     if (!m_sequence || m_itemPath.isEmpty())
         return;
     // An item that is gone keeps its old index: the neighbours are still found from there.

@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 struct LoadedImage {
@@ -15,7 +16,8 @@ struct LoadedImage {
     QSize fullSize;                        // the file's own size; larger when `image` is reduced
 };
 
-LoadedImage LoadImageFile(const QString& path, int page);
+// A JPEG decode stops early, with no image, once `abandon` is set.
+LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon = nullptr);
 
 // The image as the painter draws it: 32 bits a pixel, rows top-down, premultiplied alpha
 // when the image has transparency. Null for a null or invalid image.

@@ -60,14 +60,15 @@ bool PreloadSlot::start(const QString& path, int page, QObject* owner, QSize fit
     m_owner = owner;
     m_finished.store(false, std::memory_order_release);
     m_someoneWaits.store(false, std::memory_order_release);
+    m_abandon.store(false, std::memory_order_relaxed);
     ++m_loadsStarted;
     m_thread = std::thread([this, path, page, owner, fitInside] {
         lowerThisThreadPriority();
         PreloadedImage result;
         result.stamp = FileStamp::of(path);
-        result.loaded = LoadImageFile(path, page);
+        result.loaded = LoadImageFile(path, page, &m_abandon);
         const fipSuperImage* image = result.loaded.image.get();
-        if (image && !m_someoneWaits.load(std::memory_order_acquire)) {
+        if (image && !m_someoneWaits.load(std::memory_order_acquire) && !m_abandon.load(std::memory_order_relaxed)) {
             if (!fitInside.isEmpty()) {
                 // A fixed fit needs only the reduced copy, never a full-size one.
                 const QSize size = fitWithin(QSize(static_cast<int>(image->getWidth()),

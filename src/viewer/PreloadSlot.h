@@ -44,6 +44,9 @@ public:
     // The same, telling the loader that the user is waiting: it skips the work that only
     // saves time later (the conversion for the painter and the reduced copy).
     void waitForImage();
+    // Tells a running loader that nobody wants its image any more: a JPEG decode stops early
+    // and the slot ends up empty. The thread is still joined as usual.
+    void abandon() { m_abandon.store(true, std::memory_order_relaxed); }
     bool hasThread() const { return m_thread.joinable(); }
     bool isRunning() const { return m_thread.joinable() && !m_finished.load(std::memory_order_acquire); }
     // `FreePreload`: fails (and keeps everything) while the thread is still loading.
@@ -66,6 +69,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_finished{true};
     std::atomic<bool> m_someoneWaits{false};
+    std::atomic<bool> m_abandon{false};
     QString m_path;
     int m_page = 0;
     QObject* m_owner = nullptr;
