@@ -37,6 +37,9 @@ CBrowserView::CBrowserView(QWidget* parent) : QWidget(parent)
     chooser->setAutoFillBackground(true);
     QPalette palette = chooser->palette();
     palette.setColor(QPalette::Window, QColor(237, 237, 237));
+    // The light grey stays in a dark theme, so its buttons keep dark text.
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::ButtonText, Qt::black);
     chooser->setPalette(palette);
     auto* buttons = new QHBoxLayout(chooser);
     buttons->setContentsMargins(8, 1, 8, 1);

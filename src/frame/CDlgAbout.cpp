@@ -89,9 +89,13 @@ CDlgAbout::CDlgAbout(QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("About ") + product::kName);
-    // Every control sits on white, as on a printed page.
+    // Every control sits on white, as on a printed page, with dark text whatever the
+    // desktop's theme (a dark theme's light text would vanish on it).
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Base, Qt::white);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
+        white.setColor(role, Qt::black);
     setPalette(white);
     setAutoFillBackground(true);
 

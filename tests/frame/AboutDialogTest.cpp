@@ -1,5 +1,8 @@
 #include "frame/CDlgAbout.h"
 #include "frame/ProductInfo.h"
+#include "browser/CBrowserView.h"
+
+#include "Readability.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -26,6 +29,16 @@ TEST(AboutDialogTest, ShowsTheProductAndItsAddresses)
     EXPECT_EQ(product::downloadPage(), product::webSite() + "/download.html");
     EXPECT_TRUE(QUrl(product::webSite()).host().endsWith(".example"));
     EXPECT_TRUE(QUrl(product::webSite()).host().endsWith(product::supportMailbox().section('@', 1)));
+}
+
+// The About box's white page and the pane chooser's grey keep dark text in a dark theme.
+TEST(DarkTheme, FixedLightBackgroundsKeepTheirTextReadable)
+{
+    const fixtures::DarkTheme dark;
+    CDlgAbout about;
+    EXPECT_EQ(fixtures::unreadableTexts(&about), QStringList());
+    CBrowserView browser;
+    EXPECT_EQ(fixtures::unreadableTexts(&browser), QStringList());
 }
 
 }  // namespace
