@@ -1,6 +1,7 @@
 #include "frame/ImageOperations.h"
 
 #include "imaging/commands/EffectCommands.h"
+#include "imaging/geometry/GeometryCommands.h"
 #include "viewer/CImageView.h"
 #include "viewer/ViewerEditTarget.h"
 
@@ -20,6 +21,8 @@ bool isEnabled(int id, FrameMode mode, const CImageView& view)
     }
     if (effects::handles(id))
         return effects::isEnabled(id, view.image(), mode == FrameMode::Viewer);
+    if (geometry::handles(id))
+        return geometry::isEnabled(id, view.image(), mode == FrameMode::Viewer);
     return false;
 }
 
@@ -32,6 +35,10 @@ bool run(int id, FrameMode mode, CImageView& view)
     if (effects::handles(id)) {
         ViewerEditTarget target(view);
         return effects::run(id, target);
+    }
+    if (geometry::handles(id)) {
+        ViewerEditTarget target(view);
+        return geometry::run(id, target);
     }
     return false;
 }
