@@ -10,6 +10,8 @@
 #include "frame/CSuperStatusBar.h"
 #include "frame/EmailJob.h"
 #include "frame/ListImageSequence.h"
+#include "info/CFilePropertyDlg.h"
+#include "info/InfoPanels.h"
 #include "app/AppPaths.h"
 #include "app/CommandIds.h"
 #include "platform/ShellNamespace.h"
@@ -146,7 +148,10 @@ void CMainFrame::buildPanes()
     m_browserView->setObjectName(QStringLiteral("FolderPane"));
     m_folderPane = m_browserView;
     m_shellTree = m_browserView->shellTree();
-    m_informationPane = placeholderPane(QStringLiteral("InformationPane"), m_innerSplitter);
+    m_info = std::make_unique<InfoPanels>(m_services.configPath, m_innerSplitter, this, [this]() -> const fipSuperImage* {
+        return m_imageView ? std::as_const(*m_imageView).image() : nullptr;
+    });
+    m_informationPane = m_info->pane();
     m_thumbnailPane = placeholderPane(QStringLiteral("ThumbnailPane"), m_outerSplitter);
     auto* workspace = new QVBoxLayout(m_thumbnailPane);
     workspace->setContentsMargins(0, 0, 0, 0);
@@ -178,6 +183,7 @@ void CMainFrame::buildPanes()
         RefreshStatusBar();
     });
     connect(m_imageView, &CImageView::imageChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_imageView, &CImageView::imageChanged, this, [this] { m_info->resetViewerHistogram(); });
     connect(m_imageView, &CImageView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
     m_imageView->setDialogs(viewerDialogs());
     // The list need not wait for the folder watcher to drop the item.
@@ -209,6 +215,10 @@ ViewerDialogs CMainFrame::viewerDialogs()
     dialogs.transferToFolder = [](QWidget* parent, const QString& path, bool move) {
         const PathList paths{QFile::encodeName(path)};
         return move ? FileCommands::MoveFilesToFolder(paths, parent) : FileCommands::CopyFilesToFolder(paths, parent);
+    };
+    dialogs.showProperties = [](QWidget* parent, const QString& path) {
+        CFilePropertyDlg::show({path}, parent);
+        return true;
     };
     return dialogs;
 }
@@ -298,6 +308,7 @@ void CMainFrame::EnterViewerMode()
     m_imageView->setFullScreenMode(m_fullScreen);
     m_imageView->setFocus();
     m_statusBar->SetSliderFromZoom(m_imageView->zoom());
+    m_info->viewerModeChanged(true);
     RefreshStatusBar();
     emit modeChanged(m_mode);
 }
@@ -316,6 +327,7 @@ void CMainFrame::EnterBrowserMode()
     // The viewer's title named the image; the browser's names the folder again.
     m_thumbnailList->SetFrameTitle();
     m_statusBar->SetSliderFromThumbnailSize(m_thumbnailList->settings().thumbWidth);
+    m_info->viewerModeChanged(false);
     RefreshStatusBar();
     emit modeChanged(m_mode);
 }
@@ -362,6 +374,7 @@ void CMainFrame::StartSlideShow(int index)
     m_stack->setCurrentWidget(m_slideView);
     if (!m_fullScreen)
         EnterFullScreen();
+    m_info->viewerModeChanged(false);
     m_slideView->beginShow();
     RefreshStatusBar();
     emit modeChanged(m_mode);
@@ -385,6 +398,7 @@ void CMainFrame::EndSlideShow()
     }
     // Leaving the frame's full screen also ends the viewer's own.
     LeaveFullScreen();
+    m_info->viewerModeChanged(m_mode == FrameMode::Viewer);
     RefreshStatusBar();
     emit modeChanged(m_mode);
 }
@@ -583,6 +597,11 @@ void CMainFrame::connectFolderTree()
 bool CMainFrame::folderTreeHasFocus() const
 {
     return m_browserView->showsFolders() && m_shellTree->hasFocus();
+}
+
+void CMainFrame::focusedPathChanged(const QString& path)
+{
+    m_info->focusedPathChanged(path);
 }
 
 void CMainFrame::itemsChanged()

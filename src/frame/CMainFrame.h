@@ -19,6 +19,7 @@
 #include <optional>
 
 class CAddressComboEx;
+class InfoPanels;
 class CBrowserView;
 class CImageView;
 struct ViewerDialogs;
@@ -72,6 +73,7 @@ public:
     // Whether the visible folder tree has the keyboard focus (commands then act on it).
     bool folderTreeHasFocus() const;
     QWidget* GetInformationPane() const { return m_informationPane; }
+    InfoPanels* infoPanels() const { return m_info.get(); }
     CSuperStatusBar* GetStatusBar() const { return m_statusBar; }
     QToolBar* browserToolBar() const { return m_browserToolBar; }
     QToolBar* viewerToolBar() const { return m_viewerToolBar; }
@@ -109,6 +111,7 @@ public:
     bool selectFolderInTree(const ItemIdList& folder, int source) override;
     void setFrameTitle(const QString& title) override;
     void refreshStatusBar() override { RefreshStatusBar(); }
+    void focusedPathChanged(const QString& path) override;
     void itemsChanged() override;
     bool isSizeSliderDragging() const override;
     void runCommand(int id) override;
@@ -186,6 +189,7 @@ private:
     CSuperSplitterWnd* m_innerSplitter = nullptr;
     QWidget* m_folderPane = nullptr;
     QWidget* m_informationPane = nullptr;
+    std::unique_ptr<InfoPanels> m_info;
     QWidget* m_thumbnailPane = nullptr;
     CImageListCtrl* m_thumbnailList = nullptr;
     std::unique_ptr<ListImageSequence> m_listSequence;

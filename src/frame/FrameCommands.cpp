@@ -16,6 +16,8 @@
 #include "frame/ProductInfo.h"
 #include "frame/ToolBarPicture.h"
 #include "frame/ListImageSequence.h"
+#include "info/CFilePropertyDlg.h"
+#include "info/InfoPanels.h"
 #include "slideshow/SlideShowLogic.h"
 #include "viewer/CImageView.h"
 
@@ -163,6 +165,7 @@ CommandState CMainFrame::frameCommandState(int id) const
     case cmd::ZoomTool: state.checked = m_imageView->tool() == ViewTool::Zoom; break;
     // The Sort button only drops the Sort By menu; a disabled button would not drop it.
     case cmd::Sort: state.enabled = m_mode == FrameMode::Browser; break;
+    case cmd::Histogram: state.checked = m_info->isChecked(id); break;
     case cmd::Save:
     case cmd::SaveAs:
     case cmd::Reopen:
@@ -251,6 +254,10 @@ CommandState CMainFrame::listCommandState(int id) const
             state.enabled = DesktopCommands::isEnabled(id, *this, false);
             break;
         }
+        if (InfoPanels::handlesCommand(id)) {
+            state.checked = m_info->isChecked(id);
+            break;
+        }
         // Export, e-mail, wallpaper and the histogram channels arrive with the parts that
         // own them.
         state.enabled = false;
@@ -270,7 +277,12 @@ bool CMainFrame::isFileCommandEnabled(int id) const
 
 FileCommands::ListContext CMainFrame::listFileContext() const
 {
-    return FileCommands::fromList(*m_thumbnailList, m_shellTree, m_thumbnailList, m_mode == FrameMode::Viewer);
+    FileCommands::ListContext context =
+        FileCommands::fromList(*m_thumbnailList, m_shellTree, m_thumbnailList, m_mode == FrameMode::Viewer);
+    context.showFileProperties = [owner = m_thumbnailList](const QByteArray& path) {
+        CFilePropertyDlg::show({QFile::decodeName(path)}, owner);
+    };
+    return context;
 }
 
 CommandState CMainFrame::commandState(int id) const
@@ -348,6 +360,7 @@ bool CMainFrame::runFrameCommand(int id)
     case cmd::PanTool: m_imageView->setTool(ViewTool::Pan); return true;
     case cmd::SelectTool: m_imageView->setTool(ViewTool::Select); return true;
     case cmd::ZoomTool: m_imageView->setTool(ViewTool::Zoom); return true;
+    case cmd::Histogram: m_info->OnCommand(id); return true;
     case cmd::Save:
     case cmd::SaveAs:
     case cmd::Reopen:
@@ -419,6 +432,10 @@ bool CMainFrame::runListCommand(int id)
         if (start < 0)
             return false;
         StartSlideShow(start);
+        return true;
+    }
+    if (InfoPanels::handlesCommand(id)) {
+        m_info->OnCommand(id);
         return true;
     }
     if (id == cmd::FullScreen) {

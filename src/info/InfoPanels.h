@@ -3,13 +3,10 @@
 // viewer's histogram window with the user's wish to see it, and the commands that reach them.
 
 #include "info/CDlgHistogram.h"
+#include "info/CImagePreviewView.h"
 
 #include <QPointer>
 #include <QString>
-
-#include <optional>
-
-class CImagePreviewView;
 
 class InfoPanels {
 public:
