@@ -1,5 +1,6 @@
 #include "browser/CBrowserView.h"
 
+#include "browser/CFavoritesTree.h"
 #include "browser/CShellTree.h"
 #include "browser/CTitle.h"
 
@@ -23,10 +24,8 @@ CBrowserView::CBrowserView(QWidget* parent) : QWidget(parent)
     m_stack = new QStackedWidget(this);
     m_shellTree = new CShellTree(m_stack);
     m_shellTree->setObjectName(QStringLiteral("ShellTree"));
-    // The favorites arrive with their own tree; until then the place stays empty.
-    m_favoritesTree = new QTreeWidget(m_stack);
+    m_favoritesTree = new CFavoritesTree(m_stack);
     m_favoritesTree->setObjectName(QStringLiteral("FavoritesTree"));
-    m_favoritesTree->setHeaderHidden(true);
     m_stack->addWidget(m_shellTree);
     m_stack->addWidget(m_favoritesTree);
     layout->addWidget(m_stack, 1);

@@ -2,13 +2,14 @@
 // The left side of browser mode: the title, the folder tree or the favorites tree (one at a
 // time) and the chooser that switches between them.
 
+#include "browser/CFavoritesTree.h"
+
 #include <QWidget>
 
 class CShellTree;
 class CTitle;
 class QStackedWidget;
 class QToolButton;
-class QTreeWidget;
 
 class CBrowserView : public QWidget {
     Q_OBJECT
@@ -17,7 +18,7 @@ public:
     explicit CBrowserView(QWidget* parent = nullptr);
 
     CShellTree* shellTree() const { return m_shellTree; }
-    QTreeWidget* favoritesTree() const { return m_favoritesTree; }
+    CFavoritesTree* favoritesTree() const { return m_favoritesTree; }
     CTitle* title() const { return m_title; }
     QToolButton* foldersButton() const { return m_foldersButton; }
     QToolButton* favoritesButton() const { return m_favoritesButton; }
@@ -33,7 +34,7 @@ private:
     CTitle* m_title = nullptr;
     QStackedWidget* m_stack = nullptr;
     CShellTree* m_shellTree = nullptr;
-    QTreeWidget* m_favoritesTree = nullptr;
+    CFavoritesTree* m_favoritesTree = nullptr;
     QToolButton* m_foldersButton = nullptr;
     QToolButton* m_favoritesButton = nullptr;
 };
