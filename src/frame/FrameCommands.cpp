@@ -7,6 +7,7 @@
 #include "browser/CShellTree.h"
 #include "browser/FileCommands.h"
 #include "browser/ThumbSettings.h"
+#include "export/ExportCommand.h"
 #include "frame/CDlgAbout.h"
 #include "frame/CSuperStatusBar.h"
 #include "frame/DesktopCommands.h"
@@ -228,6 +229,9 @@ CommandState CMainFrame::listCommandState(int id) const
     case cmd::SlideShow:
         state.enabled = items.GetImageCount() > 0;
         break;
+    case cmd::Export:
+        state.enabled = ExportCommand::isEnabled(items.selectedCount(), items.GetSelectedImageCount(), items.GetImageCount());
+        break;
     case cmd::Rename:
         state.enabled = m_thumbnailList->mayRename(items.GetFocusedItem());
         break;
@@ -438,6 +442,9 @@ bool CMainFrame::runListCommand(int id)
         m_info->OnCommand(id);
         return true;
     }
+    if (id == cmd::Export)
+        return ExportCommand::run(this, {m_thumbnailList->currentFolderPath(), m_thumbnailList->items().selectedCount() > 0,
+                                         m_thumbnailList->GetSelectedImagePaths(), m_thumbnailList->GetAllImagePaths()});
     if (id == cmd::FullScreen) {
         m_thumbnailList->OpenItem(m_thumbnailList->GetFocusedItem());
         if (m_mode == FrameMode::Viewer && !m_fullScreen)
