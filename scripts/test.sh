@@ -11,7 +11,8 @@ ninja -C build-asan
 ctest --test-dir build-asan --output-on-failure -j2 --timeout 300
 # The threaded classes once more under ThreadSanitizer (in build-tsan/): the copy worker and the
 # watchers, the thumbnail loader and the decoder helper's client, the look-ahead and the undo
-# writer, the histogram panel's worker and the folder size walk. Qt itself is not instrumented, so races reported inside its libraries are suppressed.
+# writer, the histogram panel's worker and the folder size walk. Qt itself is not
+# instrumented, so races reported inside its libraries are suppressed.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVRA_BENCH=OFF \
   -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
 ninja -C build-tsan platform_tests browser_tests viewer_tests info_tests kelvra-decoder
