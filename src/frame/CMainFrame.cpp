@@ -5,6 +5,7 @@
 #include "browser/CDlgRename.h"
 #include "browser/CShellTree.h"
 #include "browser/FolderItemList.h"
+#include "frame/DesktopInput.h"
 #include "frame/Menus.h"
 #include "frame/CSuperSplitterWnd.h"
 #include "frame/CSuperStatusBar.h"
@@ -77,6 +78,7 @@ CMainFrame::CMainFrame(FrameServices services, QWidget* parent)
     buildBars();
     buildPanes();
     buildCommands();
+    new DesktopInput(this, [this](int id) { OnCommand(id); });
     applyBars();
     applyPlacementOnFirstShow();
     RefreshStatusBar();
@@ -679,4 +681,6 @@ void CMainFrame::OpenStartFolder()
         start->setExpanded(true);
     m_statusBar->SetSliderFromThumbnailSize(m_thumbnailList->settings().thumbWidth);
     RefreshStatusBar();
+    // The keyboard starts in the pictures, not in the address bar.
+    m_thumbnailList->setFocus(Qt::OtherFocusReason);
 }

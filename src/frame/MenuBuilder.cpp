@@ -223,24 +223,28 @@ QMenu* buildDropDownMenu(int buttonCommand, const ActionLookup& actionFor, QWidg
 
 int commandForKeys(const QKeySequence& keys)
 {
-    for (const Accelerator& accelerator : accelerators())
-        if (accelerator.keys == keys)
-            return accelerator.id;
+    for (const auto* table : {&accelerators(), &desktopAccelerators()})
+        for (const Accelerator& accelerator : *table)
+            if (accelerator.keys == keys)
+                return accelerator.id;
     return -1;
 }
 
 QList<QKeySequence> acceleratorsFor(int id)
 {
     QList<QKeySequence> keys;
-    for (const Accelerator& accelerator : accelerators())
-        if (accelerator.id == id)
-            keys.append(accelerator.keys);
+    for (const auto* table : {&accelerators(), &desktopAccelerators()})
+        for (const Accelerator& accelerator : *table)
+            if (accelerator.id == id)
+                keys.append(accelerator.keys);
     return keys;
 }
 
 void installAccelerators(QWidget* window, const ActionLookup& actionFor)
 {
-    for (const Accelerator& accelerator : accelerators()) {
+    std::vector<Accelerator> all = accelerators();
+    all.insert(all.end(), desktopAccelerators().begin(), desktopAccelerators().end());
+    for (const Accelerator& accelerator : all) {
         QAction* action = actionFor ? actionFor(accelerator.id) : nullptr;
         if (!action || !action->shortcuts().isEmpty())
             continue;  // commands with two keys are set up at their first entry

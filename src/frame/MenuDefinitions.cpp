@@ -451,4 +451,15 @@ const std::vector<Accelerator>& accelerators()
     return table;
 }
 
+const std::vector<Accelerator>& desktopAccelerators()
+{
+    static const std::vector<Accelerator> table = {
+        // Up a folder as in the desktop's file managers (the browser only; edits keep their
+        // Backspace).
+        {QKeySequence(Qt::ALT | Qt::Key_Up), cmd::Up},
+        {QKeySequence(Qt::Key_Backspace), cmd::Up},
+    };
+    return table;
+}
+
 }  // namespace menus

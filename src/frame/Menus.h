@@ -106,6 +106,8 @@ struct Accelerator {
 
 // Keys that reach the frame as commands wherever the focus is in the main window.
 const std::vector<Accelerator>& accelerators();
+// Keys added for Linux desktops; no menu shows them.
+const std::vector<Accelerator>& desktopAccelerators();
 // The command of a key, or -1.
 int commandForKeys(const QKeySequence& keys);
 // All keys of one command, empty when it has none.

@@ -5,12 +5,17 @@
 
 #include "app/AppPaths.h"
 #include "app/ProfileFile.h"
+#include "browser/CImageListCtrl.h"
 #include "browser/CShellTree.h"
 #include "browser/HistoryFile.h"
 
 #include "TestFixtures.h"
 
 #include <QDir>
+#include <QTimer>
+#include <QMouseEvent>
+#include <QMenu>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QFileInfo>
@@ -314,6 +319,59 @@ TEST_F(MainFrameTest, ClicksOnTheStatusBarSliderSetTheThumbnailSizeAndTheZoom)
     QCoreApplication::sendPostedEvents();
     EXPECT_NE(frame->GetImageView()->zoom(), before);
     EXPECT_EQ(StatusBarModel::sliderFromZoom(frame->GetImageView()->zoom()), slider->value());
+}
+
+}  // namespace
+
+namespace {
+
+// Keys and mouse buttons of Linux desktops beside the program's own: Alt+Up and Backspace go
+// up, the mouse's side buttons walk the history, Shift+F10 opens the focused pane's menu, and
+// the keyboard starts in the pictures.
+TEST_F(MainFrameTest, LinuxDesktopKeysAndMouseButtons)
+{
+    fixtures::TempDir root;
+    ASSERT_TRUE(QDir().mkpath(root.file(QStringLiteral("sub"))));
+    auto frame = makeFrame();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    frame->OpenStartFolder();
+    CImageListCtrl* list = frame->GetThumbnailList();
+    EXPECT_EQ(QApplication::focusWidget(), list);
+
+    const QString sub = root.file(QStringLiteral("sub"));
+    const auto enterSub = [&] {
+        ASSERT_TRUE(list->BrowseToPath(root.path()));
+        frame->PushHistory(list->currentFolder().toBinary(), 0);
+        ASSERT_TRUE(frame->SelectFolder(list->currentFolder().combined(ItemIdList::entry("sub")), 0));
+        ASSERT_EQ(list->currentFolderPath(), sub);
+    };
+    for (const QKeyCombination keys : {QKeyCombination(Qt::AltModifier, Qt::Key_Up), QKeyCombination(Qt::Key_Backspace)}) {
+        enterSub();
+        QTest::keyClick(list, keys.key(), keys.keyboardModifiers());
+        EXPECT_EQ(list->currentFolderPath(), root.path()) << keys.toCombined();
+    }
+
+    const auto pressSideButton = [&](Qt::MouseButton button) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), list->viewport()->mapToGlobal(QPointF(5, 5)), button, button,
+                          Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &press);
+    };
+    pressSideButton(Qt::BackButton);
+    EXPECT_EQ(list->currentFolderPath(), sub);
+    pressSideButton(Qt::ForwardButton);
+    EXPECT_EQ(list->currentFolderPath(), root.path());
+
+    bool menuSeen = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            menuSeen = true;
+            menu->close();
+        }
+    });
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menuSeen);
 }
 
 }  // namespace
