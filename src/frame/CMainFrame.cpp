@@ -10,6 +10,7 @@
 #include "frame/CSuperSplitterWnd.h"
 #include "frame/CSuperStatusBar.h"
 #include "frame/EmailJob.h"
+#include "frame/FavoritesCommands.h"
 #include "frame/ListImageSequence.h"
 #include "info/CFilePropertyDlg.h"
 #include "info/InfoPanels.h"
@@ -594,6 +595,7 @@ void CMainFrame::connectFolderTree()
         if (m_thumbnailList->currentFolder() != folder)
             SelectFolder(folder, 0);
     });
+    FavoritesCommands::connect(*this);
 }
 
 bool CMainFrame::folderTreeHasFocus() const
@@ -621,9 +623,9 @@ void CMainFrame::setFrameTitle(const QString& title)
 
 bool CMainFrame::SelectFolder(const ItemIdList& folder, int source)
 {
-    Q_UNUSED(source);  // the folder tree is the navigation source until favorites arrive
     // The tree browses the list, records the history and feeds the address bar.
-    m_shellTree->SelectFolder(folder, true);
+    if (source != 1 || !FavoritesCommands::selectFavorite(*this, folder, true))
+        m_shellTree->SelectFolder(folder, true);
     RefreshStatusBar();
     return m_thumbnailList->currentFolder() == folder;
 }
@@ -633,6 +635,8 @@ void CMainFrame::goToHistoryEntry(const ItemIdList& folder, int source)
     // The tree selects it without recording it again, and the list and address bar follow;
     // a folder the tree cannot show is browsed by the list alone.
     if (source == 0 && m_shellTree && m_shellTree->SelectFolder(folder, false))
+        return;
+    if (source == 1 && FavoritesCommands::selectFavorite(*this, folder, false))
         return;
     m_thumbnailList->BrowseTo(folder, source);
 }

@@ -11,6 +11,9 @@
 #include "frame/CDlgAbout.h"
 #include "frame/CSuperStatusBar.h"
 #include "frame/DesktopCommands.h"
+#include "frame/FavoritesCommands.h"
+#include "browser/CBrowserView.h"
+#include "browser/CFavoritesTree.h"
 #include "frame/ImageOperations.h"
 #include "app/CommandIds.h"
 #include "frame/Menus.h"
@@ -147,8 +150,11 @@ void CMainFrame::installMenuBar()
 
 FocusPane CMainFrame::focusPane() const
 {
-    // The favorites tree arrives with the favorites; the folder tree is here.
-    return folderTreeHasFocus() ? FocusPane::FolderTree : FocusPane::Other;
+    if (folderTreeHasFocus())
+        return FocusPane::FolderTree;
+    if (!m_browserView->showsFolders() && m_browserView->favoritesTree()->hasFocus())
+        return FocusPane::FavoritesTree;
+    return FocusPane::Other;
 }
 
 CommandState CMainFrame::frameCommandState(int id) const
@@ -291,6 +297,8 @@ FileCommands::ListContext CMainFrame::listFileContext() const
 
 CommandState CMainFrame::commandState(int id) const
 {
+    if (FavoritesCommands::isAddCommand(id))
+        return CommandState{FavoritesCommands::canAdd(*this, id, targetFor(id, m_mode, focusPane())), std::nullopt};
     switch (targetFor(id, m_mode, focusPane())) {
     case CommandTarget::Frame: return frameCommandState(id);
     case CommandTarget::ImageView: return viewerCommandState(id);
@@ -308,14 +316,16 @@ CommandState CMainFrame::commandState(int id) const
     case CommandTarget::FolderTree:
         return CommandState{m_shellTree->isCommandEnabled(id), std::nullopt};
     case CommandTarget::None:
-        // The tree's own context-menu commands go to the tree whatever the mode.
+        // The trees' own context-menu commands go to the tree shown whatever the mode.
+        if (FavoritesCommands::treeHandles(*this, id))
+            return CommandState{FavoritesCommands::treeEnabled(*this, id), std::nullopt};
         if (m_shellTree->handlesCommand(id))
             return CommandState{m_shellTree->isCommandEnabled(id), std::nullopt};
         break;
     case CommandTarget::ImageOperations:
         return CommandState{ImageOperations::isEnabled(id, m_mode, *m_imageView), std::nullopt};
     case CommandTarget::FavoritesTree:
-        break;
+        return CommandState{FavoritesCommands::treeEnabled(*this, id), std::nullopt};
     }
     return CommandState{false, std::nullopt};
 }
@@ -339,12 +349,23 @@ bool CMainFrame::OnCommand(int id)
     if (!state.enabled)
         return false;
     bool handled = false;
+    if (FavoritesCommands::isAddCommand(id)) {
+        handled = FavoritesCommands::add(*this, id, targetFor(id, m_mode, focusPane()));
+        UpdateCommandStates();
+        return handled;
+    }
     switch (targetFor(id, m_mode, focusPane())) {
     case CommandTarget::Frame: handled = runFrameCommand(id); break;
     case CommandTarget::ImageView: handled = runViewerCommand(id); break;
     case CommandTarget::ThumbnailList: handled = runListCommand(id); break;
     case CommandTarget::FolderTree: handled = m_shellTree->runCommand(id); break;
-    case CommandTarget::None: handled = m_shellTree->handlesCommand(id) && m_shellTree->runCommand(id); break;
+    case CommandTarget::FavoritesTree: handled = FavoritesCommands::treeRun(*this, id); break;
+    case CommandTarget::None:
+        if (FavoritesCommands::treeHandles(*this, id))
+            handled = FavoritesCommands::treeRun(*this, id);
+        else
+            handled = m_shellTree->handlesCommand(id) && m_shellTree->runCommand(id);
+        break;
     case CommandTarget::ImageOperations: handled = ImageOperations::run(id, m_mode, *m_imageView); break;
     default: break;
     }
