@@ -118,6 +118,16 @@ QIcon Images::icon(int index) const
     result.addPixmap(QPixmap::fromImage(normal[index]), QIcon::Normal);
     result.addPixmap(QPixmap::fromImage(hot[index]), QIcon::Active);
     result.addPixmap(QPixmap::fromImage(faded(normal[index])), QIcon::Disabled);
+    if (index < normal2x.size() && index < hot2x.size()) {
+        // Qt picks these on screens of double density instead of enlarging the small ones.
+        const auto sharp = [](QImage image) {
+            image.setDevicePixelRatio(2);
+            return QPixmap::fromImage(image);
+        };
+        result.addPixmap(sharp(normal2x[index]), QIcon::Normal);
+        result.addPixmap(sharp(hot2x[index]), QIcon::Active);
+        result.addPixmap(sharp(faded(normal2x[index])), QIcon::Disabled);
+    }
     return result;
 }
 
@@ -137,20 +147,39 @@ QString picturePath(const QString& programFolder)
     return ProgramFiles::dataFile(programFolder, QStringLiteral("tool bar.png"));
 }
 
-Images loadPicture(const QString& path)
+namespace {
+
+void cutPicture(const QString& path, int size, QList<QImage>& normal, QList<QImage>& hot)
 {
-    Images images;
     QImageReader reader(path);
     QImage picture = reader.read();
     if (picture.isNull())
-        return images;
+        return;
     picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const int count = picture.width() / (2 * kImageSize);
+    const int count = picture.width() / (2 * size);
     const int hotLeft = picture.width() / 2;
     for (int n = 0; n < count; ++n) {
-        // A picture lower than 24 rows leaves the rest of each image transparent.
-        images.normal.append(picture.copy(kImageSize * n, 0, kImageSize, kImageSize));
-        images.hot.append(picture.copy(hotLeft + kImageSize * n, 0, kImageSize, kImageSize));
+        // A picture lower than its cells leaves the rest of each image transparent.
+        normal.append(picture.copy(size * n, 0, size, size));
+        hot.append(picture.copy(hotLeft + size * n, 0, size, size));
+    }
+}
+
+}  // namespace
+
+Images loadPicture(const QString& path)
+{
+    Images images;
+    cutPicture(path, kImageSize, images.normal, images.hot);
+    if (images.isEmpty())
+        return images;
+    QString sharp = path;
+    if (sharp.endsWith(QStringLiteral(".png")))
+        sharp.insert(sharp.size() - 4, QStringLiteral("@2x"));
+    cutPicture(sharp, 2 * kImageSize, images.normal2x, images.hot2x);
+    if (images.normal2x.size() != images.normal.size()) {
+        images.normal2x.clear();
+        images.hot2x.clear();
     }
     return images;
 }

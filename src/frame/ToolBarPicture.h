@@ -39,6 +39,10 @@ const std::vector<Button>& viewerButtons();
 struct Images {
     QList<QImage> normal;
     QList<QImage> hot;
+    // The same images at twice the size for screens of double density ("tool bar@2x.png");
+    // empty without that picture.
+    QList<QImage> normal2x;
+    QList<QImage> hot2x;
 
     bool isEmpty() const { return normal.isEmpty(); }
     int count() const { return static_cast<int>(normal.size()); }
@@ -52,7 +56,8 @@ struct Images {
 QString buttonName(int command);
 
 QString picturePath(const QString& programFolder);
-// Cuts the picture's top 24 rows into its halves; width / 48 images in each.
+// Cuts the picture's top 24 rows into its halves; width / 48 images in each. The picture of
+// double density beside it ("tool bar@2x.png", 48 rows, width / 96 images) is read too.
 Images loadPicture(const QString& path);
 
 // Adds the buttons to the tool bar: each command's shared action (a button that has none is

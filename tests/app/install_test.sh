@@ -10,7 +10,7 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for f in bin/kelvra libexec/kelvra/kelvra-decoder "share/kelvra/tool bar.png" \
+for f in bin/kelvra libexec/kelvra/kelvra-decoder "share/kelvra/tool bar.png" "share/kelvra/tool bar@2x.png" \
          share/applications/kelvra.desktop share/metainfo/io.kelvra.PhotoViewer.metainfo.xml \
          share/icons/hicolor/scalable/apps/kelvra.svg; do
   [ -e "$prefix/$f" ] || fail "$f is not installed"

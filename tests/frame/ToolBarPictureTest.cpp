@@ -57,6 +57,17 @@ TEST(ToolBarPictureTest, ComposedPictureHoldsEveryImageWithABrighterHotCopy)
         EXPECT_EQ(hotVisible, normalVisible) << "image " << n;
         EXPECT_GT(hotSum, normalSum) << "image " << n;
     }
+
+    // On a screen of double density each button shows its 48-pixel picture, not the small
+    // one enlarged.
+    ASSERT_EQ(images.normal2x.size(), images.normal.size());
+    for (int n = 0; n < images.count(); ++n) {
+        EXPECT_EQ(images.normal2x[n].size(), QSize(48, 48));
+        const QImage shown = images.icon(n).pixmap(QSize(24, 24), 2.0).toImage();
+        EXPECT_EQ(shown.size(), QSize(48, 48)) << "image " << n;
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32), images.normal2x[n].convertToFormat(QImage::Format_ARGB32))
+            << "image " << n;
+    }
 }
 
 TEST(ToolBarPictureTest, ImagesAreCutFromBothHalves)

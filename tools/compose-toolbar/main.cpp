@@ -1,8 +1,9 @@
 // Composes "tool bar.png" at build time: every image of the recipe side by side, 24 pixels
 // apart, the normal images in the left half and brighter "hot" copies in the right half.
-// Images come from the icon theme's 24-pixel folder or are drawn here.
+// Images come from the icon theme's 24-pixel folder or are drawn here. With SCALE 2 it
+// composes "tool bar@2x.png" from the theme's 48-pixel folder, every distance doubled.
 //
-//   compose-toolbar RECIPE ICON-FOLDER OUTPUT
+//   compose-toolbar RECIPE ICON-FOLDER OUTPUT [SCALE]
 
 #include <QColor>
 #include <QFile>
@@ -22,9 +23,9 @@ namespace {
 
 constexpr int kCell = 24;
 
-QImage emptyCell()
+QImage emptyCell(int scale)
 {
-    QImage image(kCell, kCell, QImage::Format_ARGB32_Premultiplied);
+    QImage image(kCell * scale, kCell * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
@@ -54,10 +55,8 @@ void drawPhoto(QPainter& p, const QRectF& r)
     p.drawPath(hill);
 }
 
-QImage drawExport()
+void drawExport(QPainter& p)
 {
-    QImage image = emptyCell();
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     drawPhoto(p, QRectF(1.5, 7.5, 15, 13));
     // An arrow leaving the picture towards the top right.
@@ -79,13 +78,10 @@ QImage drawExport()
     p.setPen(QPen(QColor(0x2e, 0x5c, 0x03), 1));
     p.setBrush(green);
     p.drawPath(shape);
-    return image;
 }
 
-QImage drawCrop()
+void drawCrop(QPainter& p)
 {
-    QImage image = emptyCell();
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // The part that stays, lightly tinted.
     p.setPen(Qt::NoPen);
@@ -105,13 +101,10 @@ QImage drawCrop()
     second.addRect(QRectF(1.5, 4.5, 18, 3));
     p.drawPath(first.simplified());
     p.drawPath(second.simplified());
-    return image;
 }
 
-QImage drawRedEye()
+void drawRedEye(QPainter& p)
 {
-    QImage image = emptyCell();
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath eye;
     eye.moveTo(1.5, 12);
@@ -132,13 +125,10 @@ QImage drawRedEye()
     p.drawEllipse(QPointF(12, 12), 2.3, 2.3);
     p.setBrush(Qt::white);
     p.drawEllipse(QPointF(10.3, 10.2), 1.1, 1.1);
-    return image;
 }
 
-QImage drawColors()
+void drawColors(QPainter& p)
 {
-    QImage image = emptyCell();
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // Red, green and blue light adding up to white where all three meet.
     p.setCompositionMode(QPainter::CompositionMode_Plus);
@@ -160,13 +150,10 @@ QImage drawColors()
     p.setPen(QPen(QColor(0x2e, 0x34, 0x36, 160), 0.8));
     for (const auto& disc : discs)
         p.drawEllipse(disc.centre, 6.8, 6.8);
-    return image;
 }
 
-QImage drawPan()
+void drawPan(QPainter& p)
 {
-    QImage image = emptyCell();
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // An open hand: four fingers over a palm, the thumb to the left.
     QPainterPath hand;
@@ -190,27 +177,34 @@ QImage drawPan()
     p.setPen(QPen(QColor(0x8f, 0x59, 0x02), 1));
     p.setBrush(skin);
     p.drawPath(hand);
-    return image;
 }
 
-QImage ownPicture(const QString& name)
+QImage ownPicture(const QString& name, int scale)
 {
-    static const std::map<QString, QImage (*)()> painters = {
+    static const std::map<QString, void (*)(QPainter&)> painters = {
         {QStringLiteral("export"), drawExport}, {QStringLiteral("crop"), drawCrop},
         {QStringLiteral("redeye"), drawRedEye}, {QStringLiteral("colors"), drawColors},
         {QStringLiteral("pan"), drawPan},
     };
     const auto found = painters.find(name);
-    return found == painters.end() ? QImage() : found->second();
+    if (found == painters.end())
+        return {};
+    // Drawn in the 24-pixel cell's coordinates, at the picture's scale.
+    QImage image = emptyCell(scale);
+    QPainter p(&image);
+    p.scale(scale, scale);
+    found->second(p);
+    return image;
 }
 
-QImage themeIcon(const QString& folder, const QString& name)
+QImage themeIcon(const QString& folder, const QString& name, int scale)
 {
     QImage icon(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
     if (icon.isNull())
         return icon;
-    if (icon.size() != QSize(kCell, kCell))
-        icon = icon.scaled(kCell, kCell, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const int cell = kCell * scale;
+    if (icon.size() != QSize(cell, cell))
+        icon = icon.scaled(cell, cell, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
@@ -239,11 +233,16 @@ int fail(const QString& message)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4)
-        return fail(QStringLiteral("usage: compose-toolbar RECIPE ICON-FOLDER OUTPUT"));
+    if (argc != 4 && argc != 5)
+        return fail(QStringLiteral("usage: compose-toolbar RECIPE ICON-FOLDER OUTPUT [SCALE]"));
     const QString recipePath = QString::fromLocal8Bit(argv[1]);
     const QString iconFolder = QString::fromLocal8Bit(argv[2]);
     const QString outputPath = QString::fromLocal8Bit(argv[3]);
+    // 2 composes the picture for screens of twice the pixel density, from the theme's icons
+    // of twice the size.
+    const int scale = argc == 5 ? QString::fromLocal8Bit(argv[4]).toInt() : 1;
+    if (scale < 1 || scale > 4)
+        return fail(QStringLiteral("the scale must be 1 to 4"));
 
     QFile recipe(recipePath);
     if (!recipe.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -267,8 +266,8 @@ int main(int argc, char** argv)
             return fail(QStringLiteral("%1:%2: index %3 where %4 was due")
                             .arg(recipePath).arg(lineNumber).arg(index).arg(cells.size()));
         const QString name = fields[1];
-        const QImage cell = name.startsWith(QStringLiteral("own:")) ? ownPicture(name.mid(4))
-                                                                    : themeIcon(iconFolder, name);
+        const QImage cell = name.startsWith(QStringLiteral("own:")) ? ownPicture(name.mid(4), scale)
+                                                                    : themeIcon(iconFolder, name, scale);
         if (cell.isNull())
             return fail(QStringLiteral("%1:%2: no picture \"%3\" (is adwaita-icon-theme installed?)")
                             .arg(recipePath).arg(lineNumber).arg(name));
@@ -277,13 +276,14 @@ int main(int argc, char** argv)
     if (cells.isEmpty())
         return fail(QStringLiteral("%1 names no images").arg(recipePath));
 
-    const int half = kCell * static_cast<int>(cells.size());
-    QImage picture(2 * half, kCell, QImage::Format_ARGB32_Premultiplied);
+    const int cell = kCell * scale;
+    const int half = cell * static_cast<int>(cells.size());
+    QImage picture(2 * half, cell, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     for (int n = 0; n < cells.size(); ++n) {
-        painter.drawImage(kCell * n, 0, cells[n]);
-        painter.drawImage(half + kCell * n, 0, brighter(cells[n]));
+        painter.drawImage(cell * n, 0, cells[n]);
+        painter.drawImage(half + cell * n, 0, brighter(cells[n]));
     }
     painter.end();
     if (!picture.save(outputPath, "PNG"))
