@@ -15,6 +15,7 @@
 #include "browser/CBrowserView.h"
 #include "browser/CFavoritesTree.h"
 #include "frame/ImageOperations.h"
+#include "frame/JpegLosslessCommands.h"
 #include "app/CommandIds.h"
 #include "frame/Menus.h"
 #include "frame/ProductInfo.h"
@@ -323,6 +324,8 @@ CommandState CMainFrame::commandState(int id) const
             return CommandState{m_shellTree->isCommandEnabled(id), std::nullopt};
         break;
     case CommandTarget::ImageOperations:
+        if (JpegLosslessCommands::handles(id))
+            return CommandState{JpegLosslessCommands::isEnabled(m_mode, *m_thumbnailList, *m_imageView), std::nullopt};
         return CommandState{ImageOperations::isEnabled(id, m_mode, *m_imageView), std::nullopt};
     case CommandTarget::FavoritesTree:
         return CommandState{FavoritesCommands::treeEnabled(*this, id), std::nullopt};
@@ -366,7 +369,10 @@ bool CMainFrame::OnCommand(int id)
         else
             handled = m_shellTree->handlesCommand(id) && m_shellTree->runCommand(id);
         break;
-    case CommandTarget::ImageOperations: handled = ImageOperations::run(id, m_mode, *m_imageView); break;
+    case CommandTarget::ImageOperations:
+        handled = JpegLosslessCommands::handles(id) ? JpegLosslessCommands::run(id, m_mode, *m_thumbnailList, *m_imageView)
+                                                    : ImageOperations::run(id, m_mode, *m_imageView);
+        break;
     default: break;
     }
     UpdateCommandStates();

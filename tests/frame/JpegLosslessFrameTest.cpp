@@ -1,0 +1,104 @@
+// The Tools menu's lossless JPEG turns as the window carries them out: the list's selection in
+// the browser, the viewed file in the viewer.
+#include "frame/CMainFrame.h"
+
+#include "app/CommandIds.h"
+#include "app/MessageBoxSeam.h"
+#include "browser/CImageListCtrl.h"
+#include "imaging/fipSuperImage.h"
+#include "viewer/CImageView.h"
+
+#include "TestFixtures.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QSize sizeOnDisk(const QString& path)
+{
+    fipSuperImage image;
+    return image.load(path) ? QSize(int(image.getWidth()), int(image.getHeight())) : QSize();
+}
+
+class JpegLosslessFrameTest : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+    fixtures::TempDir photos;
+    QStringList messages;
+    MessageBoxSeam::Handler previousHandler;
+    FrameServices services{dir.file(QStringLiteral("Config.ini")), dir.file(QStringLiteral("Temp")), dir.path(), false};
+    std::unique_ptr<CMainFrame> frame;
+    int questions = 0;
+
+    void SetUp() override
+    {
+        previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
+            messages << r.caption + u'|' + r.text;
+            return QMessageBox::Ok;
+        });
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+            ASSERT_FALSE(fixtures::writePatternJpeg(photos.file(QString::fromLatin1(name)), 32, 16).isEmpty());
+        frame = std::make_unique<CMainFrame>(services);
+        ViewerDialogs dialogs = ViewerDialogs::standard();
+        dialogs.querySave = [this](QWidget*, const QString&, const QString&, QString&) {
+            ++questions;
+            return int(QuerySaveDiscard);
+        };
+        frame->GetImageView()->setDialogs(dialogs);
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        ASSERT_TRUE(list()->BrowseToPath(photos.path()));
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        MessageBoxSeam::setHandler(previousHandler);
+    }
+    CImageListCtrl* list() const { return frame->GetThumbnailList(); }
+};
+
+TEST_F(JpegLosslessFrameTest, SelectedJpegsTurnOnDiskAndTheirThumbnailsFollow)
+{
+    list()->runSelectionCommand(cmd::SelectAll);
+    ASSERT_TRUE(frame->OnCommand(cmd::JpegRotateRight));
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        EXPECT_EQ(sizeOnDisk(photos.file(QString::fromLatin1(name))), QSize(16, 32)) << name;
+    // The rescan gave the turned files fresh records, whose thumbnails are made again.
+    const int index = list()->FindItemByPath(photos.file("b.jpg"));
+    QTRY_VERIFY_WITH_TIMEOUT(list()->items().at(index).thumbnail.isValid()
+                                 && list()->items().at(index).thumbnail.getWidth() < list()->items().at(index).thumbnail.getHeight(),
+                             10000);
+
+    // A PNG among the selection turns the whole submenu off.
+    ASSERT_TRUE(fixtures::patternImage(8, 8).save(photos.file("d.png")));
+    list()->Rescan();
+    list()->runSelectionCommand(cmd::SelectAll);
+    EXPECT_FALSE(frame->OnCommand(cmd::JpegRotateLeft));
+    EXPECT_EQ(sizeOnDisk(photos.file("a.jpg")), QSize(16, 32));
+}
+
+TEST_F(JpegLosslessFrameTest, TheViewedJpegTurnsAndReopensAndUnsavedEditsAreWarnedAbout)
+{
+    list()->OpenItem(list()->FindItemByPath(photos.file("a.jpg")));
+    ASSERT_EQ(frame->mode(), FrameMode::Viewer);
+    CImageView* view = frame->GetImageView();
+    ASSERT_TRUE(frame->OnCommand(cmd::JpegRotateLeft));
+    EXPECT_EQ(view->image()->getWidth(), 16u);
+    EXPECT_EQ(sizeOnDisk(photos.file("a.jpg")), QSize(16, 32));
+    EXPECT_TRUE(messages.isEmpty());
+
+    view->image()->invert();
+    view->setModified(true);
+    ASSERT_TRUE(frame->OnCommand(cmd::JpegRotateRight));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("has just been transformed on disk")) << messages[0].toStdString();
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(view->image()->getWidth(), 32u);
+    EXPECT_FALSE(view->isModified());
+}
+
+}  // namespace
