@@ -443,8 +443,10 @@ void CImageListCtrl::QueueThumbnails(int first, int last)
         if (item.needsThumbnail && !item.thumbnailFailed)
             requests.push_back({item.nativePath, item.nativeTargetPath, item.lastWriteTime, item.size});
     }
+    // Made at the screen's pixel density, so they are sharp where a cell pixel is several.
+    const qreal scale = devicePixelRatioF();
     if (!requests.empty())
-        m_loader->queue(requests, m_settings.thumbWidth, m_settings.thumbHeight);
+        m_loader->queue(requests, qRound(m_settings.thumbWidth * scale), qRound(m_settings.thumbHeight * scale));
 }
 
 bool CImageListCtrl::thumbnailsIdle() const
@@ -498,8 +500,11 @@ void CImageListCtrl::paintEvent(QPaintEvent* e)
     const auto [first, last] = visibleRange();
     const bool hasFocus = this->hasFocus() || (m_editor && m_editor->hasFocus());
     const QSize cell(m_metrics.cellWidth, m_metrics.cellHeight);
-    if (m_cellBuffer.size() != cell)
-        m_cellBuffer = QImage(cell, QImage::Format_RGB32);
+    const qreal scale = devicePixelRatioF();
+    if (m_cellBuffer.deviceIndependentSize() != QSizeF(cell) || m_cellBuffer.devicePixelRatio() != scale) {
+        m_cellBuffer = QImage(cell * scale, QImage::Format_RGB32);
+        m_cellBuffer.setDevicePixelRatio(scale);
+    }
     for (int i = first; i <= last && i >= 0; ++i) {
         const QRect r = itemRect(i);
         if (!r.intersects(e->rect()))
@@ -509,6 +514,7 @@ void CImageListCtrl::paintEvent(QPaintEvent* e)
         CellInput in;
         in.cell = cell;
         in.thumbBox = QSize(m_settings.thumbWidth, m_settings.thumbHeight);
+        in.deviceScale = scale;
         in.thumbnail = &item.thumbnail;
         in.fullWidth = item.width;
         in.fullHeight = item.height;

@@ -67,7 +67,8 @@ CellPaintResult paintCell(QPainter& p, const CellInput& in)
     const bool haveThumb = in.thumbnail && in.thumbnail->isValid() && in.thumbnail->getWidth() > 0
                            && in.thumbnail->getHeight() > 0;
     if (haveThumb) {
-        const QSize own(static_cast<int>(in.thumbnail->getWidth()), static_cast<int>(in.thumbnail->getHeight()));
+        // A thumbnail made for a screen of higher density is drawn at its size in cell pixels.
+        const QSize own(qRound(in.thumbnail->getWidth() / in.deviceScale), qRound(in.thumbnail->getHeight() / in.deviceScale));
         const QSize drawn = drawnThumbnailSize(own, in.thumbBox, in.fullWidth, in.fullHeight);
         const QRect picture(pictureArea.left() + (pictureArea.width() - drawn.width()) / 2,
                             pictureArea.top() + (pictureArea.height() - drawn.height()) / 2, drawn.width(), drawn.height());

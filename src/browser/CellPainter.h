@@ -27,6 +27,7 @@ QFont cellFont();  // "Tahoma" 8.5 point
 struct CellInput {
     QSize cell;                              // W × H
     QSize thumbBox;                          // the thumbnail width × height setting
+    qreal deviceScale = 1;                   // device pixels a cell pixel; thumbnails are made at it
     const fipSuperImage* thumbnail = nullptr;  // null or invalid: none
     int fullWidth = 0;
     int fullHeight = 0;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -431,3 +432,48 @@ TEST(CImageListCtrl, AnEmptyFolderHasNoFocusAndShowsItsText)
     EXPECT_GT(white, 20);
     EXPECT_EQ(shown.pixel(shown.width() / 2, shown.height() - 5), CellColors::Background.rgb());
 }
+
+namespace {
+
+// At twice the pixel density a thumbnail is made with twice the pixels and drawn one to one:
+// the sharp 1-pixel stripes of the photo still alternate in the grabbed list. The test runs
+// itself again in a process whose screen has that density.
+TEST(CImageListCtrl, ThumbnailsAreMadeAndDrawnAtTheScreensDensity)
+{
+    if (qApp->devicePixelRatio() < 2) {
+        QProcess again;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        again.setProcessEnvironment(env);
+        again.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=CImageListCtrl.ThumbnailsAreMadeAndDrawnAtTheScreensDensity")});
+        ASSERT_TRUE(again.waitForFinished(120000));
+        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
+        return;
+    }
+    ListFixture f;
+    // 170 x 170 pixels (the thumbnail box at 2x), 1-pixel black and white columns.
+    QImage stripes(170, 170, QImage::Format_RGB32);
+    for (int x = 0; x < stripes.width(); ++x)
+        for (int y = 0; y < stripes.height(); ++y)
+            stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    ASSERT_TRUE(stripes.save(f.dir.file("stripes.png")));
+    ASSERT_TRUE(f.browse());
+    ASSERT_TRUE(f.showAndSettle());
+    const FolderItem& item = f.list->items().at(0);
+    ASSERT_TRUE(item.thumbnail.isValid());
+    EXPECT_EQ(item.thumbnail.getWidth(), 2u * f.list->settings().thumbWidth);
+
+    const QImage shot = f.list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shot.devicePixelRatio(), 2.0);
+    // Along a row through the picture's middle, neighbours differ sharply all the way.
+    const QRect cell = f.list->itemRect(0);
+    const int y = 2 * (cell.top() + (cell.height() - 17) / 2);
+    int sharpSteps = 0;
+    for (int x = 2 * cell.left(); x < 2 * cell.right(); ++x)
+        if (std::abs(qGray(shot.pixel(x, y)) - qGray(shot.pixel(x + 1, y))) > 200)
+            ++sharpSteps;
+    EXPECT_GT(sharpSteps, 150);
+}
+
+}  // namespace
