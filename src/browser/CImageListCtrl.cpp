@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileIconProvider>
 #include <QHelpEvent>
 #include <QIcon>
@@ -192,6 +193,12 @@ void CImageListCtrl::OpenItem(int index)
         return;
     }
     if (item.kind != ItemKind::Folder) {
+        // A shortcut whose target has gone is shown, but there is nothing to open.
+        if (QFileInfo(item.path).isSymLink() && !QFileInfo::exists(item.path)) {
+            MessageBoxSeam::show({this, QString::fromLatin1(kAppTitle), QStringLiteral("Can not open this item."),
+                                  QMessageBox::Warning, QMessageBox::Ok});
+            return;
+        }
         m_host->openWithDefaultProgram(item.path);
         return;
     }

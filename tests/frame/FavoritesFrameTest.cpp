@@ -31,10 +31,14 @@ protected:
     QString favorites = data.file(QStringLiteral("Favorites"));
     std::unique_ptr<CMainFrame> frame;
     MessageBoxSeam::Handler previous;
+    QStringList messages;
 
     void SetUp() override
     {
-        previous = MessageBoxSeam::setHandler([](const MessageBoxSeam::Request&) { return QMessageBox::Yes; });
+        previous = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
+            messages << r.text;
+            return QMessageBox::Yes;
+        });
         ASSERT_TRUE(QDir().mkpath(favorites + QStringLiteral("/Trips")));
         ASSERT_TRUE(QDir().mkpath(photos.file(QStringLiteral("Rome"))));
         ASSERT_FALSE(fixtures::writePatternJpeg(photos.file(QStringLiteral("a.jpg")), 32, 16).isEmpty());
@@ -92,6 +96,37 @@ TEST_F(FavoritesFrameTest, ACategoryShowsInTheListWithTheHistoryAndTheAddress)
     frame->OnBack();
     EXPECT_EQ(list()->currentFolderPath(), favorites + QStringLiteral("/Trips"));
     EXPECT_EQ(tree()->currentItem(), tree()->findItemByPath(favorites + QStringLiteral("/Trips")));
+}
+
+TEST_F(FavoritesFrameTest, AShortcutWhoseTargetIsGoneIsShownAndCannotBeOpened)
+{
+    ASSERT_TRUE(QFile::link(photos.file(QStringLiteral("gone.jpg")), favorites + QStringLiteral("/Trips/gone.jpg.lnk")));
+    frame->GetBrowserView()->choosePane(2);
+    tree()->setCurrentItem(tree()->findItemByPath(favorites + QStringLiteral("/Trips")));
+    const int gone = list()->FindItemByPath(favorites + QStringLiteral("/Trips/gone.jpg.lnk"));
+    ASSERT_GE(gone, 0);
+    list()->OpenItem(gone);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Can not open this item.")});
+    EXPECT_EQ(frame->mode(), FrameMode::Browser);
+    EXPECT_EQ(list()->currentFolderPath(), favorites + QStringLiteral("/Trips"));
+}
+
+TEST_F(FavoritesFrameTest, ACategoryRemovedOutsideWhileShownLeavesTheTreeAndTheList)
+{
+    ASSERT_TRUE(QDir().mkpath(favorites + QStringLiteral("/Zoo")));
+    frame->GetBrowserView()->choosePane(2);
+    tree()->refresh();
+    tree()->setCurrentItem(tree()->findItemByPath(favorites + QStringLiteral("/Trips")));
+    ASSERT_EQ(list()->currentFolderPath(), favorites + QStringLiteral("/Trips"));
+    ASSERT_TRUE(QDir(favorites).rename(QStringLiteral("Trips"), QStringLiteral("Travel")));
+    QTRY_VERIFY_WITH_TIMEOUT(tree()->findItemByPath(favorites + QStringLiteral("/Travel")), 3000);
+    EXPECT_FALSE(tree()->findItemByPath(favorites + QStringLiteral("/Trips")));
+    // The selection moved to a category that exists, and the list with it.
+    ASSERT_TRUE(tree()->currentItem());
+    EXPECT_EQ(list()->currentFolderPath(), tree()->pathOf(tree()->currentItem()));
+    ASSERT_TRUE(QDir(favorites + QStringLiteral("/Zoo")).removeRecursively());
+    QTRY_VERIFY_WITH_TIMEOUT(!tree()->findItemByPath(favorites + QStringLiteral("/Zoo")), 3000);
+    EXPECT_EQ(list()->currentFolderPath(), tree()->pathOf(tree()->currentItem()));
 }
 
 TEST_F(FavoritesFrameTest, AddToFavoritesFromTheListAndTheFolderTree)
