@@ -14,3 +14,4 @@ int runPreviewBench(const QStringList& args);        // preview FILE
 int runHelperBench(const QStringList& args);         // helper FILE
 int runSlideShowBench(const QStringList& args);      // slideshow DIR
 int runCorpusBench(const QStringList& args);         // corpus DIR [--per-kind N] [--skip KIND,...]
+int runExportBench(const QStringList& args);         // export DIR [--size N]

@@ -34,6 +34,7 @@ int main(int argc, char** argv)
         {QStringLiteral("helper"), runHelperBench},
         {QStringLiteral("slideshow"), runSlideShowBench},
         {QStringLiteral("corpus"), runCorpusBench},
+        {QStringLiteral("export"), runExportBench},
     };
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || !commands.count(args.front())) {
