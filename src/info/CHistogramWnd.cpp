@@ -3,6 +3,7 @@
 #include "app/CommandIds.h"
 #include "app/ProfileFile.h"
 #include "browser/ThumbnailMaker.h"
+#include "imaging/JpegPreview.h"
 #include "imaging/fipSuperImage.h"
 #include "info/InfoEvents.h"
 
@@ -47,9 +48,16 @@ void runWorker(QObject* receiver, QString path, uint64_t generation)
     const bool known = dot >= 0 && !path.mid(dot + 1).contains(QLatin1Char('/'))
                     && fipSuperImage::isImageExtension(path.mid(dot + 1));
     if (known) {
-        const ThumbnailResult reduced = MakeThumbnail(QFile::encodeName(path), 200, 200);
-        if (reduced.ok())
-            data = histogram::panelData(reduced.image);
+        // A preview the camera stored is a reduced copy already, and costs no decoding.
+        fipSuperImage stored;
+        const auto header = readJpegHeader(path);
+        if (header && !header->embeddedThumbnail.isNull() && stored.copyFromQImage(header->embeddedThumbnail)) {
+            data = histogram::panelData(stored);
+        } else {
+            const ThumbnailResult reduced = MakeThumbnail(QFile::encodeName(path), 200, 200);
+            if (reduced.ok())
+                data = histogram::panelData(reduced.image);
+        }
     }
     QCoreApplication::postEvent(receiver, new HistogramDoneEvent(generation, std::move(data)));
 }

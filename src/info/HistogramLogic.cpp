@@ -37,6 +37,30 @@ bool fill(const fipSuperImage& image, FREE_IMAGE_COLOR_CHANNEL channel, Counts& 
     return true;
 }
 
+// Red, green and blue of a 24- or 32-bit image in one pass over its pixels, with the counts
+// getHistogram gives each; false for other images.
+bool fillColours(const fipSuperImage& image, Counts* red, Counts* green, Counts* blue)
+{
+    const unsigned bpp = image.getBPP();
+    if (image.getImageType() != FIT_BITMAP || (bpp != 24 && bpp != 32))
+        return false;
+    std::array<Counts, 3> counts{};
+    const unsigned width = image.getWidth(), height = image.getHeight(), step = bpp / 8;
+    for (unsigned y = 0; y < height; ++y) {
+        const BYTE* p = image.getScanLine(y);
+        for (unsigned x = 0; x < width; ++x, p += step) {
+            ++counts[0][p[FI_RGBA_RED]];
+            ++counts[1][p[FI_RGBA_GREEN]];
+            ++counts[2][p[FI_RGBA_BLUE]];
+        }
+    }
+    Counts* targets[3] = {red, green, blue};
+    for (size_t c = 0; c < 3; ++c)
+        if (targets[c])
+            *targets[c] = counts[c];
+    return true;
+}
+
 }  // namespace
 
 void capAtFourTimesAverage(Counts& counts)
@@ -132,6 +156,15 @@ bool DialogData::computeShown(const fipSuperImage* image, const std::array<bool,
     if (!image || !image->isValid())
         return false;
     bool changed = false;
+    // Two or three colours wanted at once come from one pass over a large image.
+    const auto wanted = [&](size_t c) { return shown[c] && !m_computed[c]; };
+    if (int(wanted(DlgRed)) + int(wanted(DlgGreen)) + int(wanted(DlgBlue)) >= 2
+        && fillColours(*image, wanted(DlgRed) ? &m_counts[DlgRed] : nullptr,
+                       wanted(DlgGreen) ? &m_counts[DlgGreen] : nullptr, wanted(DlgBlue) ? &m_counts[DlgBlue] : nullptr)) {
+        for (size_t c : {size_t(DlgRed), size_t(DlgGreen), size_t(DlgBlue)})
+            if (wanted(c))
+                m_computed[c] = changed = true;
+    }
     for (size_t c = 0; c < 4; ++c) {
         if (shown[c] && !m_computed[c]) {
             fill(*image, kDialogLibraryChannels[c], m_counts[c]);
