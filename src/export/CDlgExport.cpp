@@ -116,7 +116,7 @@ CDlgExport::CDlgExport(const QString& currentFolder, QWidget* parent) : QDialog(
     });
     connect(m_sizeEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
         const QSignalBlocker block(m_slider);
-        m_slider->setValue(ExportLogic::sliderPositionForSize(text.size() > 9 ? ExportLogic::kMaxSide : text.toInt()));
+        m_slider->setValue(ExportLogic::sliderPositionForSize(ExportLogic::numberFromDigits(text)));
     });
     updateEnabled();
 }

@@ -26,13 +26,19 @@ int sliderPositionForSize(int size)
     return kSliderMax;
 }
 
+int numberFromDigits(const QString& digits)
+{
+    // Any number of digits may be typed; past the limit every value counts as beyond it.
+    qsizetype first = 0;
+    while (first < digits.size() && digits[first] == u'0')
+        ++first;
+    const QString significant = digits.mid(first);
+    return significant.size() > 5 ? kMaxSide + 1 : significant.toInt();
+}
+
 int maxSideFromText(const QString& digits)
 {
-    // Any number of digits may be typed; beyond nine the value is past the limit anyway.
-    const QString trimmed = digits.trimmed();
-    if (trimmed.size() > 9)
-        return kMaxSide;
-    return std::clamp(trimmed.toInt(), kMinSide, kMaxSide);
+    return std::clamp(numberFromDigits(digits.trimmed()), kMinSide, kMaxSide);
 }
 
 QSize exportSize(QSize size, int maxSide)

@@ -21,6 +21,8 @@ inline constexpr int kMaxSide = 9999;
 int sizeForSliderPosition(int position);
 // The first step whose size reaches `size`; 6 beyond 1200.
 int sliderPositionForSize(int size);
+// The size edit's digits as a number; anything past 9999 counts as 10000.
+int numberFromDigits(const QString& digits);
 // The size edit's digits as the longer side, clamped to 1..9999 (empty counts as 0).
 int maxSideFromText(const QString& digits);
 

@@ -32,7 +32,7 @@ TEST(ExportLogic, TheTypedSizeIsClampedToOneUpTo9999)
     const struct {
         const char* text;
         int side;
-    } cases[] = {{"0", 1}, {"", 1}, {"12000", 9999}, {"800", 800}, {"9999", 9999}, {"123456789012", 9999}};
+    } cases[] = {{"0", 1}, {"", 1}, {"12000", 9999}, {"800", 800}, {"9999", 9999}, {"123456789012", 9999}, {"0000000000012", 12}};
     for (const auto& c : cases)
         EXPECT_EQ(ExportLogic::maxSideFromText(QString::fromLatin1(c.text)), c.side) << c.text;
 }
