@@ -91,11 +91,14 @@ void showAsciiArt(fipSuperImage* image, QWidget* parent, const EffectUi& ui)
     ui.exec(dialog);
 }
 
-// The dialog, then the operation on a copy: only a change that succeeded reaches the image,
-// so a failure leaves neither a changed image nor an undo state.
+// A command that reaches an image its enabling rule excludes does nothing: no dialog, no undo
+// state. The whole image changes in place after the snapshot (no second copy of a large
+// photo); a selection is changed on its work image first and pasted after the snapshot.
 void runOnImage(const Command& command, EditTarget& target, const EffectUi& ui)
 {
     fipSuperImage* image = target.editImage();
+    if (!isEnabled(command.id, image, true))
+        return;
     const std::uint64_t serial = target.imageSerial();
     const QRect s = target.editSelection();
     const bool onSelection = command.sel != Sel::No && !s.isEmpty();
@@ -113,25 +116,22 @@ void runOnImage(const Command& command, EditTarget& target, const EffectUi& ui)
     if (target.imageSerial() != serial || !image || !image->isValid())
         return;
 
+    // Enhance Colors marks the image whatever its two adjustments report.
+    const bool marksAnyway = command.id == cmd::EnhanceColors;
     WaitCursor wait;
-    if (!onSelection)
-        work = *image;
-    const bool done = (*op)(work);
-    // Enhance Colors marks the image even when an adjustment reports failure, as long as the
-    // image is one it works on.
-    const bool marksAnyway = command.id == cmd::EnhanceColors && work.getImageType() == FIT_BITMAP;
-    if (!done && !marksAnyway)
-        return;
-    if (!target.TakeUndoSnapshot())
-        return;
     if (onSelection) {
-        if (!image->pasteSubImage(work, s.left(), s.top(), 256))
+        if (!(*op)(work) && !marksAnyway)
+            return;
+        if (!target.TakeUndoSnapshot() || !image->pasteSubImage(work, s.left(), s.top(), 256))
             return;
     } else {
-        *image = std::move(work);
+        if (!target.TakeUndoSnapshot())
+            return;
+        if (!(*op)(*image) && !marksAnyway)
+            return;
+        if (isRotation(command.id))
+            target.clearSelection();
     }
-    if (isRotation(command.id))
-        target.clearSelection();
     target.MarkChanged();
 }
 
