@@ -49,8 +49,10 @@ void CFavoritesTree::mousePressEvent(QMouseEvent* event)
 {
     QTreeWidgetItem* before = currentItem();
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    // The branch mark left of the item folds and unfolds as usual; the icon and label open.
+    const bool onLabel = item && visualItemRect(item).contains(event->position().toPoint());
     CSuperFavoritesTree::mousePressEvent(event);
-    if (event->button() != Qt::LeftButton || !item)
+    if (event->button() != Qt::LeftButton || !onLabel)
         return;
     item->setExpanded(true);
     // Back from the folder tree: the selected category shows in the list again.

@@ -1,6 +1,7 @@
 // Favorites: shortcut names and links, the category tree on disk and as it follows changes
 // made outside the program, its commands, and the Add Favorite dialog.
 #include "browser/CDlgAddFavorite.h"
+#include "browser/CFavoritesTree.h"
 #include "browser/CSuperFavoritesTree.h"
 #include "browser/Favorites.h"
 
@@ -129,6 +130,24 @@ TEST_F(FavoritesTest, TheTreeShowsCategoriesOnlyAndFollowsChangesMadeOutside)
     ASSERT_TRUE(QDir(folder + QStringLiteral("/Trips/Italy")).removeRecursively());
     QTRY_COMPARE_WITH_TIMEOUT(childTexts(tree.findItemByPath(folder + QStringLiteral("/Trips"))),
                               QStringList{QStringLiteral("Spain")}, 2000);
+}
+
+TEST_F(FavoritesTest, AClickOnALabelOpensTheCategoryAndTheBranchMarkStillFoldsIt)
+{
+    mkdir(QStringLiteral("Trips/Italy"));
+    CFavoritesTree tree;
+    tree.initializeFavorites(folder);
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    QTreeWidgetItem* trips = tree.findItemByPath(folder + QStringLiteral("/Trips"));
+    ASSERT_TRUE(trips);
+    ASSERT_FALSE(trips->isExpanded());
+    const QRect label = tree.visualItemRect(trips);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, label.center());
+    EXPECT_TRUE(trips->isExpanded());
+    EXPECT_EQ(tree.currentItem(), trips);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, QPoint(label.left() - tree.indentation() / 2, label.center().y()));
+    EXPECT_FALSE(trips->isExpanded());
 }
 
 TEST_F(FavoritesTest, AFavoritesFolderThatIsAFileLeavesTheTreeEmptyAndAMissingOneIsMade)
