@@ -2,6 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "app/ProfileFile.h"
+#include "browser/ThumbnailCache.h"
 #include "browser/ThumbnailMaker.h"
 #include "imaging/JpegPreview.h"
 #include "imaging/fipSuperImage.h"
@@ -14,9 +15,12 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kSection = QStringLiteral("Histogram");
+constexpr int kBox = 200;
 
 struct Flag {
     int command;
@@ -41,24 +45,38 @@ const Flag* flagFor(int id)
     return nullptr;
 }
 
+// The cheapest reduced copy of the file: a preview the camera stored, an entry of the
+// freedesktop cache, else a reduced decoding. The panel writes no cache entries: their size
+// class is the list's, and encoding one would cost more than the counting it serves.
+std::optional<histogram::PanelData> reducedCounts(const QString& path)
+{
+    fipSuperImage reduced;
+    if (const auto header = readJpegHeader(path);
+        header && !header->embeddedThumbnail.isNull() && reduced.copyFromQImage(header->embeddedThumbnail))
+        return histogram::panelData(reduced);
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (const auto entry = ThumbnailCache::find(native, st.st_mtim.tv_sec, uint64_t(st.st_size), kBox);
+            entry && reduced.copyFromQImage(downscale(entry->image, fitThumbnailSize(entry->image.size(), kBox, kBox))))
+            return histogram::panelData(reduced);
+    }
+    ThumbnailOptions options;
+    options.useCache = false;
+    const ThumbnailResult made = MakeThumbnail(native, kBox, kBox, options);
+    if (!made.ok())
+        return std::nullopt;
+    return histogram::panelData(made.image);
+}
+
 void runWorker(QObject* receiver, QString path, uint64_t generation)
 {
     std::optional<histogram::PanelData> data;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     const bool known = dot >= 0 && !path.mid(dot + 1).contains(QLatin1Char('/'))
                     && fipSuperImage::isImageExtension(path.mid(dot + 1));
-    if (known) {
-        // A preview the camera stored is a reduced copy already, and costs no decoding.
-        fipSuperImage stored;
-        const auto header = readJpegHeader(path);
-        if (header && !header->embeddedThumbnail.isNull() && stored.copyFromQImage(header->embeddedThumbnail)) {
-            data = histogram::panelData(stored);
-        } else {
-            const ThumbnailResult reduced = MakeThumbnail(QFile::encodeName(path), 200, 200);
-            if (reduced.ok())
-                data = histogram::panelData(reduced.image);
-        }
-    }
+    if (known)
+        data = reducedCounts(path);
     QCoreApplication::postEvent(receiver, new HistogramDoneEvent(generation, std::move(data)));
 }
 

@@ -3,6 +3,7 @@
 #include "info/CImagePreviewView.h"
 #include "info/HistogramLogic.h"
 #include "browser/CTitle.h"
+#include "browser/ThumbnailCache.h"
 #include "info/CExifInfoWnd.h"
 
 #include "imaging/fipSuperImage.h"
@@ -16,6 +17,8 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QDateTime>
 #include <QTest>
 
 #include <chrono>
@@ -140,6 +143,19 @@ TEST(HistogramPanel, WorkerReportsByEventAndOddFilesLeaveItEmpty)
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel.data().maxima[Green] > 0 && !panel.workerRunning(); }, kBound));
     const Counts& greens = panel.data().counts[Green];
     EXPECT_EQ(std::accumulate(greens.begin() + 120, greens.begin() + 137, 0u), std::accumulate(greens.begin(), greens.end(), 0u));
+
+    // So does an entry of the freedesktop cache (here a blue one, unlike the photo).
+    const QString cachedPhoto = fixtures::writePatternJpeg(dir.file("cached.jpg"), 320, 240);
+    QImage blue(256, 192, QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 255));
+    const QFileInfo info(cachedPhoto);
+    ASSERT_TRUE(ThumbnailCache::store(*ThumbnailCache::sizeClassFor(200), QFile::encodeName(cachedPhoto),
+                                      info.lastModified().toSecsSinceEpoch(), uint64_t(info.size()), blue, 320, 240));
+    panel.SetPath(cachedPhoto);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.data().maxima[Blue] > 0 && !panel.workerRunning(); }, kBound));
+    EXPECT_EQ(panel.data().counts[Blue][255], panel.data().maxima[Blue]);
+    EXPECT_EQ(std::accumulate(panel.data().counts[Blue].begin(), panel.data().counts[Blue].end() - 1, 0u), 0u);
 
     // A folder, an unknown extension, a file deleted before the worker opens it, nothing.
     const QString doomed = fixtures::writePatternJpeg(dir.file("doomed.jpg"), 64, 64);
