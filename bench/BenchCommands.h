@@ -6,6 +6,7 @@
 int runDecodeBench(const QStringList& args);         // decode FILE
 int runJpegTransformBench(const QStringList& args);  // jpegtransform FILE
 int runEffectBench(const QStringList& args);         // effect NAME FILE
+int runEffectCommandBench(const QStringList& args);  // effectcommands FILE
 int runStepBench(const QStringList& args);           // step DIR
 int runPaintBench(const QStringList& args);          // paint FILE
 int runThumbsBench(const QStringList& args);         // thumbs DIR --size N

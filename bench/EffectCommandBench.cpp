@@ -1,0 +1,239 @@
+// effectcommands FILE: the effect commands as the user sees them on a photo in the viewer,
+// and their parameter dialogs.
+//  - command: from Ok (or the menu click) to the repainted view — work copy, undo snapshot
+//    handed to the writer thread, operation, paint — against the operation alone on a copy
+//    made beforehand (not timed), in the same run; with the peak memory the command added, in
+//    images of the photo's size.
+//  - dialog: its opening (reduced copy and first preview) and one slider step to the repainted
+//    preview.
+#include "BenchCommands.h"
+#include "BenchUtil.h"
+
+#include "app/CommandIds.h"
+#include "app/MessageBoxSeam.h"
+#include "imaging/commands/EffectCommands.h"
+#include "imaging/dialogs/ColorDialogs.h"
+#include "imaging/dialogs/ValueDialogs.h"
+#include "imaging/fipSuperImage.h"
+#include "viewer/CImageView.h"
+#include "viewer/ImageSequence.h"
+#include "viewer/ViewerEditTarget.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start, Clock::time_point end = Clock::now())
+{
+    return std::chrono::duration<double, std::milli>(end - start).count();
+}
+
+bench::Stats statsOf(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    if (samples.empty())
+        return {};
+    return {samples.front(), samples[samples.size() / 2], samples.back()};
+}
+
+double statusMiB(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').front().toDouble() / 1024.0;
+    return 0;
+}
+
+void resetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+// Moves the first value off its neutral default, so Enhance Colors and Adjust HSL do work.
+void chooseValues(int id, QDialog& dialog)
+{
+    if (id != cmd::EnhanceColors && id != cmd::AdjustHsl)
+        return;
+    if (auto* effect = dynamic_cast<CDlgEffectBase*>(&dialog))
+        effect->edit(0)->setText(QStringLiteral("20"));
+}
+
+const std::vector<std::pair<int, const char*>>& commands()
+{
+    static const std::vector<std::pair<int, const char*>> list = {
+        {cmd::Negative, "Negative"}, {cmd::Grayscale, "Grayscale"}, {cmd::BlackAndWhite, "Black & White"},
+        {cmd::Threshold, "Threshold"}, {cmd::Colorize, "Colorize"}, {cmd::Sepia, "Sepia"},
+        {cmd::Solarize, "Solarize"}, {cmd::GaussianBlur3, "Gaussian Blur 3x3"},
+        {cmd::GaussianBlur5, "Gaussian Blur 5x5"}, {cmd::AverageBlur, "Average Blur"}, {cmd::Soften, "Soften"},
+        {cmd::Sharpen, "Sharpen"}, {cmd::AddNoise, "Add Noise"}, {cmd::Emboss, "Emboss"}, {cmd::Erode, "Erode"},
+        {cmd::EdgeDetectLight, "Edge Light"}, {cmd::EdgeDetectMedium, "Edge Medium"},
+        {cmd::EdgeDetectHeavy, "Edge Heavy"}, {cmd::Spread, "Spread"}, {cmd::Stripe, "Stripe"}, {cmd::Wind, "Wind"},
+        {cmd::Mosaic, "Mosaic"}, {cmd::EnhanceColors, "Enhance Colors"}, {cmd::AdjustHsl, "Adjust HSL"},
+        {33293, "RGB>RBG"}, {cmd::VerticalFlip, "Vertical Flip"}, {cmd::HorizontalFlip, "Horizontal Flip"},
+        {cmd::RotateLeft, "Rotate Left"}, {cmd::Rotate180, "Rotate 180"}, {cmd::RedEyeReduction, "Red Eye"},
+    };
+    return list;
+}
+
+struct DialogCase {
+    const char* name;
+    std::function<std::unique_ptr<CDlgEffectBase>(const fipSuperImage&)> make;
+};
+
+template <class D>
+DialogCase dialogCase(const char* name)
+{
+    return {name, [](const fipSuperImage& s) { return std::unique_ptr<CDlgEffectBase>(new D(&s)); }};
+}
+
+}  // namespace
+
+int runEffectCommandBench(const QStringList& args)
+{
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: kelvra-bench effectcommands FILE\n");
+        return 2;
+    }
+    const int runs = bench::runsFromEnv(5);
+    const auto previous = MessageBoxSeam::setHandler([](const MessageBoxSeam::Request&) { return QMessageBox::Ok; });
+
+    QTemporaryDir dir;
+    const FileListSequence sequence({args.front()});
+    CImageView view(ViewerSettings{dir.filePath(QStringLiteral("Temp")), dir.filePath(QStringLiteral("Config.ini"))});
+    view.setViewerModeActive(true);
+    view.resize(1280, 800);
+    view.show();
+    view.setSequence(&sequence);
+    if (!view.OpenImageAt(0, 0) || !view.image()->isValid()) {
+        std::fprintf(stderr, "effectcommands: cannot open %s\n", qPrintable(args.front()));
+        return 1;
+    }
+    const fipSuperImage photo = *view.image();
+    const double imageMiB = double(photo.getDIBSize()) / (1024.0 * 1024.0);
+    std::printf("photo %ux%u, %u bits, %.1f MiB\n", photo.getWidth(), photo.getHeight(), photo.getBPP(), imageMiB);
+    QImage surface(view.viewport()->size(), QImage::Format_RGB32);
+    const auto paint = [&] {
+        QPainter painter(&surface);
+        view.renderTo(painter);
+    };
+    paint();
+
+    for (const auto& [id, name] : commands()) {
+        // The operation with the values the dialog gives, chosen once.
+        const EffectUi choose{[id = id](QDialog& d) {
+            chooseValues(id, d);
+            d.accept();
+            return d.result();
+        }};
+        std::optional<effects::Operation> op = effects::fixedOperation(id);
+        if (!op)
+            op = effects::askOperation(id, photo, nullptr, choose);
+        if (!op)
+            continue;
+        std::vector<double> alone, command;
+        double peakImages = 0;
+        for (int run = 0; run <= runs; ++run) {  // run 0 warms up
+            fipSuperImage copy(photo);
+            const auto start = Clock::now();
+            (*op)(copy);
+            const double opMs = msSince(start);
+
+            view.OpenImageAt(0, 0);  // a fresh photo and an empty history
+            view.setSelection(id == cmd::RedEyeReduction ? QRect(0, 0, int(photo.getWidth()), int(photo.getHeight()))
+                                                         : QRect());
+            paint();
+            QCoreApplication::processEvents();
+            resetPeakMemory();
+            const double before = statusMiB("VmRSS:");
+            Clock::time_point okPressed = Clock::now();
+            const EffectUi ui{[&, id = id](QDialog& d) {
+                chooseValues(id, d);
+                d.accept();
+                okPressed = Clock::now();
+                return d.result();
+            }};
+            ViewerEditTarget target(view);
+            effects::run(id, target, ui);
+            paint();
+            const double commandMs = msSince(okPressed);
+            peakImages = std::max(peakImages, (statusMiB("VmHWM:") - before) / imageMiB);
+            if (run > 0) {
+                alone.push_back(opMs);
+                command.push_back(commandMs);
+            }
+        }
+        bench::printComparison(QStringLiteral("command %1 (peak +%2 images)").arg(QLatin1String(name)).arg(peakImages, 0, 'f', 2),
+                               statsOf(command), QStringLiteral("operation alone"), statsOf(alone));
+    }
+
+    // Where a command's time beyond its operation goes.
+    std::vector<double> snapshot, repaint;
+    for (int run = 0; run <= runs; ++run) {
+        view.OpenImageAt(0, 0);
+        paint();
+        auto start = Clock::now();
+        view.TakeUndoSnapshot();
+        const double snapshotMs = msSince(start);
+        start = Clock::now();
+        view.MarkChanged();
+        paint();
+        if (run > 0) {
+            snapshot.push_back(snapshotMs);
+            repaint.push_back(msSince(start));
+        }
+    }
+    bench::printSingle(QStringLiteral("undo snapshot on the window thread"), statsOf(snapshot));
+    bench::printSingle(QStringLiteral("MarkChanged and the repaint of the view"), statsOf(repaint));
+
+    const std::vector<DialogCase> dialogs = {
+        dialogCase<CDlgAddNoise>("Add Noise"),   dialogCase<CDlgThreshold>("Threshold"),
+        dialogCase<CDlgAverageBlur>("Average Blur"), dialogCase<CDlgEmboss>("Emboss"),
+        dialogCase<CDlgSolarize>("Solarize"),    dialogCase<CDlgSpread>("Spread"),
+        dialogCase<CDlgMosaic>("Mosaic"),        dialogCase<CDlgWind>("Wind"),
+        dialogCase<CDlgStripe>("Stripe"),        dialogCase<CDlgColorize>("Colorize"),
+        dialogCase<CDlgEnhanceColors>("Enhance Colors"), dialogCase<CDlgAdjustHSL>("Adjust HSL"),
+    };
+    for (const DialogCase& c : dialogs) {
+        std::vector<double> opening, steps;
+        for (int run = 0; run <= runs; ++run) {
+            const auto start = Clock::now();
+            std::unique_ptr<CDlgEffectBase> dialog = c.make(photo);
+            dialog->show();
+            const double openMs = msSince(start);
+            QCoreApplication::processEvents();
+            QSlider* slider = dialog->slider(0);
+            for (int step = 0; step < 10; ++step) {
+                const int next = slider->value() < slider->maximum() ? slider->value() + 1 : slider->minimum();
+                const auto stepStart = Clock::now();
+                slider->setValue(next);  // edit, effect on the reduced copy, repaint
+                if (run > 0)
+                    steps.push_back(msSince(stepStart));
+            }
+            if (run > 0)
+                opening.push_back(openMs);
+        }
+        bench::printSingle(QStringLiteral("dialog %1 opening").arg(QLatin1String(c.name)), statsOf(opening));
+        bench::printSingle(QStringLiteral("dialog %1 slider step to repainted preview").arg(QLatin1String(c.name)),
+                           statsOf(steps));
+    }
+    MessageBoxSeam::setHandler(previous);
+    return 0;
+}
