@@ -227,6 +227,18 @@ TEST_F(EmailJobTest, TheFrameSendsTheSelectionAndAsksAtQuit)
 
     auto* sender = EmailSender::of(frame.get());
     QSignalSpy finished(sender, &EmailSender::finished);
+
+    // The viewer sends its open image.
+    list->OpenItem(list->FindItemByPath(paths[1]));
+    ASSERT_EQ(frame->mode(), FrameMode::Viewer);
+    ASSERT_TRUE(frame->OnCommand(cmd::EmailImages));
+    ASSERT_TRUE(finished.wait(kBound));
+    EXPECT_EQ(mail.record().attachments, QStringList{paths[1]});
+    EXPECT_EQ(mail.record().subject, QStringLiteral("1 picture for you"));
+    frame->EnterBrowserMode();
+    list->runSelectionCommand(cmd::SelectAllImages);
+    QFile::remove(mail.file(QStringLiteral("record.txt")));
+
     mail.hold();
     ASSERT_TRUE(frame->OnCommand(cmd::EmailImages));
     QTRY_VERIFY_WITH_TIMEOUT(mail.recorded(), kBound);
