@@ -16,3 +16,4 @@ int runHelperBench(const QStringList& args);         // helper FILE
 int runSlideShowBench(const QStringList& args);      // slideshow DIR
 int runCorpusBench(const QStringList& args);         // corpus DIR [--per-kind N] [--skip KIND,...]
 int runExportBench(const QStringList& args);         // export DIR [--size N]
+int runGeometryBench(const QStringList& args);       // geometry FILE.jpg

@@ -26,6 +26,7 @@ int main(int argc, char** argv)
         {QStringLiteral("decode"), runDecodeBench},
         {QStringLiteral("jpegtransform"), runJpegTransformBench},
         {QStringLiteral("effect"), runEffectBench},
+        {QStringLiteral("geometry"), runGeometryBench},
         {QStringLiteral("effectcommands"), runEffectCommandBench},
         {QStringLiteral("step"), runStepBench},
         {QStringLiteral("paint"), runPaintBench},

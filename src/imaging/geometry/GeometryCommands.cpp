@@ -5,6 +5,7 @@
 #include "imaging/fipSuperImage.h"
 #include "imaging/geometry/CDlgRotate.h"
 #include "imaging/geometry/DepthDialogs.h"
+#include "imaging/geometry/Resample.h"
 #include "imaging/geometry/SizeDialogs.h"
 #include "imaging/geometry/SizeUnits.h"
 
@@ -60,7 +61,8 @@ std::optional<Plan> askResize(const fipSuperImage& image, QWidget* parent, const
     const FREE_IMAGE_FILTER filter = resampleFilter(dialog.filterIndex());
     const double oldX = source.dpiX, oldY = source.dpiY, newX = dialog.newDpiX(), newY = dialog.newDpiY();
     return Plan{[=](fipSuperImage& img, const fipSuperImage& original) {
-                    if (!img.rescale(unsigned(w), unsigned(h), filter))
+                    if (!Resample::rescale(original, img, unsigned(w), unsigned(h), filter)
+                        && !img.rescale(unsigned(w), unsigned(h), filter))
                         return false;
                     keepMetadata(img, original);
                     const double keptX = original.getResolutionX(), keptY = original.getResolutionY();

@@ -1,0 +1,14 @@
+#pragma once
+// Separable reduction of 8-bit grey, 24-bit and 32-bit bitmaps with the image library's six
+// filters and its weights, over the processor's cores: the library's own rescale runs on one
+// core and loses to other tools when reducing. Enlarging, where the library is fast enough,
+// and other images stay with the library.
+#include <FreeImagePlus.h>
+
+namespace Resample {
+
+// `dst` becomes `src` reduced to width × height; false (dst untouched) for an image or a size
+// it leaves to the library.
+bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height, FREE_IMAGE_FILTER filter);
+
+}  // namespace Resample
