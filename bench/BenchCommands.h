@@ -8,6 +8,7 @@ int runJpegTransformBench(const QStringList& args);  // jpegtransform FILE
 int runEffectBench(const QStringList& args);         // effect NAME FILE
 int runEffectCommandBench(const QStringList& args);  // effectcommands FILE
 int runStepBench(const QStringList& args);           // step DIR
+int runHoldBench(const QStringList& args);           // hold DIR
 int runPaintBench(const QStringList& args);          // paint FILE
 int runThumbsBench(const QStringList& args);         // thumbs DIR --size N
 int runBrowseBench(const QStringList& args);         // browse DIR

@@ -29,6 +29,7 @@ int main(int argc, char** argv)
         {QStringLiteral("geometry"), runGeometryBench},
         {QStringLiteral("effectcommands"), runEffectCommandBench},
         {QStringLiteral("step"), runStepBench},
+        {QStringLiteral("hold"), runHoldBench},
         {QStringLiteral("paint"), runPaintBench},
         {QStringLiteral("thumbs"), runThumbsBench},
         {QStringLiteral("browse"), runBrowseBench},

@@ -83,6 +83,24 @@ int runThumbsBench(const QStringList& args)
     const double vipsPerSecond = files.size() * 1000.0 / std::max(anchor.medianMs, 1e-6);
     std::printf("thumbs: ours %.1f thumbnails/s (%d of %d made), vipsthumbnail %.1f/s, throughput ratio %.3f\n",
                 oursPerSecond, made, static_cast<int>(files.size()), vipsPerSecond, oursPerSecond / vipsPerSecond);
+
+    // The decoding floor: djpeg's own 1/8 scaling of each JPEG, a process per file.
+    QStringList jpegs;
+    for (const QString& file : files)
+        if (file.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) || file.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive))
+            jpegs << file;
+    bench::Stats floor;
+    if (jpegs.isEmpty() || !bench::haveProgram(QStringLiteral("djpeg")))
+        return 0;
+    const bench::Stats oursJpegs = bench::timeRuns(runs, [&] {
+        for (const QString& file : jpegs)
+            MakeThumbnail(QFile::encodeName(file), size, size, ThumbnailOptions{false});
+    });
+    const QString loop = QStringLiteral("for f in \"$@\"; do djpeg -scale 1/8 -outfile /dev/null \"$f\" || exit 1; done");
+    if (bench::timeCommand(runs, QStringLiteral("sh"), QStringList{QStringLiteral("-c"), loop, QStringLiteral("sh")} + jpegs,
+                           floor))
+        bench::printComparison(QStringLiteral("thumbs %1 JPEGs --size %2").arg(jpegs.size()).arg(size), oursJpegs,
+                               QStringLiteral("djpeg -scale 1/8 on each"), floor);
     return 0;
 }
 
