@@ -10,7 +10,10 @@
 
 #include "TestFixtures.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +102,27 @@ TEST_F(JpegLosslessFrameTest, TheViewedJpegTurnsAndReopensAndUnsavedEditsAreWarn
     EXPECT_EQ(questions, 1);
     EXPECT_EQ(view->image()->getWidth(), 32u);
     EXPECT_FALSE(view->isModified());
+}
+
+// The Image menu's geometry commands reach the viewed image through the frame; the custom
+// rotation is the viewer's alone.
+TEST_F(JpegLosslessFrameTest, ImageMenuCommandsChangeTheViewedImage)
+{
+    EXPECT_FALSE(frame->OnCommand(cmd::CustomRotation)) << "browser mode";
+    list()->OpenItem(list()->FindItemByPath(photos.file("a.jpg")));
+    ASSERT_EQ(frame->mode(), FrameMode::Viewer);
+    CImageView* view = frame->GetImageView();
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChildren<QLineEdit*>().at(1)->setText("300");
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    ASSERT_TRUE(frame->OnCommand(cmd::SetDpi));
+    EXPECT_NEAR(view->image()->getResolutionY(), 118.11, 0.01);
+    EXPECT_TRUE(view->isModified());
+    ASSERT_TRUE(frame->OnCommand(cmd::DepthBlackAndWhite));
+    EXPECT_EQ(view->image()->getBPP(), 1u);
 }
 
 }  // namespace
