@@ -16,5 +16,6 @@ int runPreviewBench(const QStringList& args);        // preview FILE
 int runHelperBench(const QStringList& args);         // helper FILE
 int runSlideShowBench(const QStringList& args);      // slideshow DIR
 int runCorpusBench(const QStringList& args);         // corpus DIR [--per-kind N] [--skip KIND,...]
+int runInfoBench(const QStringList& args);           // info FILE
 int runExportBench(const QStringList& args);         // export DIR [--size N]
 int runGeometryBench(const QStringList& args);       // geometry FILE.jpg

@@ -37,6 +37,7 @@ int main(int argc, char** argv)
         {QStringLiteral("helper"), runHelperBench},
         {QStringLiteral("slideshow"), runSlideShowBench},
         {QStringLiteral("corpus"), runCorpusBench},
+        {QStringLiteral("info"), runInfoBench},
         {QStringLiteral("export"), runExportBench},
     };
     QStringList args = app.arguments().mid(1);
