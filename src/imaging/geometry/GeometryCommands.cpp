@@ -6,6 +6,7 @@
 #include "imaging/geometry/CDlgRotate.h"
 #include "imaging/geometry/DepthDialogs.h"
 #include "imaging/geometry/Resample.h"
+#include "imaging/geometry/Rotate.h"
 #include "imaging/geometry/SizeDialogs.h"
 #include "imaging/geometry/SizeUnits.h"
 
@@ -103,7 +104,7 @@ std::optional<Plan> askRotation(const fipSuperImage& image, QWidget* parent, con
         return std::nullopt;
     const double angle = dialog.angle();
     return Plan{[=](fipSuperImage& img, const fipSuperImage& original) {
-                    if (!img.rotate(angle))
+                    if (!Rotate::rotate(original, img, angle) && !img.rotate(angle))
                         return false;
                     keepMetadata(img, original);
                     return true;

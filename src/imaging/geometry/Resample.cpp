@@ -1,11 +1,11 @@
 #include "imaging/geometry/Resample.h"
 
+#include "imaging/geometry/ParallelRows.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace Resample {
@@ -149,26 +149,6 @@ void horizontalRow(const BYTE* s, BYTE* m, unsigned width, const Weights& wx)
     }
 }
 
-// Runs fn(begin, end) over [0, n) split across the cores; every thread is joined.
-void parallelRows(unsigned n, const std::function<void(unsigned, unsigned)>& fn)
-{
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    if (threads == 1 || n < 64) {
-        fn(0, n);
-        return;
-    }
-    std::vector<std::thread> pool;
-    const unsigned step = (n + threads - 1) / threads;
-    for (unsigned t = 1; t < threads; ++t) {
-        const unsigned b = std::min(n, t * step), e = std::min(n, b + step);
-        if (b < e)
-            pool.emplace_back(fn, b, e);
-    }
-    fn(0, std::min(n, step));
-    for (std::thread& th : pool)
-        th.join();
-}
-
 }  // namespace
 
 bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height, FREE_IMAGE_FILTER filter)
@@ -191,7 +171,7 @@ bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height
                                                                &FreeImage_Unload);
     if (!mid.isValid() || !out)
         return false;
-    parallelRows(sh, [&](unsigned b, unsigned e) {
+    geometry::parallelRows(sh, [&](unsigned b, unsigned e) {
         for (unsigned y = b; y < e; ++y) {
             const BYTE* s = src.getScanLine(y);
             BYTE* m = mid.getScanLine(y);
@@ -207,7 +187,7 @@ bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height
         }
     });
     const std::size_t rowBytes = std::size_t(width) * channels;
-    parallelRows(height, [&](unsigned b, unsigned e) {
+    geometry::parallelRows(height, [&](unsigned b, unsigned e) {
         std::vector<std::int32_t> acc(rowBytes);
         for (unsigned y = b; y < e; ++y) {
             BYTE* o = FreeImage_GetScanLine(out.get(), int(y));

@@ -6,10 +6,11 @@ target_sources(kelvra_imaging PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/GeometryCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JpegLossless.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Resample.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Rotate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SizeDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SizeUnits.cpp
 )
 # The resampling loops are where the vectoriser of -O3 pays off.
 if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
-  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Resample.cpp PROPERTIES COMPILE_OPTIONS "-O3")
+  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Resample.cpp ${CMAKE_CURRENT_LIST_DIR}/Rotate.cpp PROPERTIES COMPILE_OPTIONS "-O3")
 endif()
