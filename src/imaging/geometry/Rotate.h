@@ -7,7 +7,7 @@
 
 namespace Rotate {
 
-// `dst` becomes `src` turned by `degrees` (positive turns counter-clockwise on screen); false
+// `dst` becomes `src` turned by `degrees` (in the library's direction); false
 // (dst untouched) for quarter turns, other images and angles it leaves to the library.
 bool rotate(const fipImage& src, fipImage& dst, double degrees);
 
