@@ -77,7 +77,7 @@ enum class RunOutcome { Done, Failed, Abandoned };
 // frame, and only libjpeg's frames lie between the jump and its target.
 RunOutcome runDecompress(jpeg_decompress_struct* cinfo, JumpingErrors* errors, AbandonCheck* check,
                          const unsigned char* data, unsigned long size, unsigned denom, J_COLOR_SPACE out,
-                         JSAMPROW* rows, JDIMENSION height)
+                         JSAMPROW* rows, JDIMENSION width, JDIMENSION height)
 {
     if (setjmp(errors->jump)) {
         jpeg_destroy_decompress(cinfo);
@@ -92,7 +92,9 @@ RunOutcome runDecompress(jpeg_decompress_struct* cinfo, JumpingErrors* errors, A
     cinfo->dct_method = JDCT_ISLOW;
     cinfo->out_color_space = out;
     jpeg_start_decompress(cinfo);
-    if (cinfo->output_height != height) {
+    // The rows were allocated for the size TurboJPEG announced; libjpeg writes its own size
+    // into them, so any disagreement would write past the bitmap.
+    if (cinfo->output_height != height || cinfo->output_width != width || cinfo->output_components != (out == JCS_GRAYSCALE ? 1 : 3)) {
         jpeg_destroy_decompress(cinfo);
         return RunOutcome::Failed;
     }
@@ -240,7 +242,7 @@ JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, 
     check.pub.progress_monitor = checkAbandon;
     check.abandon = abandon;
     switch (runDecompress(&cinfo, &errors, &check, data, size, static_cast<unsigned>(outDenom), out, rows.data(),
-                          static_cast<JDIMENSION>(outHeight))) {
+                          static_cast<JDIMENSION>(outWidth), static_cast<JDIMENSION>(outHeight))) {
     case RunOutcome::Done: break;
     case RunOutcome::Abandoned: result.outcome = JpegOutcome::Abandoned; return result;
     case RunOutcome::Failed: return result;  // damaged beyond a warning: the library's decoder decides, in the helper

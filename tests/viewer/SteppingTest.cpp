@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using viewertest::Viewer;
 
 namespace {
@@ -51,9 +53,13 @@ TEST(ViewerStepping, ABurstOfHeldKeysEndsOnTheNewestImageDecodedOnce)
     ASSERT_TRUE(settles(*v.view));
     EXPECT_EQ(v.view->image()->getWidth(), 1220u);
     EXPECT_EQ(v.view->filePath(), v.dir.file(QStringLiteral("img20.jpg")));
-    // Only the newest target was decoded to the end; every intermediate one was dropped.
-    EXPECT_EQ(v.view->stepDecoder().completedDecodes(), std::vector<QString>{v.view->filePath()});
-    EXPECT_FALSE(v.view->stepDecoder().threadsRunning());
+    // An earlier step kept because the screen waited on it may still be ending.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !v.view->stepDecoder().threadsRunning(); }, 30000));
+    // The newest target was decoded once; of the intermediate ones at most that kept one
+    // reached its end, the rest were dropped.
+    const std::vector<QString>& completed = v.view->stepDecoder().completedDecodes();
+    EXPECT_EQ(std::count(completed.begin(), completed.end(), v.view->filePath()), 1);
+    EXPECT_LE(completed.size(), 2u);
     // And the look-ahead goes on from there.
     EXPECT_EQ(v.view->preloadSlot().path(), v.dir.file(QStringLiteral("img21.jpg")));
 }
