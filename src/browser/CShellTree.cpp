@@ -1,4 +1,5 @@
 #include "browser/CShellTree.h"
+#include "browser/TreeRenameDelegate.h"
 #include "app/WaitCursor.h"
 
 #include "browser/CAddressComboEx.h"
@@ -40,30 +41,6 @@ constexpr int kPopupToShared[] = {NewFolder, AddToFavorites, LocateOnDisk, Cut, 
 
 }  // namespace
 
-// The label editor is the file-name edit; ending the edit renames on disk rather than
-// writing the text into the item.
-class ShellTreeRenameDelegate : public QStyledItemDelegate {
-public:
-    explicit ShellTreeRenameDelegate(CShellTree* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
-        return new CFileNameEdit(parent);
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override
-    {
-        static_cast<CFileNameEdit*>(editor)->setText(index.data(Qt::DisplayRole).toString());
-        static_cast<CFileNameEdit*>(editor)->selectAll();
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
-    {
-        m_tree->finishRename(m_tree->itemFromIndex(index), static_cast<CFileNameEdit*>(editor)->text());
-    }
-
-private:
-    CShellTree* m_tree;
-};
-
 CShellTree::CShellTree(QWidget* parent) : QTreeWidget(parent), m_shell(QByteArray("/"), {})
 {
     setHeaderHidden(true);
@@ -74,7 +51,8 @@ CShellTree::CShellTree(QWidget* parent) : QTreeWidget(parent), m_shell(QByteArra
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);
     setAcceptDrops(false);
-    setItemDelegate(new ShellTreeRenameDelegate(this));
+    setItemDelegate(new TreeRenameDelegate(
+        this, [this](const QModelIndex& index, const QString& text) { finishRename(itemFromIndex(index), text); }));
     // Deep folders keep their whole names: the column is as wide as the widest label shown
     // and the pane scrolls sideways, as the folder trees of file managers do.
     header()->setStretchLastSection(false);

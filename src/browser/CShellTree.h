@@ -77,5 +77,4 @@ private:
     ShellTreeHooks m_hooks;
     CAddressComboEx* m_address = nullptr;
     TreeWatcher* m_watcher = nullptr;
-    friend class ShellTreeRenameDelegate;
 };

@@ -1,4 +1,5 @@
 #include "browser/CSuperFavoritesTree.h"
+#include "browser/TreeRenameDelegate.h"
 
 #include "browser/CFileNameEdit.h"
 #include "browser/Favorites.h"
@@ -34,35 +35,14 @@ constexpr int kPauseMs = 500;
 
 }  // namespace
 
-// The label editor is the file-name edit; ending the edit renames the folder on disk.
-class FavoritesRenameDelegate : public QStyledItemDelegate {
-public:
-    explicit FavoritesRenameDelegate(CSuperFavoritesTree* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
-        return new CFileNameEdit(parent);
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override
-    {
-        static_cast<CFileNameEdit*>(editor)->setText(index.data(Qt::DisplayRole).toString());
-        static_cast<CFileNameEdit*>(editor)->selectAll();
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
-    {
-        m_tree->finishRename(m_tree->itemFromIndex(index), static_cast<CFileNameEdit*>(editor)->text());
-    }
-
-private:
-    CSuperFavoritesTree* m_tree;
-};
-
 CSuperFavoritesTree::CSuperFavoritesTree(QWidget* parent) : QTreeWidget(parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setItemDelegate(new FavoritesRenameDelegate(this));
+    setItemDelegate(new TreeRenameDelegate(
+        this, [this](const QModelIndex& index, const QString& text) { finishRename(itemFromIndex(index), text); }));
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_watcher = new TreeWatcher(this);

@@ -56,7 +56,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    friend class FavoritesRenameDelegate;
     void fill(const QString& folder, QTreeWidgetItem* parent);
     void finishRename(QTreeWidgetItem* item, const QString& text);
     QTreeWidgetItem* commandItem(int id, int* shared) const;
