@@ -1,4 +1,5 @@
 #include "browser/CShellTree.h"
+#include "browser/TreeMenuTarget.h"
 #include "browser/TreeRenameDelegate.h"
 #include "app/WaitCursor.h"
 
@@ -403,20 +404,11 @@ void CShellTree::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CShellTree::contextMenuEvent(QContextMenuEvent* event)
 {
-    QTreeWidgetItem* item = nullptr;
-    QPoint at = event->pos();
-    if (event->reason() == QContextMenuEvent::Keyboard) {
-        item = currentItem();
-        if (item) {
-            const QRect r = visualItemRect(item);
-            at = QPoint(r.left(), r.center().y());
-        }
-    } else {
-        item = itemAt(event->pos());
-    }
-    if (!item)
+    const TreeMenuTarget target = treeMenuTarget(*this, *event);
+    if (!target.item)
         return;
-    m_contextItem = item;
+    m_contextItem = target.item;
+    const QPoint at = target.at;
     if (m_hooks.contextMenu)
         m_hooks.contextMenu(viewport()->mapToGlobal(at));
 }
