@@ -269,8 +269,7 @@ CommandState CMainFrame::listCommandState(int id) const
             state.checked = m_info->isChecked(id);
             break;
         }
-        // Export, e-mail, wallpaper and the histogram channels arrive with the parts that
-        // own them.
+        // A list command no part of the program owns stays off.
         state.enabled = false;
         break;
     }
