@@ -32,8 +32,9 @@ long divideRounded(long long sum, long long divisor) {
 constexpr std::size_t kChunk = 1024;
 
 // The two accumulator widths are separate functions so that each gets vector code for the
-// processor it runs on.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+// processor it runs on. Not under ThreadSanitizer: the clones' resolver runs while the loader
+// relocates the program, before the sanitizer's runtime is ready, and crashes there.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define KELVRA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define KELVRA_VECTOR_CLONES
