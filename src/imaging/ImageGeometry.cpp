@@ -1,6 +1,7 @@
 // Exact quarter-turn rotation and fitting into a box.
 
 #include "ImageLibrary.h"
+#include "imaging/geometry/Resample.h"
 
 #include <FreeImagePlus.h>
 
@@ -99,6 +100,19 @@ FIBITMAP* rotateQuarterTurns(FIBITMAP* src, int quarterTurns)
     return dst;
 }
 
+namespace {
+
+// A bitmap seen through fipImage's interface without taking it over.
+class BorrowedImage : public fipImage {
+public:
+    explicit BorrowedImage(FIBITMAP* dib) { _dib = dib; }
+    ~BorrowedImage() override { _dib = nullptr; }
+    BorrowedImage(const BorrowedImage&) = delete;
+    BorrowedImage& operator=(const BorrowedImage&) = delete;
+};
+
+}  // namespace
+
 FIBITMAP* fitInside(fipImage& src, unsigned maxWidth, unsigned maxHeight, bool convert)
 {
     FIBITMAP* dib = src;
@@ -125,7 +139,14 @@ FIBITMAP* fitInside(fipImage& src, unsigned maxWidth, unsigned maxHeight, bool c
             nh = static_cast<unsigned>(std::lround(static_cast<double>(h) / w * maxWidth));
         nw = std::max(1u, std::min(nw, maxWidth));
         nh = std::max(1u, std::min(nh, maxHeight));
-        result = FreeImage_Rescale(dib, static_cast<int>(nw), static_cast<int>(nh), FILTER_BILINEAR);
+        // Our reduction runs on every core with the library's bilinear weights; images it
+        // leaves alone go to the library's own rescale.
+        const BorrowedImage source(dib);
+        fipImage reduced;
+        if (Resample::rescale(source, reduced, nw, nh, FILTER_BILINEAR))
+            result = FreeImage_Clone(reduced);
+        else
+            result = FreeImage_Rescale(dib, static_cast<int>(nw), static_cast<int>(nh), FILTER_BILINEAR);
     }
     if (standard)
         FreeImage_Unload(standard);

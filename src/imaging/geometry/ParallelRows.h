@@ -3,6 +3,8 @@
 // the call returns.
 #include <algorithm>
 #include <functional>
+#include <system_error>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -18,13 +20,22 @@ inline void parallelRows(unsigned n, const std::function<void(unsigned, unsigned
         return;
     }
     std::vector<std::thread> pool;
+    std::vector<std::pair<unsigned, unsigned>> here;  // slices no thread could be started for
     const unsigned step = (n + threads - 1) / threads;
     for (unsigned t = 1; t < threads; ++t) {
         const unsigned b = std::min(n, t * step), e = std::min(n, b + step);
-        if (b < e)
+        if (b >= e)
+            continue;
+        try {
             pool.emplace_back(fn, b, e);
+        } catch (const std::system_error&) {
+            // Out of threads or address space (the decoder helper runs under limits).
+            here.emplace_back(b, e);
+        }
     }
     fn(0, std::min(n, step));
+    for (const auto& [b, e] : here)
+        fn(b, e);
     for (std::thread& th : pool)
         th.join();
 }
