@@ -16,14 +16,14 @@
 
 using namespace effectdlg;
 
-CDlgSingleValue::CDlgSingleValue(const fipSuperImage* source, const Spec& spec, QWidget* parent)
-    : CDlgEffectBase(source, spec.caption, spec.previews, parent)
+CDlgSingleValue::CDlgSingleValue(const fipSuperImage* source, const Setup& setup, QWidget* parent)
+    : CDlgEffectBase(source, setup.caption, setup.previews, parent)
 {
-    const int upper = spec.upperFor && baseImage().isValid() ? spec.upperFor(previewWidth(), previewHeight())
-                                                             : spec.upper;
-    const int ticks = spec.ticks > 0 ? spec.ticks : std::max(1, upper / 5);
-    addRow(spec.label, spec.lower, upper, spec.value, ticks, Sign::Unsigned, spec.maxChars);
-    m_value = spec.value;
+    const int upper = setup.upperFor && baseImage().isValid() ? setup.upperFor(previewWidth(), previewHeight())
+                                                             : setup.upper;
+    const int ticks = setup.ticks > 0 ? setup.ticks : std::max(1, upper / 5);
+    addRow(setup.label, setup.lower, upper, setup.value, ticks, Sign::Unsigned, setup.maxChars);
+    m_value = setup.value;
 }
 
 bool CDlgSingleValue::storeValues()
@@ -36,7 +36,7 @@ bool CDlgSingleValue::storeValues()
 
 CDlgCheckedLevel::CDlgCheckedLevel(const fipSuperImage* source, const QString& caption, const QString& label,
                                    QString invalidText, QWidget* parent)
-    : CDlgSingleValue(source, Spec{caption, label, 0, 255, 128, 25, 100, Previews::One, {}}, parent),
+    : CDlgSingleValue(source, Setup{caption, label, 0, 255, 128, 25, 100, Previews::One, {}}, parent),
       m_invalidText(std::move(invalidText))
 {
 }
@@ -102,7 +102,7 @@ bool CDlgThreshold::effect(fipSuperImage& image, int value) const
 
 CDlgAverageBlur::CDlgAverageBlur(const fipSuperImage* source, QWidget* parent)
     : CDlgSingleValue(source,
-                      Spec{QStringLiteral("Average Blur"), QStringLiteral("&Radius:"), 2, 20, 10, 0, 1000,
+                      Setup{QStringLiteral("Average Blur"), QStringLiteral("&Radius:"), 2, 20, 10, 0, 1000,
                            Previews::One, [](int w, int h) { return previewLimitedMax(w, h, 20, 2); }},
                       parent)
 {
@@ -120,7 +120,7 @@ int CDlgAverageBlur::finalValue(int value) const
 }
 
 CDlgEmboss::CDlgEmboss(const fipSuperImage* source, QWidget* parent)
-    : CDlgSingleValue(source, Spec{QStringLiteral("Emboss"), QStringLiteral("&Weight:"), 1, 15, 5, 3}, parent)
+    : CDlgSingleValue(source, Setup{QStringLiteral("Emboss"), QStringLiteral("&Weight:"), 1, 15, 5, 3}, parent)
 {
     start();
 }
@@ -131,7 +131,7 @@ bool CDlgEmboss::effect(fipSuperImage& image, int value) const
 }
 
 CDlgSolarize::CDlgSolarize(const fipSuperImage* source, QWidget* parent)
-    : CDlgSingleValue(source, Spec{QStringLiteral("Solarize"), QStringLiteral("&Threshold:"), 0, 255, 255, 51}, parent)
+    : CDlgSingleValue(source, Setup{QStringLiteral("Solarize"), QStringLiteral("&Threshold:"), 0, 255, 255, 51}, parent)
 {
     start();
 }
@@ -142,7 +142,7 @@ bool CDlgSolarize::effect(fipSuperImage& image, int value) const
 }
 
 CDlgSpread::CDlgSpread(const fipSuperImage* source, QWidget* parent)
-    : CDlgSingleValue(source, Spec{QStringLiteral("Spread"), QStringLiteral("&Amount:"), 0, 32, 5, 6}, parent)
+    : CDlgSingleValue(source, Setup{QStringLiteral("Spread"), QStringLiteral("&Amount:"), 0, 32, 5, 6}, parent)
 {
     start();
 }
@@ -156,7 +156,7 @@ bool CDlgSpread::effect(fipSuperImage& image, int value) const
 
 CDlgMosaic::CDlgMosaic(const fipSuperImage* source, QWidget* parent)
     : CDlgSingleValue(source,
-                      Spec{QStringLiteral("Mosaic"), QStringLiteral("&Block size:"), 2, 50, 5, 0, 1000,
+                      Setup{QStringLiteral("Mosaic"), QStringLiteral("&Block size:"), 2, 50, 5, 0, 1000,
                            Previews::Two, [](int w, int h) { return previewLimitedMax(w, h, 50, 2); }},
                       parent)
 {
@@ -175,7 +175,7 @@ int CDlgMosaic::finalValue(int value) const
 
 CDlgWind::CDlgWind(const fipSuperImage* source, QWidget* parent)
     : CDlgSingleValue(source,
-                      Spec{QStringLiteral("Wind"), QStringLiteral("&Level:"), 1, 50, 1, 0, 1000, Previews::One,
+                      Setup{QStringLiteral("Wind"), QStringLiteral("&Level:"), 1, 50, 1, 0, 1000, Previews::One,
                            [](int w, int) { return windMax(w); }},
                       parent)
 {

@@ -15,7 +15,7 @@ public:
     int value() const { return m_value; }
 
 protected:
-    struct Spec {
+    struct Setup {
         QString caption;
         QString label;
         int lower = 0;
@@ -28,7 +28,7 @@ protected:
         // Bounds that follow the preview's size: the upper bound from its width and height.
         std::function<int(int width, int height)> upperFor;
     };
-    CDlgSingleValue(const fipSuperImage* source, const Spec& spec, QWidget* parent);
+    CDlgSingleValue(const fipSuperImage* source, const Setup& setup, QWidget* parent);
 
     virtual bool effect(fipSuperImage& image, int value) const = 0;
     bool applyEffect(fipSuperImage& image) const override { return effect(image, clampedValue(0)); }
