@@ -1,5 +1,6 @@
 #include "BenchUtil.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -90,6 +91,24 @@ int runsFromEnv(int fallback)
 {
     const int runs = qEnvironmentVariableIntValue("KELVRA_BENCH_RUNS");
     return runs > 0 ? runs : fallback;
+}
+
+double statusMiB(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').front().toDouble() / 1024.0;
+    return 0;
+}
+
+void resetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
 }
 
 }  // namespace bench

@@ -25,4 +25,8 @@ void printComparison(const QString& name, const Stats& ours, const QString& anch
 void printSingle(const QString& name, const Stats& ours);
 int runsFromEnv(int fallback);  // KELVRA_BENCH_RUNS overrides the number of runs
 
+// A size line of /proc/self/status ("VmRSS:", "VmHWM:") in MiB; 0 when unreadable.
+double statusMiB(const char* key);
+// Lets the peak resident size (VmHWM) start again from the current size.
+void resetPeakMemory();
 }  // namespace bench

@@ -2,6 +2,7 @@
 // thumbnails each one and opens each one through the viewer's route, timing every file and
 // watching the process's peak memory. Finishing at all is the "no crash" figure.
 #include "BenchCommands.h"
+#include "BenchUtil.h"
 
 #include "HostileFiles.h"
 #include "TestFixtures.h"
@@ -188,25 +189,9 @@ struct KindFigures {
     QString peakFile;
 };
 
-long vmHwmKiB()
+long peakResidentKiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// Lets the peak resident size be read per file (a Linux feature; without it the figure is
-// the process's peak so far).
-void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
+    return static_cast<long>(bench::statusMiB("VmHWM:") * 1024);
 }
 
 }  // namespace
@@ -258,7 +243,7 @@ int runCorpusBench(const QStringList& args)
     QString slowestThumbFile, slowestViewFile;
     int thumbOk = 0, viewOk = 0;
     // Reset per file below, so the process's peak is the highest of the readings.
-    long peakKiB = vmHwmKiB();
+    long peakKiB = peakResidentKiB();
     QElapsedTimer total;
     total.start();
     for (const QFileInfo& info : entries) {
@@ -267,7 +252,7 @@ int runCorpusBench(const QStringList& args)
             continue;
         KindFigures& kind = kinds[kindOf(info.fileName())];
         ++kind.files;
-        resetPeak();
+        bench::resetPeakMemory();
         QElapsedTimer clock;
         clock.start();
         const bool thumbMade = MakeThumbnail(QFile::encodeName(path), 256, 256, ThumbnailOptions{false}).ok();
@@ -275,7 +260,7 @@ int runCorpusBench(const QStringList& args)
         clock.restart();
         const bool viewMade = LoadImageFile(path, 0).image != nullptr;
         const double viewMs = clock.nsecsElapsed() / 1e6;
-        const long peak = vmHwmKiB();
+        const long peak = peakResidentKiB();
         peakKiB = std::max(peakKiB, peak);
         if (peak > kind.peakKiB)
             kind.peakKiB = peak, kind.peakFile = info.fileName();
@@ -304,7 +289,7 @@ int runCorpusBench(const QStringList& args)
     rusage self{}, children{};
     getrusage(RUSAGE_SELF, &self);
     getrusage(RUSAGE_CHILDREN, &children);
-    peakKiB = std::max({peakKiB, vmHwmKiB(), static_cast<long>(self.ru_maxrss)});
+    peakKiB = std::max({peakKiB, peakResidentKiB(), static_cast<long>(self.ru_maxrss)});
     std::printf("read in %.1f s; peak resident memory of the process %.1f MiB (largest finished helper %.1f MiB)\n",
                 total.elapsed() / 1000.0, peakKiB / 1024.0, children.ru_maxrss / 1024.0);
     const bool withinFigures = std::max(slowestThumb, slowestView) < 9000 && peakKiB < 1024L * 1024;

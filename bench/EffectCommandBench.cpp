@@ -20,7 +20,6 @@
 #include "viewer/ViewerEditTarget.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSlider>
@@ -47,24 +46,6 @@ bench::Stats statsOf(std::vector<double> samples)
     if (samples.empty())
         return {};
     return {samples.front(), samples[samples.size() / 2], samples.back()};
-}
-
-double statusMiB(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').front().toDouble() / 1024.0;
-    return 0;
-}
-
-void resetPeakMemory()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
 }
 
 // Moves the first value off its neutral default, so Enhance Colors and Adjust HSL do work.
@@ -161,8 +142,8 @@ int runEffectCommandBench(const QStringList& args)
                                                          : QRect());
             paint();
             QCoreApplication::processEvents();
-            resetPeakMemory();
-            const double before = statusMiB("VmRSS:");
+            bench::resetPeakMemory();
+            const double before = bench::statusMiB("VmRSS:");
             Clock::time_point okPressed = Clock::now();
             const EffectUi ui{[&, id = id](QDialog& d) {
                 chooseValues(id, d);
@@ -174,7 +155,7 @@ int runEffectCommandBench(const QStringList& args)
             effects::run(id, target, ui);
             paint();
             const double commandMs = msSince(okPressed);
-            peakImages = std::max(peakImages, (statusMiB("VmHWM:") - before) / imageMiB);
+            peakImages = std::max(peakImages, (bench::statusMiB("VmHWM:") - before) / imageMiB);
             if (run > 0) {
                 alone.push_back(opMs);
                 command.push_back(commandMs);

@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 
 #include <algorithm>
@@ -39,17 +38,6 @@ bench::Stats timeWithSetup(int runs, const std::function<void()>& setup, const s
         s.medianMs = ms.size() % 2 ? ms[ms.size() / 2] : (ms[ms.size() / 2 - 1] + ms[ms.size() / 2]) / 2;
     }
     return s;
-}
-
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    return 0;
 }
 
 }  // namespace
@@ -116,14 +104,14 @@ int runSlideShowBench(const QStringList& args)
     view.OpenSlideAt(-1);
     view.waitForPreload();
     view.OpenSlideAt(-1);
-    const double before = residentMiB();
+    const double before = bench::statusMiB("VmRSS:");
     double peak = before;
     int shown = 0;
     for (int i = first; i >= 0; i = sequence.nextImage(i)) {
         view.OpenSlideAt(i);
         paint();
         QCoreApplication::processEvents();
-        peak = std::max(peak, residentMiB());
+        peak = std::max(peak, bench::statusMiB("VmRSS:"));
         ++shown;
     }
     std::printf("slideshow: memory over %d slides: resident peak +%.1f MiB above the empty view\n", shown,

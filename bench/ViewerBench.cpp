@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -47,17 +46,6 @@ bench::Stats timeWithSetup(int runs, const std::function<void()>& setup, const s
         ms.push_back(timer.nsecsElapsed() / 1e6);
     }
     return statsOf(ms);
-}
-
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    return 0;
 }
 
 struct BenchView {
@@ -140,12 +128,12 @@ int runStepBench(const QStringList& args)
     const FileListSequence single({sequence.itemAt(second)->targetPath});
     BenchView mv;
     mv.view->setSequence(&single);
-    const double before = residentMiB();
+    const double before = bench::statusMiB("VmRSS:");
     mv.view->OpenImageAt(0, 0);
     mv.paint();
     QCoreApplication::processEvents();  // the deferred drawing copy and reduction, as in use
     const double imageMiB = mv.view->image()->getDIBSize() / (1024.0 * 1024.0);
-    const double opened = residentMiB();
+    const double opened = bench::statusMiB("VmRSS:");
     double peak = opened;
     for (int i = 0; i < 20; ++i) {
         mv.view->TakeUndoSnapshot();
@@ -153,10 +141,10 @@ int runStepBench(const QStringList& args)
         mv.view->MarkChanged();
         mv.paint();
         QCoreApplication::processEvents();
-        peak = std::max(peak, residentMiB());
+        peak = std::max(peak, bench::statusMiB("VmRSS:"));
     }
     const_cast<UndoHistory&>(mv.view->undoHistory()).waitForWriter();
-    const double settled = residentMiB();
+    const double settled = bench::statusMiB("VmRSS:");
     std::printf("memory: image %.1f MiB; resident +%.1f MiB once open and drawn, "
                 "highest +%.1f MiB during 20 changes, +%.1f MiB after them with the last snapshot written\n",
                 imageMiB, opened - before, peak - before, settled - before);
