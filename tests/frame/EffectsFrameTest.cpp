@@ -1,5 +1,6 @@
 // The effect commands as the window carries them out: the frame's own on the viewer's image,
 // the viewer's own forwarded in viewer mode only, and the undo state each leaves.
+#include "FrameTestSupport.h"
 #include "frame/CMainFrame.h"
 
 #include "app/CommandIds.h"
@@ -18,40 +19,16 @@
 
 namespace {
 
-class EffectsFrameTest : public ::testing::Test {
+class EffectsFrameTest : public FrameWithPhotos {
 protected:
-    fixtures::TempDir dir;
-    fixtures::TempDir photos;
-    QStringList messages;
-    MessageBoxSeam::Handler previousHandler;
-    FrameServices services{dir.file(QStringLiteral("Config.ini")), dir.file(QStringLiteral("Temp")), dir.path(), false};
-    std::unique_ptr<CMainFrame> frame;
-
     void SetUp() override
     {
-        previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
-            messages << r.caption + u'|' + r.text;
-            return QMessageBox::Ok;
-        });
-        ASSERT_FALSE(fixtures::writePatternJpeg(photos.file(QStringLiteral("a.jpg")), 32, 16).isEmpty());
-        frame = std::make_unique<CMainFrame>(services);
-        ViewerDialogs dialogs = ViewerDialogs::standard();
-        dialogs.querySave = [](QWidget*, const QString&, const QString&, QString&) { return int(QuerySaveDiscard); };
-        frame->GetImageView()->setDialogs(dialogs);
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-        ASSERT_TRUE(frame->GetThumbnailList()->BrowseToPath(photos.path()));
+        ASSERT_NO_FATAL_FAILURE(startFrame({"a.jpg"}, true));
+        ASSERT_TRUE(list()->BrowseToPath(photos.path()));
     }
-    void TearDown() override
-    {
-        frame.reset();
-        MessageBoxSeam::setHandler(previousHandler);
-    }
-    CImageView* view() const { return frame->GetImageView(); }
     void openInViewer()
     {
-        CImageListCtrl* list = frame->GetThumbnailList();
-        list->OpenItem(list->FindItemByPath(photos.file(QStringLiteral("a.jpg"))));
+        list()->OpenItem(list()->FindItemByPath(photos.file(QStringLiteral("a.jpg"))));
         ASSERT_TRUE(view()->hasImage());
     }
 };

@@ -1,5 +1,6 @@
 // The file commands as the whole window carries them out: a typed address, and the viewer's
 // rename and move through the browser's dialog and folder chooser, with the list catching up.
+#include "FrameTestSupport.h"
 #include "frame/CMainFrame.h"
 
 #include "app/CommandIds.h"
@@ -32,35 +33,14 @@ namespace {
 
 constexpr int kBound = 5000;
 
-class FrameFileCommandsTest : public ::testing::Test {
+class FrameFileCommandsTest : public FrameWithPhotos {
 protected:
-    fixtures::TempDir dir;
-    fixtures::TempDir photos;
-    QStringList messages;
-    MessageBoxSeam::Handler previousHandler;
-    FrameServices services{dir.file(QStringLiteral("Config.ini")), dir.file(QStringLiteral("Temp")), dir.path(), false};
-    std::unique_ptr<CMainFrame> frame;
-
-    void SetUp() override
-    {
-        previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
-            messages << r.caption + u'|' + r.text;
-            return QMessageBox::Ok;
-        });
-        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
-            ASSERT_FALSE(fixtures::writePatternJpeg(photos.file(QString::fromLatin1(name)), 32, 16).isEmpty());
-        frame = std::make_unique<CMainFrame>(services);
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(startFrame({"a.jpg", "b.jpg", "c.jpg"}, false)); }
     void TearDown() override
     {
-        frame.reset();
+        FrameWithPhotos::TearDown();
         ShellActions::setFolderChooser({});
-        MessageBoxSeam::setHandler(previousHandler);
     }
-
-    CImageListCtrl* list() const { return frame->GetThumbnailList(); }
 
     void openInViewer(const QString& name)
     {

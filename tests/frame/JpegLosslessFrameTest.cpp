@@ -1,5 +1,6 @@
 // The Tools menu's lossless JPEG turns as the window carries them out: the list's selection in
 // the browser, the viewed file in the viewer.
+#include "FrameTestSupport.h"
 #include "frame/CMainFrame.h"
 
 #include "app/CommandIds.h"
@@ -27,41 +28,13 @@ QSize sizeOnDisk(const QString& path)
     return image.load(path) ? QSize(int(image.getWidth()), int(image.getHeight())) : QSize();
 }
 
-class JpegLosslessFrameTest : public ::testing::Test {
+class JpegLosslessFrameTest : public FrameWithPhotos {
 protected:
-    fixtures::TempDir dir;
-    fixtures::TempDir photos;
-    QStringList messages;
-    MessageBoxSeam::Handler previousHandler;
-    FrameServices services{dir.file(QStringLiteral("Config.ini")), dir.file(QStringLiteral("Temp")), dir.path(), false};
-    std::unique_ptr<CMainFrame> frame;
-    int questions = 0;
-
     void SetUp() override
     {
-        previousHandler = MessageBoxSeam::setHandler([this](const MessageBoxSeam::Request& r) {
-            messages << r.caption + u'|' + r.text;
-            return QMessageBox::Ok;
-        });
-        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
-            ASSERT_FALSE(fixtures::writePatternJpeg(photos.file(QString::fromLatin1(name)), 32, 16).isEmpty());
-        frame = std::make_unique<CMainFrame>(services);
-        ViewerDialogs dialogs = ViewerDialogs::standard();
-        dialogs.querySave = [this](QWidget*, const QString&, const QString&, QString&) {
-            ++questions;
-            return int(QuerySaveDiscard);
-        };
-        frame->GetImageView()->setDialogs(dialogs);
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        ASSERT_NO_FATAL_FAILURE(startFrame({"a.jpg", "b.jpg", "c.jpg"}, true));
         ASSERT_TRUE(list()->BrowseToPath(photos.path()));
     }
-    void TearDown() override
-    {
-        frame.reset();
-        MessageBoxSeam::setHandler(previousHandler);
-    }
-    CImageListCtrl* list() const { return frame->GetThumbnailList(); }
 };
 
 TEST_F(JpegLosslessFrameTest, SelectedJpegsTurnOnDiskAndTheirThumbnailsFollow)
