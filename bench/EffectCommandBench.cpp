@@ -6,6 +6,7 @@
 //    images of the photo's size.
 //  - dialog: its opening (reduced copy and first preview) and one slider step to the repainted
 //    preview.
+// Names after FILE ("Negative" "Vertical Flip") time only those commands and no dialog.
 #include "BenchCommands.h"
 #include "BenchUtil.h"
 
@@ -89,8 +90,8 @@ DialogCase dialogCase(const char* name)
 
 int runEffectCommandBench(const QStringList& args)
 {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: kelvra-bench effectcommands FILE\n");
+    if (args.isEmpty()) {
+        std::fprintf(stderr, "usage: kelvra-bench effectcommands FILE [COMMAND NAME...]\n");
         return 2;
     }
     const int runs = bench::runsFromEnv(5);
@@ -117,7 +118,10 @@ int runEffectCommandBench(const QStringList& args)
     };
     paint();
 
+    const QStringList only = args.mid(1);
     for (const auto& [id, name] : commands()) {
+        if (!only.isEmpty() && !only.contains(QLatin1String(name)))
+            continue;
         // The operation with the values the dialog gives, chosen once.
         const EffectUi choose{[id = id](QDialog& d) {
             chooseValues(id, d);
@@ -192,7 +196,7 @@ int runEffectCommandBench(const QStringList& args)
         dialogCase<CDlgStripe>("Stripe"),        dialogCase<CDlgColorize>("Colorize"),
         dialogCase<CDlgEnhanceColors>("Enhance Colors"), dialogCase<CDlgAdjustHSL>("Adjust HSL"),
     };
-    for (const DialogCase& c : dialogs) {
+    for (const DialogCase& c : only.isEmpty() ? dialogs : std::vector<DialogCase>{}) {
         std::vector<double> opening, steps;
         for (int run = 0; run <= runs; ++run) {
             const auto start = Clock::now();

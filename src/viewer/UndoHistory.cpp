@@ -1,8 +1,11 @@
 #include "viewer/UndoHistory.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QObject>
 
 #include <algorithm>
 
@@ -19,10 +22,40 @@ qint64 quarterOfPhysicalMemory()
     return static_cast<qint64>(pages) * pageSize / 4;
 }
 
+const QEvent::Type kStartWrite = static_cast<QEvent::Type>(QEvent::registerEventType());
+
 }  // namespace
 
+// Receives the posted request to start the waiting write; a history destroyed first takes
+// its pending request with it.
+class UndoHistory::WriteStarter : public QObject {
+public:
+    explicit WriteStarter(UndoHistory& history) : m_history(history) {}
+
+    void request()
+    {
+        // Below the repaint's priority: the change is shown before its old state is written.
+        QCoreApplication::postEvent(this, new QEvent(kStartWrite), Qt::LowEventPriority - 1);
+    }
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != kStartWrite)
+            return QObject::event(e);
+        m_history.startWriter();
+        return true;
+    }
+
+private:
+    UndoHistory& m_history;
+};
+
 UndoHistory::UndoHistory(QString tempFolder)
-    : m_tempFolder(std::move(tempFolder)), m_memoryBudget(quarterOfPhysicalMemory()), m_random(std::random_device{}())
+    : m_tempFolder(std::move(tempFolder)),
+      m_memoryBudget(quarterOfPhysicalMemory()),
+      m_random(std::random_device{}()),
+      m_starter(std::make_unique<WriteStarter>(*this))
 {
 }
 
@@ -32,6 +65,12 @@ UndoHistory::~UndoHistory()
 }
 
 void UndoHistory::waitForWriter()
+{
+    startWriter();
+    joinWriter();
+}
+
+void UndoHistory::joinWriter()
 {
     if (!m_writer.joinable())
         return;
@@ -105,10 +144,21 @@ std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& ima
     snapshot->size = static_cast<int>(bytes.size());
     snapshot->filePath = makeFileName();
     waitForWriter();
-    // The writer owns the bytes from here on and drops them once they are on disk; when they
+    // The writer owns the bytes from its start and drops them once they are on disk; when they
     // cannot be written they are kept for the window thread to take back.
     m_pending = PendingWrite{snapshot.get(), std::move(bytes), false};
-    m_writer = std::thread([this, folder = m_tempFolder, path = snapshot->filePath] {
+    if (QCoreApplication::instance())
+        m_starter->request();
+    else
+        startWriter();
+    return snapshot;
+}
+
+void UndoHistory::startWriter()
+{
+    if (!writeWaiting())
+        return;
+    m_writer = std::thread([this, folder = m_tempFolder, path = m_pending.snapshot->filePath] {
         if (path.isEmpty() || !QDir().mkpath(folder))
             return;
         QFile file(path);
@@ -123,13 +173,15 @@ std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& ima
         m_pending.bytes = QByteArray();
         m_pending.written = true;
     });
-    return snapshot;
 }
 
 std::unique_ptr<fipSuperImage> UndoHistory::restore(const UndoSnapshot& snapshot)
 {
-    waitForWriter();
-    QByteArray bytes = snapshot.memory;
+    // A state undone before its turn to be written is still all in memory.
+    const bool unwritten = writeWaiting() && m_pending.snapshot == &snapshot;
+    if (!unwritten)
+        joinWriter();
+    QByteArray bytes = unwritten ? m_pending.bytes : snapshot.memory;
     if (bytes.isEmpty()) {
         QFile file(snapshot.filePath);
         if (!file.open(QIODevice::ReadOnly))
@@ -146,7 +198,12 @@ std::unique_ptr<fipSuperImage> UndoHistory::restore(const UndoSnapshot& snapshot
 
 void UndoHistory::freeSlot(int index)
 {
-    waitForWriter();
+    if (m_slots[index] && writeWaiting() && m_pending.snapshot == m_slots[index].get()) {
+        m_pending = PendingWrite{};  // never written: there is no file
+        m_slots[index].reset();
+        return;
+    }
+    joinWriter();
     if (m_slots[index] && m_slots[index]->memory.isEmpty())
         QFile::remove(m_slots[index]->filePath);
     m_slots[index].reset();
@@ -154,7 +211,9 @@ void UndoHistory::freeSlot(int index)
 
 void UndoHistory::clear()
 {
-    waitForWriter();
+    if (writeWaiting())
+        m_pending = PendingWrite{};
+    joinWriter();
     for (auto& slot : m_slots) {
         if (slot && slot->memory.isEmpty())
             QFile::remove(slot->filePath);

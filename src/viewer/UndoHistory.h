@@ -3,7 +3,11 @@
 //
 // A snapshot's bytes are handed to one writer thread, which writes them to a file named by
 // 12 random capital letters and then releases them, so the history costs disk, not memory.
-// The window thread waits for the writer before it frees, restores or starts a snapshot.
+// The write starts only once the window thread has finished the change and its repaint (a
+// posted event of the lowest priority), so it never competes with the operation for the
+// processor or the memory bus; a state freed or restored before its write started never
+// goes to disk. The window thread waits for a running writer before it frees, restores or
+// starts a snapshot.
 // Bytes the writer could not put on disk (a full disk, no temporary folder) come back and
 // stay in memory, so that step can still be undone; the oldest states are dropped while
 // those kept in memory exceed a budget.
@@ -46,6 +50,9 @@ public:
 
     // Deletes every state and its file.
     void clear();
+    // Starts the newest snapshot's write if it is still waiting for its turn.
+    void startWriter();
+    // Starts a waiting write and waits until it has ended.
     void waitForWriter();
 
     int position() const { return m_position; }
@@ -57,15 +64,20 @@ public:
     const QString& tempFolder() const { return m_tempFolder; }
 
 private:
+    class WriteStarter;
+
     std::unique_ptr<UndoSnapshot> makeSnapshot(const fipSuperImage& image);
     std::unique_ptr<fipSuperImage> restore(const UndoSnapshot& snapshot);
     bool swapWithSlot(int slot, fipSuperImage& current);
     void freeSlot(int index);
+    void joinWriter();
+    bool writeWaiting() const { return m_pending.snapshot && !m_writer.joinable(); }
     QString makeFileName();
     qint64 memoryInUse() const;
     void trimToBudget();
 
-    // What the writer thread works on; the window thread reads it only after joining it.
+    // What the writer thread works on; the window thread reads it only after joining it, or
+    // while no writer runs.
     struct PendingWrite {
         UndoSnapshot* snapshot = nullptr;
         QByteArray bytes;
@@ -79,4 +91,5 @@ private:
     PendingWrite m_pending;
     qint64 m_memoryBudget;
     std::mt19937 m_random;
+    std::unique_ptr<WriteStarter> m_starter;
 };

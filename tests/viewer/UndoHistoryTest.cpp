@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,29 @@ TEST(UndoHistory, SnapshotsThatCannotBeWrittenStayInMemoryWithinTheirBudget)
         history.waitForWriter();
         EXPECT_TRUE(filesIn(dir.file("Full")).isEmpty());
     }
+}
+
+TEST(UndoHistory, TheWriteWaitsForTheEventLoopAndAStateUndoneBeforeItNeverReachesTheDisk)
+{
+    TempDir dir;
+    const QString temp = dir.file("Temp");
+    UndoHistory history(temp);
+    const fipSuperImage original = fixtures::patternImage(16, 9);
+    fipSuperImage image = original;
+    ASSERT_TRUE(history.take(image));
+    image.invert();
+    const fipSuperImage inverted = image;
+    EXPECT_TRUE(filesIn(temp).isEmpty());  // the change is still being made and shown
+    ASSERT_TRUE(history.undo(image));
+    EXPECT_TRUE(fixtures::samePixels(image, original));
+    EXPECT_TRUE(filesIn(temp).isEmpty());  // the undone state was never written
+
+    // Once the event loop runs, the redo state goes to disk on its own.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return filesIn(temp).size() == 1; }, 5000));
+    ASSERT_TRUE(history.redo(image));
+    EXPECT_TRUE(fixtures::samePixels(image, inverted));
+    history.clear();
+    EXPECT_TRUE(filesIn(temp).isEmpty());
 }
 
 TEST(ViewerChanges, ProtocolMarksChangedAndReleasingTheImageLeavesNoHistoryFile)
