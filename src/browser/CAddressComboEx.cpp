@@ -18,7 +18,9 @@ CAddressComboEx::CAddressComboEx(QString historyPath, QWidget* parent)
     setInsertPolicy(QComboBox::NoInsert);
     setMaxCount(AddressHistory::kMaxAddresses);
     setMaxVisibleItems(AddressHistory::kMaxAddresses);
+    setAccessibleName(QStringLiteral("Address"));
     m_edit = new CComboEdit(this);
+    m_edit->setAccessibleName(QStringLiteral("Address"));
     setLineEdit(m_edit);
     // Typed text is a path, not a search in the history.
     setCompleter(nullptr);

@@ -19,6 +19,8 @@ CBrowserView::CBrowserView(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
     m_title = new CTitle(this);
     m_title->setTitle(QStringLiteral("Folders"));
+    // The pane takes the focus for its tree; named as its title, as the tree is.
+    setAccessibleName(m_title->title());
     layout->addWidget(m_title);
 
     m_stack = new QStackedWidget(this);
@@ -76,6 +78,7 @@ void CBrowserView::choosePane(int command)
     const bool folders = command != 2;
     m_stack->setCurrentWidget(folders ? static_cast<QWidget*>(m_shellTree) : m_favoritesTree);
     m_title->setTitle(folders ? QStringLiteral("Folders") : QStringLiteral("Favorites"));
+    setAccessibleName(m_title->title());
     m_foldersButton->setChecked(folders);
     m_favoritesButton->setChecked(!folders);
     (folders ? static_cast<QWidget*>(m_shellTree) : m_favoritesTree)->setFocus();

@@ -5,6 +5,7 @@
 
 CFavoritesTree::CFavoritesTree(QWidget* parent) : CSuperFavoritesTree(parent)
 {
+    setAccessibleName(QStringLiteral("Favorites"));
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) { onCurrentChanged(current); });
 }
 

@@ -61,6 +61,7 @@ CImageListCtrl::CImageListCtrl(Options options, QWidget* parent)
 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Thumbnails"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     QPalette pal = palette();

@@ -44,6 +44,7 @@ constexpr int kPopupToShared[] = {NewFolder, AddToFavorites, LocateOnDisk, Cut, 
 
 CShellTree::CShellTree(QWidget* parent) : QTreeWidget(parent), m_shell(QByteArray("/"), {})
 {
+    setAccessibleName(QStringLiteral("Folders"));
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);

@@ -13,6 +13,8 @@ CTitle::CTitle(QWidget* parent) : QWidget(parent)
 void CTitle::setTitle(const QString& title)
 {
     m_title = title;
+    // The title is painted, so a screen reader learns it only from the name.
+    setAccessibleName(title);
     update();
 }
 

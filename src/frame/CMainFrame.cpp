@@ -36,6 +36,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -65,6 +66,9 @@ QToolBar* makeToolBar(const QString& name, QWidget* parent)
     bar->setFloatable(false);
     bar->setIconSize(QSize(kBarIconSize, kBarIconSize));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // The arrow that opens the buttons a narrow window cannot show.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More Buttons"));
     return bar;
 }
 
@@ -113,6 +117,7 @@ void CMainFrame::buildBars()
                                     : QFileInfo(m_services.configPath).absolutePath() + QStringLiteral("/HistoryPath.data");
     m_addressCombo = new CAddressComboEx(historyPath, m_addressBand);
     m_addressCombo->setObjectName(QStringLiteral("AddressCombo"));
+    label->setBuddy(m_addressCombo);
     m_addressCombo->setMinimumWidth(200);
     m_addressCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_addressBand->addWidget(m_addressCombo);
@@ -181,6 +186,7 @@ void CMainFrame::buildPanes()
 
     m_imageView = new CImageView(ViewerSettings{m_services.tempFolder, m_services.configPath}, m_stack);
     m_imageView->setObjectName(QStringLiteral("ImageView"));
+    m_imageView->setAccessibleName(QStringLiteral("Image"));
     connect(m_imageView, &CImageView::zoomChanged, this, [this](double zoom) {
         m_statusBar->SetSliderFromZoom(zoom);
         RefreshStatusBar();

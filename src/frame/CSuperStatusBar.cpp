@@ -136,6 +136,9 @@ void CSuperStatusBar::SetSliderFromThumbnailSize(int size)
 void CSuperStatusBar::showPanes(Table table, const StatusBarModel::Panes& panes)
 {
     m_table = table;
+    const QString sliderName = table == Table::Browser ? QStringLiteral("Thumbnail Size") : QStringLiteral("Zoom");
+    if (m_slider->accessibleName() != sliderName)
+        m_slider->setAccessibleName(sliderName);
     m_texts = table == Table::ViewerNoImage ? StatusBarModel::Panes{StatusBarModel::kNoImages} : panes;
     m_texts.resize(kMaxPanes);
     layoutPanes();

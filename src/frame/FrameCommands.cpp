@@ -69,7 +69,8 @@ QAction* CMainFrame::actionFor(int id)
     auto found = m_actions.find(id);
     if (found != m_actions.end())
         return found->second;
-    auto* action = new QAction(this);
+    // Named as the menu names the command, for the tool bars and anything that lists actions.
+    auto* action = new QAction(toolbar::buttonName(id), this);
     action->setData(id);
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     m_actions.emplace(id, action);

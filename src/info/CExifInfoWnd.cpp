@@ -2,10 +2,14 @@
 
 #include <QFontDatabase>
 #include <QPainter>
+#include <QStringList>
+
+#include <algorithm>
 
 CExifInfoWnd::CExifInfoWnd(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("ExifInfoWnd"));
+    setAccessibleName(QStringLiteral("EXIF Information"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The desktop's own sans face, at the small size the strip was laid out for.
     QFont f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -16,6 +20,12 @@ CExifInfoWnd::CExifInfoWnd(QWidget* parent) : QWidget(parent)
 void CExifInfoWnd::SetFile(const QString& path)
 {
     m_texts = exiftext::forFile(path);
+    // The facts are painted; a screen reader reads them from the description.
+    QStringList facts;
+    for (const Cell& cell : layout(m_texts, std::max(width(), 200)))
+        if (!cell.text.trimmed().isEmpty())
+            facts << cell.text.trimmed();
+    setAccessibleDescription(facts.join(QStringLiteral(", ")));
 }
 
 std::vector<CExifInfoWnd::Cell> CExifInfoWnd::layout(const ExifTexts& t, int width)

@@ -86,6 +86,7 @@ CHistogramWnd::CHistogramWnd(QString configPath, QWidget* parent)
     : QWidget(parent), m_configPath(std::move(configPath))
 {
     setObjectName(QStringLiteral("HistStatWnd"));
+    setAccessibleName(QStringLiteral("Histogram"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     for (const Flag& f : kFlags) {
         bool show = f.byDefault;

@@ -13,6 +13,7 @@ CImagePreviewView::CImagePreviewView(const QString& configPath, QWidget* parent)
     setObjectName(QStringLiteral("InformationPane"));
     m_title->setObjectName(QStringLiteral("ImagePreviewViewTitle"));
     m_title->setTitle(QStringLiteral("Histogram & EXIF Information"));
+    setAccessibleName(m_title->title());
 }
 
 void CImagePreviewView::SetFocusedPath(const QString& path)

@@ -17,6 +17,7 @@ CSlideToolBar::CSlideToolBar(QWidget* parent) : QWidget(parent)
         auto* button = new CSuperBitmapButton(entry.id, entry.glyph, entry.hasDisabledLook, this);
         button->setGeometry(buttonRect(entry));
         button->setToolTip(QString::fromLatin1(entry.toolTip));
+        button->setAccessibleName(button->toolTip());
         button->setFocusHome(parent);
         connect(button, &CSuperBitmapButton::command, this, &CSlideToolBar::command);
         m_buttons.emplace(entry.id, button);

@@ -2,16 +2,63 @@
 
 #include "slideshow/SlideButtonArt.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+
+// What a screen reader sees of the button: a push button it can press, shown pressed while
+// it is held down.
+class SlideButtonAccessible : public QAccessibleWidget {
+public:
+    explicit SlideButtonAccessible(CSuperBitmapButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = button()->latched() || button()->pressed();
+        return state;
+    }
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    CSuperBitmapButton* button() const { return static_cast<CSuperBitmapButton*>(widget()); }
+};
+
+// Qt's accessibility cache owns the interfaces the factory makes.
+QAccessibleInterface* makeAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("CSuperBitmapButton") && object && object->isWidgetType())
+        return new SlideButtonAccessible(static_cast<CSuperBitmapButton*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
 CSuperBitmapButton::CSuperBitmapButton(int id, slideshow::Glyph glyph, bool hasDisabledLook, QWidget* parent)
     : QWidget(parent), m_id(id), m_glyph(glyph), m_hasDisabled(hasDisabledLook)
 {
+    // Once per process: the factory list is Qt's own.
+    static const bool accessibleFactory = (QAccessible::installFactory(makeAccessible), true);
+    Q_UNUSED(accessibleFactory);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CSuperBitmapButton::click()
+{
+    if (isEnabled())
+        emit command(m_id);
 }
 
 void CSuperBitmapButton::setLatched(bool latched)

@@ -16,6 +16,8 @@ public:
     CSuperBitmapButton(int id, slideshow::Glyph glyph, bool hasDisabledLook, QWidget* parent = nullptr);
 
     int id() const { return m_id; }
+    // As a click with the mouse: the command, when the button is enabled.
+    void click();
     void setLatched(bool latched);
     bool latched() const { return m_latched; }
     bool hover() const { return m_hover; }
