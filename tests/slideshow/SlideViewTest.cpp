@@ -2,11 +2,14 @@
 #include "slideshow/CSlideView.h"
 
 #include "imaging/fipSuperImage.h"
+#include "slideshow/SlideButtonArt.h"
 #include "viewer/ImageSequence.h"
 
 #include "TestFixtures.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -359,4 +362,60 @@ TEST(SlideView, AScreenSmallerThanTheToolBar)
     QTest::mouseClick(show.button(ExitButton), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(exits.count(), 1);
     show.view->grab();
+}
+
+// At twice the density a slide that fits is shown one file pixel per screen pixel, a larger
+// one is reduced to the screen's pixels rather than to half of them, and the buttons show
+// pictures drawn for the density.
+TEST(SlideView, SlidesAndButtonsAreDrawnAtTheScreensDensity)
+{
+    if (qApp->devicePixelRatio() < 2) {
+        QProcess again;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        again.setProcessEnvironment(env);
+        again.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=SlideView.SlidesAndButtonsAreDrawnAtTheScreensDensity")});
+        ASSERT_TRUE(again.waitForFinished(120000));
+        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
+        return;
+    }
+    fixtures::TempDir dir;
+    // White, with a black column one pixel wide in the middle.
+    const auto writeLine = [&](const char* name, QSize size) {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        for (int y = 0; y < size.height(); ++y)
+            picture.setPixel(size.width() / 2 + 1, y, qRgb(0, 0, 0));
+        const QString path = dir.file(QString::fromLatin1(name));
+        return picture.save(path) ? path : QString();
+    };
+    // The view is 200 x 150 logical, 400 x 300 device pixels.
+    Show show({writeLine("fits.png", {400, 100}), writeLine("large.png", {800, 200})});
+    ASSERT_EQ(show.view->devicePixelRatioF(), 2.0);
+    for (const int index : {0, 1}) {
+        show.view->OpenSlideAt(index);
+        show.view->toolBar()->hide();
+        QTRY_VERIFY_WITH_TIMEOUT(show.view->showsSmoothSlide(), kBound);
+        ASSERT_EQ(show.view->slideRectOnScreen(), QRect(0, 50, 200, 50)) << index;
+        const QImage shot = show.view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shot.size(), QSize(400, 300));
+        // The slide fills device rows 100..199 across all 400 columns.
+        EXPECT_TRUE(isBlack(shot.pixel(200, 99)));
+        EXPECT_TRUE(isBlack(shot.pixel(200, 200)));
+        EXPECT_GT(qGray(shot.pixel(0, 100)), 200) << index;
+        EXPECT_GT(qGray(shot.pixel(399, 199)), 200) << index;
+        if (index == 0) {
+            // Edge sharpness: the line stays one device pixel wide, its neighbours white.
+            EXPECT_LT(qGray(shot.pixel(201, 150)), 30);
+            EXPECT_GT(qGray(shot.pixel(200, 150)), 225);
+            EXPECT_GT(qGray(shot.pixel(202, 150)), 225);
+        }
+    }
+    show.view->toolBar()->show();
+    for (const int id : {PlayButton, ExitButton}) {
+        CSuperBitmapButton* button = show.button(id);
+        const QImage drawn = drawButtonPicture(id == PlayButton ? Glyph::Play : Glyph::Exit, button->look(), button->size(), 2).toImage();
+        EXPECT_EQ(button->grab().toImage().convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32)) << id;
+    }
 }
