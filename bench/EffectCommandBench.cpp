@@ -3,7 +3,9 @@
 //  - command: from Ok (or the menu click) to the repainted view — work copy, undo snapshot
 //    handed to the writer thread, operation, paint — against the operation alone on a copy
 //    made beforehand (not timed), in the same run; with the peak memory the command added, in
-//    images of the photo's size.
+//    images of the photo's size. Timed twice: once the photo has been looked at long enough
+//    for the history to copy it ahead (the memory that copy holds at rest is printed too),
+//    and at once after opening.
 //  - dialog: its opening (reduced copy and first preview) and one slider step to the repainted
 //    preview.
 // Names after FILE ("Negative" "Vertical Flip") time only those commands and no dialog.
@@ -133,23 +135,27 @@ int runEffectCommandBench(const QStringList& args)
             op = effects::askOperation(id, photo, nullptr, choose);
         if (!op)
             continue;
-        std::vector<double> alone, command;
-        double peakImages = 0;
-        for (int run = 0; run <= runs; ++run) {  // run 0 warms up
-            fipSuperImage copy(photo);
-            const auto start = Clock::now();
-            (*op)(copy);
-            const double opMs = msSince(start);
-
+        std::vector<double> alone, atOnce, rested;
+        double peakImages = 0, restImages = 0;
+        // From Ok to the repainted view, on a freshly opened photo: at once, or after the
+        // photo has been looked at long enough for the history to copy it ahead.
+        const auto timeCommand = [&, id = id](bool afterLooking) {
             view.OpenImageAt(0, 0);  // a fresh photo and an empty history
             view.setSelection(id == cmd::RedEyeReduction ? QRect(0, 0, int(photo.getWidth()), int(photo.getHeight()))
                                                          : QRect());
             paint();
             QCoreApplication::processEvents();
+            if (afterLooking) {
+                const double opened = bench::statusMiB("VmRSS:");
+                const auto lookStart = Clock::now();
+                while (!view.undoHistory().copyAheadReady() && msSince(lookStart) < 5000)
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+                restImages = std::max(restImages, (bench::statusMiB("VmRSS:") - opened) / imageMiB);
+            }
             bench::resetPeakMemory();
             const double before = bench::statusMiB("VmRSS:");
             Clock::time_point okPressed = Clock::now();
-            const EffectUi ui{[&, id = id](QDialog& d) {
+            const EffectUi ui{[&](QDialog& d) {
                 chooseValues(id, d);
                 d.accept();
                 okPressed = Clock::now();
@@ -160,32 +166,53 @@ int runEffectCommandBench(const QStringList& args)
             paint();
             const double commandMs = msSince(okPressed);
             peakImages = std::max(peakImages, (bench::statusMiB("VmHWM:") - before) / imageMiB);
+            return commandMs;
+        };
+        for (int run = 0; run <= runs; ++run) {  // run 0 warms up
+            fipSuperImage copy(photo);
+            const auto start = Clock::now();
+            (*op)(copy);
+            const double opMs = msSince(start);
+            const double atOnceMs = timeCommand(false);
+            const double restedMs = timeCommand(true);
             if (run > 0) {
                 alone.push_back(opMs);
-                command.push_back(commandMs);
+                atOnce.push_back(atOnceMs);
+                rested.push_back(restedMs);
             }
         }
-        bench::printComparison(QStringLiteral("command %1 (peak +%2 images)").arg(QLatin1String(name)).arg(peakImages, 0, 'f', 2),
-                               statsOf(command), QStringLiteral("operation alone"), statsOf(alone));
+        bench::printComparison(QStringLiteral("command %1 after a look (peak +%2 images, +%3 at rest)")
+                                   .arg(QLatin1String(name))
+                                   .arg(peakImages, 0, 'f', 2)
+                                   .arg(restImages, 0, 'f', 2),
+                               statsOf(rested), QStringLiteral("operation alone"), statsOf(alone));
+        bench::printComparison(QStringLiteral("command %1 at once after opening").arg(QLatin1String(name)),
+                               statsOf(atOnce), QStringLiteral("operation alone"), statsOf(alone));
     }
 
     // Where a command's time beyond its operation goes.
-    std::vector<double> snapshot, repaint;
+    std::vector<double> snapshot, snapshotAhead, repaint;
     for (int run = 0; run <= runs; ++run) {
-        view.OpenImageAt(0, 0);
-        paint();
-        auto start = Clock::now();
-        view.TakeUndoSnapshot();
-        const double snapshotMs = msSince(start);
-        start = Clock::now();
-        view.MarkChanged();
-        paint();
-        if (run > 0) {
-            snapshot.push_back(snapshotMs);
-            repaint.push_back(msSince(start));
+        for (const bool afterLooking : {false, true}) {
+            view.OpenImageAt(0, 0);
+            paint();
+            const auto lookStart = Clock::now();
+            while (afterLooking && !view.undoHistory().copyAheadReady() && msSince(lookStart) < 5000)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            auto start = Clock::now();
+            view.TakeUndoSnapshot();
+            const double snapshotMs = msSince(start);
+            start = Clock::now();
+            view.MarkChanged();
+            paint();
+            if (run > 0) {
+                (afterLooking ? snapshotAhead : snapshot).push_back(snapshotMs);
+                repaint.push_back(msSince(start));
+            }
         }
     }
-    bench::printSingle(QStringLiteral("undo snapshot on the window thread"), statsOf(snapshot));
+    bench::printSingle(QStringLiteral("undo snapshot on the window thread, copied then"), statsOf(snapshot));
+    bench::printSingle(QStringLiteral("undo snapshot on the window thread, copied ahead"), statsOf(snapshotAhead));
     bench::printSingle(QStringLiteral("MarkChanged and the repaint of the view"), statsOf(repaint));
 
     const std::vector<DialogCase> dialogs = {

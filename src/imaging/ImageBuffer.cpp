@@ -3,6 +3,7 @@
 
 #include "ImageLibrary.h"
 #include "fipSuperImage.h"
+#include "imaging/geometry/ParallelRows.h"
 
 #include <cstdint>
 #include <cstring>
@@ -187,29 +188,110 @@ size_t handleSize(FIBITMAP* dib)
     return sizeof(HandleHeader) + bodySize(h);
 }
 
-QByteArray toHandle(FIBITMAP* dib)
+namespace {
+
+// Everything of a handle but its rows: what comes before them and what follows them.
+struct HandleFrame {
+    QByteArray head;
+    QByteArray tail;
+    unsigned lineBytes = 0;
+    unsigned height = 0;
+};
+
+HandleFrame frameOf(FIBITMAP* dib)
 {
-    if (!dib || !FreeImage_HasPixels(dib))
-        return {};
+    HandleFrame f;
     const QByteArray metadata = metadataBlob(dib);
     const HandleHeader h = headerOf(dib, static_cast<uint32_t>(metadata.size()));
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(sizeof h + bodySize(h)));
-    out.append(reinterpret_cast<const char*>(&h), sizeof h);
+    f.head.append(reinterpret_cast<const char*>(&h), sizeof h);
     if (h.paletteCount)
-        out.append(reinterpret_cast<const char*>(FreeImage_GetPalette(dib)),
-                   static_cast<qsizetype>(h.paletteCount * sizeof(RGBQUAD)));
+        f.head.append(reinterpret_cast<const char*>(FreeImage_GetPalette(dib)),
+                      static_cast<qsizetype>(h.paletteCount * sizeof(RGBQUAD)));
     if (h.transparencyCount)
-        out.append(reinterpret_cast<const char*>(FreeImage_GetTransparencyTable(dib)),
-                   static_cast<qsizetype>(h.transparencyCount));
-    for (unsigned y = 0; y < h.height; ++y)
-        out.append(reinterpret_cast<const char*>(FreeImage_GetScanLine(dib, static_cast<int>(y))),
-                   static_cast<qsizetype>(h.lineBytes));
+        f.head.append(reinterpret_cast<const char*>(FreeImage_GetTransparencyTable(dib)),
+                      static_cast<qsizetype>(h.transparencyCount));
     if (h.iccSize)
-        out.append(static_cast<const char*>(FreeImage_GetICCProfile(dib)->data),
-                   static_cast<qsizetype>(h.iccSize));
-    out.append(metadata);
-    return out;
+        f.tail.append(static_cast<const char*>(FreeImage_GetICCProfile(dib)->data), static_cast<qsizetype>(h.iccSize));
+    f.tail.append(metadata);
+    f.lineBytes = h.lineBytes;
+    f.height = h.height;
+    return f;
+}
+
+}  // namespace
+
+HandleBuilder::HandleBuilder(FIBITMAP* dib)
+{
+    if (!dib || !FreeImage_HasPixels(dib))
+        return;
+    const HandleFrame f = frameOf(dib);
+    m_rowsOffset = static_cast<size_t>(f.head.size());
+    m_lineBytes = f.lineBytes;
+    m_height = f.height;
+    const size_t rows = static_cast<size_t>(m_lineBytes) * m_height;
+    // No zero fill: copyRows writes every row.
+    m_bytes = QByteArray(static_cast<qsizetype>(m_rowsOffset + rows + f.tail.size()), Qt::Uninitialized);
+    std::memcpy(m_bytes.data(), f.head.constData(), m_rowsOffset);
+    std::memcpy(m_bytes.data() + m_rowsOffset + rows, f.tail.constData(), static_cast<size_t>(f.tail.size()));
+}
+
+bool HandleBuilder::copyRows(FIBITMAP* dib, unsigned rows)
+{
+    if (!isValid() || !dib || FreeImage_GetHeight(dib) != m_height || FreeImage_GetLine(dib) != m_lineBytes)
+        return false;
+    const unsigned end = m_height - m_nextRow > rows ? m_nextRow + rows : m_height;
+    char* out = m_bytes.data() + m_rowsOffset;
+    for (; m_nextRow < end; ++m_nextRow)
+        std::memcpy(out + static_cast<size_t>(m_nextRow) * m_lineBytes,
+                    FreeImage_GetScanLine(dib, static_cast<int>(m_nextRow)), m_lineBytes);
+    return true;
+}
+
+bool HandleBuilder::matches(FIBITMAP* dib) const
+{
+    if (!isComplete() || !dib || !FreeImage_HasPixels(dib))
+        return false;
+    const HandleFrame now = frameOf(dib);
+    const size_t rowsEnd = m_rowsOffset + static_cast<size_t>(m_lineBytes) * m_height;
+    const char* mine = m_bytes.constData();
+    if (now.lineBytes != m_lineBytes || now.height != m_height || static_cast<size_t>(now.head.size()) != m_rowsOffset
+        || static_cast<size_t>(now.tail.size()) != static_cast<size_t>(m_bytes.size()) - rowsEnd
+        || std::memcmp(mine, now.head.constData(), m_rowsOffset) != 0
+        || std::memcmp(mine + rowsEnd, now.tail.constData(), static_cast<size_t>(now.tail.size())) != 0)
+        return false;
+    const auto sameRow = [&](unsigned y) {
+        return std::memcmp(mine + m_rowsOffset + static_cast<size_t>(y) * m_lineBytes,
+                           FreeImage_GetScanLine(dib, static_cast<int>(y)), m_lineBytes) == 0;
+    };
+    for (unsigned y = 0; y < m_height; y += 64)
+        if (!sameRow(y))
+            return false;
+    return sameRow(m_height - 1);
+}
+
+bool HandleBuilder::copyAllRows(FIBITMAP* dib)
+{
+    if (!isValid() || !dib || FreeImage_GetHeight(dib) != m_height || FreeImage_GetLine(dib) != m_lineBytes)
+        return false;
+    char* out = m_bytes.data() + m_rowsOffset;
+    const auto copy = [&](unsigned begin, unsigned end) {
+        for (unsigned y = begin; y < end; ++y)
+            std::memcpy(out + static_cast<size_t>(y) * m_lineBytes, FreeImage_GetScanLine(dib, static_cast<int>(y)),
+                        m_lineBytes);
+    };
+    // Two cores fault in and fill a new buffer faster than one; small images stay on this one.
+    if (static_cast<size_t>(m_lineBytes) * m_height < (size_t(8) << 20))
+        copy(0, m_height);
+    else
+        geometry::parallelRows(m_height, copy);
+    m_nextRow = m_height;
+    return true;
+}
+
+QByteArray toHandle(FIBITMAP* dib)
+{
+    HandleBuilder builder(dib);
+    return builder.copyAllRows(dib) ? builder.take() : QByteArray();
 }
 
 FIBITMAP* fromHandle(const QByteArray& handle)

@@ -52,4 +52,31 @@ size_t handleSize(FIBITMAP* dib);
 QByteArray toHandle(FIBITMAP* dib);
 FIBITMAP* fromHandle(const QByteArray& handle);
 
+// toHandle's bytes made a batch of rows at a time, so the copy of a large image can be
+// spread over idle moments.
+class HandleBuilder {
+public:
+    // Everything but the rows; invalid for a bitmap without pixels.
+    explicit HandleBuilder(FIBITMAP* dib);
+    bool isValid() const { return !m_bytes.isEmpty(); }
+    // Copies up to `rows` more rows of `dib`; false when `dib` no longer has the shape the
+    // builder was made for.
+    bool copyRows(FIBITMAP* dib, unsigned rows);
+    // Copies every row at once, over the processor's cores for a large image.
+    bool copyAllRows(FIBITMAP* dib);
+    bool isComplete() const { return isValid() && m_nextRow == m_height; }
+    unsigned lineBytes() const { return m_lineBytes; }
+    // Whether toHandle(dib) would give these bytes now: everything but the rows compared
+    // whole, the first, last and every 64th row in between compared.
+    bool matches(FIBITMAP* dib) const;
+    QByteArray take() { return std::move(m_bytes); }
+
+private:
+    QByteArray m_bytes;
+    size_t m_rowsOffset = 0;
+    unsigned m_lineBytes = 0;
+    unsigned m_height = 0;
+    unsigned m_nextRow = 0;
+};
+
 }  // namespace ImageLibrary

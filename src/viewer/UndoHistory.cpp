@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QObject>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -22,21 +23,38 @@ qint64 quarterOfPhysicalMemory()
     return static_cast<qint64>(pages) * pageSize / 4;
 }
 
+// The library's accessors take no const bitmap; the history only reads it.
+FIBITMAP* bitmapOf(const fipSuperImage& image)
+{
+    return const_cast<fipSuperImage&>(image);
+}
+
 const QEvent::Type kStartWrite = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 }  // namespace
 
-// Receives the posted request to start the waiting write; a history destroyed first takes
-// its pending request with it.
-class UndoHistory::WriteStarter : public QObject {
+// The history's link to the event loop: the posted start of a waiting write, the wait for
+// the image to come to rest and the idle turns that copy it ahead. A history destroyed first
+// takes its pending events and timers with it.
+class UndoHistory::Events : public QObject {
 public:
-    explicit WriteStarter(UndoHistory& history) : m_history(history) {}
+    explicit Events(UndoHistory& history) : m_history(history)
+    {
+        m_rest.setSingleShot(true);
+        m_rest.setInterval(kRestMs);
+        m_rest.callOnTimeout(this, [this] { m_history.startCopyAhead(); });
+        m_idle.setInterval(0);
+        m_idle.callOnTimeout(this, [this] { m_history.copyAhead(); });
+    }
 
-    void request()
+    void requestWrite()
     {
         // Below the repaint's priority: the change is shown before its old state is written.
         QCoreApplication::postEvent(this, new QEvent(kStartWrite), Qt::LowEventPriority - 1);
     }
+    void waitForRest() { m_idle.stop(), m_rest.start(); }
+    void copyWhenIdle() { m_idle.start(); }
+    void stop() { m_rest.stop(), m_idle.stop(); }
 
 protected:
     bool event(QEvent* e) override
@@ -49,13 +67,15 @@ protected:
 
 private:
     UndoHistory& m_history;
+    QTimer m_rest;
+    QTimer m_idle;
 };
 
 UndoHistory::UndoHistory(QString tempFolder)
     : m_tempFolder(std::move(tempFolder)),
       m_memoryBudget(quarterOfPhysicalMemory()),
       m_random(std::random_device{}()),
-      m_starter(std::make_unique<WriteStarter>(*this))
+      m_events(std::make_unique<Events>(*this))
 {
 }
 
@@ -135,9 +155,67 @@ QString UndoHistory::makeFileName()
     }
 }
 
+void UndoHistory::imageChanged(const fipSuperImage& image)
+{
+    dropCopyAhead();
+    // A copy ahead doubles the image in memory while it is viewed: only for images well
+    // within the memory budget, and only in a program with an event loop.
+    if (!image.isValid() || !QCoreApplication::instance()
+        || static_cast<qint64>(image.getDIBSize()) > m_memoryBudget / 4)
+        return;
+    m_resting = &image;
+    m_events->waitForRest();
+}
+
+void UndoHistory::startCopyAhead()
+{
+    if (!m_resting)
+        return;
+    m_ahead.emplace(bitmapOf(*m_resting));
+    if (!m_ahead->isValid()) {
+        dropCopyAhead();
+        return;
+    }
+    m_events->copyWhenIdle();
+}
+
+void UndoHistory::copyAhead()
+{
+    // About 4 MiB per turn: a millisecond or two, so input and paints keep flowing.
+    constexpr unsigned kBatchBytes = 4u << 20;
+    if (!m_resting || !m_ahead) {
+        m_events->stop();
+        return;
+    }
+    const unsigned rows = std::max(1u, kBatchBytes / std::max(1u, m_ahead->lineBytes()));
+    if (!m_ahead->copyRows(bitmapOf(*m_resting), rows))
+        dropCopyAhead();  // the image changed shape under the copy without a word
+    else if (m_ahead->isComplete())
+        m_events->stop();
+}
+
+void UndoHistory::dropCopyAhead()
+{
+    m_events->stop();
+    m_ahead.reset();
+    m_resting = nullptr;
+}
+
+QByteArray UndoHistory::takeCopyAhead(const fipSuperImage& image)
+{
+    QByteArray bytes;
+    // The image is about to change: a copy still being made is of no further use.
+    if (m_resting == &image && m_ahead && m_ahead->matches(bitmapOf(image)))
+        bytes = m_ahead->take();
+    dropCopyAhead();
+    return bytes;
+}
+
 std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& image)
 {
-    QByteArray bytes = image.copyToHandle();
+    QByteArray bytes = takeCopyAhead(image);
+    if (bytes.isEmpty())
+        bytes = image.copyToHandle();
     if (bytes.isEmpty())
         return nullptr;
     auto snapshot = std::make_unique<UndoSnapshot>();
@@ -148,7 +226,7 @@ std::unique_ptr<UndoSnapshot> UndoHistory::makeSnapshot(const fipSuperImage& ima
     // cannot be written they are kept for the window thread to take back.
     m_pending = PendingWrite{snapshot.get(), std::move(bytes), false};
     if (QCoreApplication::instance())
-        m_starter->request();
+        m_events->requestWrite();
     else
         startWriter();
     return snapshot;
@@ -211,6 +289,7 @@ void UndoHistory::freeSlot(int index)
 
 void UndoHistory::clear()
 {
+    dropCopyAhead();
     if (writeWaiting())
         m_pending = PendingWrite{};
     joinWriter();

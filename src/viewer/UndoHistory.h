@@ -11,6 +11,13 @@
 // Bytes the writer could not put on disk (a full disk, no temporary folder) come back and
 // stay in memory, so that step can still be undone; the oldest states are dropped while
 // those kept in memory exceed a budget.
+//
+// The copy a snapshot needs is the one cost left on the window thread. Once the image has
+// been at rest for a moment, the history copies it ahead of time, a batch of rows per idle
+// turn of the event loop; the next snapshot takes that copy when it still matches the image
+// and copies only otherwise. The viewer tells the history of every change
+// (`imageChanged`), which starts the wait again.
+#include "imaging/ImageLibrary.h"
 #include "imaging/fipSuperImage.h"
 
 #include <QByteArray>
@@ -18,6 +25,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -50,6 +58,14 @@ public:
 
     // Deletes every state and its file.
     void clear();
+    // `image` was shown or changed: its copy for the next snapshot is made once it has been at
+    // rest for `kRestMs`. The image must outlive the history's next `take`, `clear` or
+    // `imageChanged`.
+    void imageChanged(const fipSuperImage& image);
+    // Whether the copy ahead of the next snapshot is complete.
+    bool copyAheadReady() const { return m_ahead && m_ahead->isComplete(); }
+    static constexpr int kRestMs = 400;
+
     // Starts the newest snapshot's write if it is still waiting for its turn.
     void startWriter();
     // Starts a waiting write and waits until it has ended.
@@ -64,13 +80,17 @@ public:
     const QString& tempFolder() const { return m_tempFolder; }
 
 private:
-    class WriteStarter;
+    class Events;
 
     std::unique_ptr<UndoSnapshot> makeSnapshot(const fipSuperImage& image);
     std::unique_ptr<fipSuperImage> restore(const UndoSnapshot& snapshot);
     bool swapWithSlot(int slot, fipSuperImage& current);
     void freeSlot(int index);
     void joinWriter();
+    void copyAhead();
+    void startCopyAhead();
+    void dropCopyAhead();
+    QByteArray takeCopyAhead(const fipSuperImage& image);
     bool writeWaiting() const { return m_pending.snapshot && !m_writer.joinable(); }
     QString makeFileName();
     qint64 memoryInUse() const;
@@ -91,5 +111,8 @@ private:
     PendingWrite m_pending;
     qint64 m_memoryBudget;
     std::mt19937 m_random;
-    std::unique_ptr<WriteStarter> m_starter;
+    // The image at rest and the copy of it being made ahead of its next snapshot.
+    const fipSuperImage* m_resting = nullptr;
+    std::optional<ImageLibrary::HandleBuilder> m_ahead;
+    std::unique_ptr<Events> m_events;
 };

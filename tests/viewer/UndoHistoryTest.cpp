@@ -217,6 +217,57 @@ TEST(UndoHistory, TheWriteWaitsForTheEventLoopAndAStateUndoneBeforeItNeverReache
     EXPECT_TRUE(filesIn(temp).isEmpty());
 }
 
+TEST(UndoHistory, ACopyMadeAtRestBecomesTheSnapshotOnlyWhileItStillMatchesTheImage)
+{
+    TempDir dir;
+    UndoHistory history(dir.file("Temp"));
+    const fipSuperImage original = fixtures::patternImage(40, 300);
+    fipSuperImage image = original;
+    history.imageChanged(image);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return history.copyAheadReady(); }, 5000));
+    ASSERT_TRUE(history.take(image));
+    EXPECT_FALSE(history.copyAheadReady());  // taken, not copied again
+    image.invert();
+    ASSERT_TRUE(history.undo(image));
+    EXPECT_TRUE(fixtures::samePixels(image, original));
+
+    // A change nobody reported: the stale copy is not what the snapshot keeps.
+    history.imageChanged(image);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return history.copyAheadReady(); }, 5000));
+    change(image, 5);
+    ASSERT_TRUE(history.take(image));
+    change(image, 6);
+    ASSERT_TRUE(history.undo(image));
+    EXPECT_EQ(marker(image), 5);
+}
+
+TEST(ViewerChanges, EachChangeCopiesTheNewStateAheadOfTheNextSnapshot)
+{
+    TempDir dir;
+    const QString file = viewertest::writePatternPng(dir.file("a.png"), 30, 20);
+    FileListSequence sequence({file});
+    auto view = viewertest::makeView(dir, QSize(200, 100));
+    view->setSequence(&sequence);
+    ASSERT_TRUE(view->OpenImageAt(0, 0));
+    const auto ready = [&] { return view->undoHistory().copyAheadReady(); };
+    const fipSuperImage opened = *view->image();
+
+    ASSERT_TRUE(QTest::qWaitFor(ready, 5000));
+    ASSERT_TRUE(view->TakeUndoSnapshot());
+    view->image()->invert();
+    view->MarkChanged();
+    const fipSuperImage inverted = *view->image();
+    ASSERT_TRUE(QTest::qWaitFor(ready, 5000));
+    ASSERT_TRUE(view->TakeUndoSnapshot());
+    ASSERT_TRUE(view->image()->flipHorizontal());
+    view->MarkChanged();
+
+    view->Undo();
+    EXPECT_TRUE(fixtures::samePixels(*view->image(), inverted));
+    view->Undo();
+    EXPECT_TRUE(fixtures::samePixels(*view->image(), opened));
+}
+
 TEST(ViewerChanges, ProtocolMarksChangedAndReleasingTheImageLeavesNoHistoryFile)
 {
     TempDir dir;
