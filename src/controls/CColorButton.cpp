@@ -36,6 +36,8 @@ CColorButton::CColorButton(QWidget* parent, int controlId)
 void CColorButton::setColor(ColorValue color)
 {
     m_color = m_shown = color;
+    // The swatch is only painted: a screen reader reads the colour from the description.
+    setAccessibleDescription(color == kAutomaticColor ? m_automaticText : shownColor().name());
     update();
 }
 

@@ -118,6 +118,7 @@ CDlgAbout::CDlgAbout(QWidget* parent)
 
     m_libraries = new QPlainTextEdit(librariesNotice(), this);
     m_libraries->setReadOnly(true);
+    m_libraries->setAccessibleName(QStringLiteral("Libraries"));
     m_libraries->setMinimumHeight(140);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

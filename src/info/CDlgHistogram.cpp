@@ -6,6 +6,7 @@
 
 CWndHistogram::CWndHistogram(ImageSource image, QWidget* parent) : QWidget(parent), m_image(std::move(image))
 {
+    setAccessibleName(QStringLiteral("Histogram"));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -61,6 +61,7 @@ CFilePropertyDlg::CFilePropertyDlg(QStringList paths, QWidget* parent)
     form->addRow(QStringLiteral("Modified:"), m_modified);
     form->addRow(QStringLiteral("Accessed:"), m_accessed);
 
+    m_list->setAccessibleName(QStringLiteral("Image Properties"));
     m_list->setColumnCount(2);
     m_list->setHeaderLabels({QStringLiteral("Property"), QStringLiteral("Value")});
     m_list->setColumnWidth(0, 100);

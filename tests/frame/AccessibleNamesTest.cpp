@@ -5,11 +5,27 @@
 #include "slideshow/CSlideToolBar.h"
 #include "browser/CBrowserView.h"
 #include "slideshow/CSlideView.h"
+#include "export/CDlgExport.h"
+#include "frame/CDlgAbout.h"
+#include "imaging/dialogs/CDlgAsciiArt.h"
+#include "info/CDlgHistogram.h"
+#include "info/CFilePropertyDlg.h"
+#include "imaging/dialogs/ColorDialogs.h"
+#include "imaging/dialogs/ValueDialogs.h"
+#include "imaging/geometry/CDlgRotate.h"
+#include "imaging/geometry/DepthDialogs.h"
+#include "imaging/geometry/SizeDialogs.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -97,6 +113,39 @@ TEST_F(AccessibleNamesTest, EveryShownControlHasANameInEachMode)
     EXPECT_EQ(exit->role(), QAccessible::Button);
     exit->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(frame->mode(), FrameMode::Viewer);
+}
+
+// The dialogs whose controls sit beside separate labels or show only a picture.
+TEST(AccessibleNames, DialogControlsAreNamed)
+{
+    fipSuperImage image = fixtures::patternImage(64, 48);
+    SizeUnits::Source size;
+    size.width = 64;
+    size.height = 48;
+    const std::vector<std::pair<const char*, std::function<std::unique_ptr<QDialog>()>>> dialogs = {
+        {"Add Noise", [&] { return std::make_unique<CDlgAddNoise>(&image); }},
+        {"Mosaic", [&] { return std::make_unique<CDlgMosaic>(&image); }},
+        {"Wind", [&] { return std::make_unique<CDlgWind>(&image); }},
+        {"Stripe", [&] { return std::make_unique<CDlgStripe>(&image); }},
+        {"Colorize", [&] { return std::make_unique<CDlgColorize>(&image); }},
+        {"Enhance Colors", [&] { return std::make_unique<CDlgEnhanceColors>(&image); }},
+        {"Adjust HSL", [&] { return std::make_unique<CDlgAdjustHSL>(&image); }},
+        {"Rotate", [&] { return std::make_unique<CDlgRotate>(&image); }},
+        {"Resize", [&] { return std::make_unique<CDlgResize>(size); }},
+        {"Resize Canvas", [&] { return std::make_unique<CDlgResizeCanvas>(size); }},
+        {"Set DPI", [&] { return std::make_unique<CDlgSetDPI>(72.0, 72.0); }},
+        {"Change Depth", [&] { return std::make_unique<CDlgChangeBPP>(24u); }},
+        {"Export", [&] { return std::make_unique<CDlgExport>(QDir::tempPath()); }},
+        {"ASCII Art", [&] { return std::make_unique<CDlgAsciiArt>(image); }},
+        {"Histogram", [&] { return std::make_unique<CDlgHistogram>([&] { return &image; }); }},
+        {"About", [&] { return std::make_unique<CDlgAbout>(); }},
+        {"Properties", [&] { return std::make_unique<CFilePropertyDlg>(QStringList{QDir::tempPath()}); }},
+    };
+    for (const auto& [name, make] : dialogs) {
+        const std::unique_ptr<QDialog> dialog = make();
+        dialog->show();
+        EXPECT_EQ(namelessBelow(dialog.get()), "") << name;
+    }
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ CDlgAsciiArt::CDlgAsciiArt(const fipSuperImage& image, QWidget* parent) : QDialo
     auto* layout = new QVBoxLayout(this);
     m_edit = new QPlainTextEdit(m_text, this);
     m_edit->setReadOnly(true);
+    m_edit->setAccessibleName(QStringLiteral("Ascii Art"));
     m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_edit->setMinimumSize(480, 360);

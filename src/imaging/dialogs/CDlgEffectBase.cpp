@@ -22,6 +22,7 @@ CUpDown::CUpDown(QWidget* parent) : QWidget(parent)
     for (const auto& [arrow, step] : {std::pair{Qt::UpArrow, 1}, std::pair{Qt::DownArrow, -1}}) {
         auto* button = new QToolButton(this);
         button->setArrowType(arrow);
+        button->setAccessibleName(step > 0 ? QStringLiteral("Increase") : QStringLiteral("Decrease"));
         button->setAutoRepeat(true);
         button->setFixedSize(16, 11);
         button->setFocusPolicy(Qt::NoFocus);
@@ -62,6 +63,7 @@ CDlgEffectBase::CDlgEffectBase(const fipSuperImage* source, const QString& capti
         if (previews == Previews::Two)
             pictures->addWidget(new QLabel(title, this));
         auto* wnd = new CThumbWnd(this);
+        wnd->setAccessibleName(title);
         wnd->setFixedSize(previewClientSize());
         pictures->addWidget(wnd);
         return wnd;
@@ -117,6 +119,10 @@ int CDlgEffectBase::addRowWidgets(const QString& label, int lower, int upper, in
     row.slider->setTickPosition(QSlider::TicksBelow);
     row.slider->setTickInterval(std::max(1, ticks));
     row.slider->setMinimumWidth(160);
+    // The slider and the arrows sit beside the edit's label; a screen reader names them by it.
+    const QString name = QString(label).remove(u'&').remove(u':').trimmed();
+    row.slider->setAccessibleName(name);
+    row.spin->setAccessibleName(name);
     m_grid->addWidget(text, line, 0);
     m_grid->addWidget(row.edit, line, 1);
     m_grid->addWidget(row.spin, line, 2);

@@ -27,6 +27,7 @@ QRect thumbDrawRect(QSize image, QSize client)
 CThumbWnd::CThumbWnd(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Preview"));
 }
 
 void CThumbWnd::showImage(const fipSuperImage& image)

@@ -33,6 +33,7 @@ CDlgColorize::CDlgColorize(const fipSuperImage* source, QWidget* parent)
     for (const ColorizePreset& preset : colorizePresets())
         m_presets->addItem(QString::fromLatin1(preset.name));
     m_button = new CColorButton(this, 1233);
+    m_button->setAccessibleName(QStringLiteral("Color"));
     extraArea()->addWidget(m_presets);
     extraArea()->addWidget(m_button);
     addRow(QStringLiteral("&Amount:"), 1, 100, 50, 20);

@@ -130,6 +130,7 @@ CDlgChangeBPP::CDlgChangeBPP(unsigned currentDepth, QWidget* parent) : QDialog(p
     outer->addWidget(group);
     m_limit = new QCheckBox(QStringLiteral("Limit maximum colors"), this);
     m_colors = new QLineEdit(this);
+    m_colors->setAccessibleName(QStringLiteral("Maximum colors"));
     auto* limitRow = new QHBoxLayout;
     limitRow->addWidget(m_limit);
     limitRow->addWidget(m_colors);
