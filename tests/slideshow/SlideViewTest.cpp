@@ -364,22 +364,26 @@ TEST(SlideView, AScreenSmallerThanTheToolBar)
     show.view->grab();
 }
 
-// At twice the density a slide that fits is shown one file pixel per screen pixel, a larger
-// one is reduced to the screen's pixels rather than to half of them, and the buttons show
+// At 1.5 and 2 times the density a slide that fits is shown one file pixel per screen pixel,
+// a larger one is reduced to the screen's pixels rather than to fewer, and the buttons show
 // pictures drawn for the density.
 TEST(SlideView, SlidesAndButtonsAreDrawnAtTheScreensDensity)
 {
-    if (qApp->devicePixelRatio() < 2) {
-        QProcess again;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-        again.setProcessEnvironment(env);
-        again.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=SlideView.SlidesAndButtonsAreDrawnAtTheScreensDensity")});
-        ASSERT_TRUE(again.waitForFinished(120000));
-        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
+    const qreal ratio = qApp->devicePixelRatio();
+    if (ratio == 1) {
+        for (const char* factor : {"1.5", "2"}) {
+            QProcess again;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(factor));
+            again.setProcessEnvironment(env);
+            again.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--gtest_filter=SlideView.SlidesAndButtonsAreDrawnAtTheScreensDensity")});
+            ASSERT_TRUE(again.waitForFinished(120000));
+            EXPECT_EQ(again.exitCode(), 0) << factor << again.readAllStandardOutput().right(3000).constData();
+        }
         return;
     }
+    const auto device = [ratio](int logical) { return static_cast<int>(logical * ratio); };
     fixtures::TempDir dir;
     // White, with a black column one pixel wide in the middle.
     const auto writeLine = [&](const char* name, QSize size) {
@@ -390,32 +394,35 @@ TEST(SlideView, SlidesAndButtonsAreDrawnAtTheScreensDensity)
         const QString path = dir.file(QString::fromLatin1(name));
         return picture.save(path) ? path : QString();
     };
-    // The view is 200 x 150 logical, 400 x 300 device pixels.
-    Show show({writeLine("fits.png", {400, 100}), writeLine("large.png", {800, 200})});
-    ASSERT_EQ(show.view->devicePixelRatioF(), 2.0);
+    // The view is 200 x 150 logical pixels; the slides fill its middle third.
+    Show show({writeLine("fits.png", {device(200), device(50)}), writeLine("large.png", {device(400), device(100)})});
+    ASSERT_EQ(show.view->devicePixelRatioF(), ratio);
     for (const int index : {0, 1}) {
         show.view->OpenSlideAt(index);
         show.view->toolBar()->hide();
         QTRY_VERIFY_WITH_TIMEOUT(show.view->showsSmoothSlide(), kBound);
         ASSERT_EQ(show.view->slideRectOnScreen(), QRect(0, 50, 200, 50)) << index;
         const QImage shot = show.view->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        ASSERT_EQ(shot.size(), QSize(400, 300));
-        // The slide fills device rows 100..199 across all 400 columns.
-        EXPECT_TRUE(isBlack(shot.pixel(200, 99)));
-        EXPECT_TRUE(isBlack(shot.pixel(200, 200)));
-        EXPECT_GT(qGray(shot.pixel(0, 100)), 200) << index;
-        EXPECT_GT(qGray(shot.pixel(399, 199)), 200) << index;
+        ASSERT_EQ(shot.size(), QSize(device(200), device(150)));
+        // The slide fills the middle third's device rows across every column.
+        const int top = device(50), bottom = device(100) - 1, middle = device(100);
+        EXPECT_TRUE(isBlack(shot.pixel(middle, top - 1))) << ratio;
+        EXPECT_TRUE(isBlack(shot.pixel(middle, bottom + 1))) << ratio;
+        EXPECT_GT(qGray(shot.pixel(0, top)), 200) << ratio << " " << index;
+        EXPECT_GT(qGray(shot.pixel(device(200) - 1, bottom)), 200) << ratio << " " << index;
         if (index == 0) {
             // Edge sharpness: the line stays one device pixel wide, its neighbours white.
-            EXPECT_LT(qGray(shot.pixel(201, 150)), 30);
-            EXPECT_GT(qGray(shot.pixel(200, 150)), 225);
-            EXPECT_GT(qGray(shot.pixel(202, 150)), 225);
+            const int y = device(75);
+            EXPECT_LT(qGray(shot.pixel(middle + 1, y)), 30) << ratio;
+            EXPECT_GT(qGray(shot.pixel(middle, y)), 225) << ratio;
+            EXPECT_GT(qGray(shot.pixel(middle + 2, y)), 225) << ratio;
         }
     }
     show.view->toolBar()->show();
     for (const int id : {PlayButton, ExitButton}) {
         CSuperBitmapButton* button = show.button(id);
-        const QImage drawn = drawButtonPicture(id == PlayButton ? Glyph::Play : Glyph::Exit, button->look(), button->size(), 2).toImage();
-        EXPECT_EQ(button->grab().toImage().convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32)) << id;
+        const QImage drawn = drawButtonPicture(id == PlayButton ? Glyph::Play : Glyph::Exit, button->look(), button->size(), ratio).toImage();
+        EXPECT_EQ(button->grab().toImage().convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32))
+            << ratio << " " << id;
     }
 }
