@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 CUpDown::CUpDown(QWidget* parent) : QWidget(parent)
 {
@@ -91,10 +92,20 @@ CDlgEffectBase::CDlgEffectBase(const fipSuperImage* source, const QString& capti
         m_sourceWidth = static_cast<int>(source->getWidth());
         m_sourceHeight = static_cast<int>(source->getHeight());
         const QSize client = previewClientSize();
-        fipSuperImage::makeThumbnail(m_base, *source, static_cast<unsigned>(client.width()),
-                                     static_cast<unsigned>(client.height()), TRUE);
+        // On a dense screen the copy for its pixels comes first and the preview's own is
+        // reduced from it, so the source is still read only once.
+        const QSize dense = thumbDevicePixels(client, devicePixelRatioF());
+        if (dense.width() > client.width())
+            fipSuperImage::makeThumbnail(m_dense, *source, static_cast<unsigned>(dense.width()),
+                                         static_cast<unsigned>(dense.height()), TRUE);
+        fipSuperImage::makeThumbnail(m_base, m_dense.isValid() ? static_cast<const fipImage&>(m_dense) : *source,
+                                     static_cast<unsigned>(client.width()), static_cast<unsigned>(client.height()), TRUE);
+        if (m_base.isValid() && m_dense.isValid() && m_dense.getWidth() > m_base.getWidth())
+            m_denseScale = static_cast<double>(m_dense.getWidth()) / m_base.getWidth();
+        else
+            m_dense = fipSuperImage();
         if (m_original)
-            m_original->image() = m_base;
+            m_original->image() = m_dense.isValid() ? m_dense : m_base;
     }
 }
 
@@ -184,10 +195,18 @@ void CDlgEffectBase::refreshPreview()
     if (!m_base.isValid())
         return;
     // A failing effect leaves the preview showing the plain reduced copy.
-    fipSuperImage shown(m_base);
+    const fipSuperImage& base = m_dense.isValid() ? m_dense : m_base;
+    fipSuperImage shown(base);
     if (!applyEffect(shown))
-        shown = m_base;
+        shown = base;
     m_preview->showImage(shown);
+}
+
+int CDlgEffectBase::previewLength(int value) const
+{
+    if (!m_dense.isValid() || value <= 0)
+        return value;
+    return std::max(1, static_cast<int>(std::lround(value * m_denseScale)));
 }
 
 void CDlgEffectBase::setEditText(int row, const QString& text)

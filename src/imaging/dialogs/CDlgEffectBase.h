@@ -92,6 +92,10 @@ protected:
     int sourceHeight() const { return m_sourceHeight; }
     int previewWidth() const { return static_cast<int>(m_base.getWidth()); }
     int previewHeight() const { return static_cast<int>(m_base.getHeight()); }
+    // On a dense screen the preview is worked out on a copy with more pixels than the preview's
+    // own; a length in preview pixels (a radius, a block) is scaled to it by this, so the
+    // preview shows the same effect, only sharper.
+    int previewLength(int value) const;
     int maxChars(int row) const { return m_rows.at(static_cast<size_t>(row)).maxChars; }
 
 public:
@@ -109,6 +113,10 @@ private:
     int addRowWidgets(const QString& label, int lower, int upper, int position, int ticks, const QString& pattern);
 
     fipSuperImage m_base;
+    // The reduced copy at the screen's pixels, when the screen is denser than the preview's
+    // pixels and the source has the detail; else invalid and `m_base` is shown.
+    fipSuperImage m_dense;
+    double m_denseScale = 1;
     int m_sourceWidth = 0;
     int m_sourceHeight = 0;
     CThumbWnd* m_preview = nullptr;

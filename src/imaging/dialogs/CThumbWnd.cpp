@@ -24,6 +24,11 @@ QRect thumbDrawRect(QSize image, QSize client)
     return {(client.width() - w) / 2, (client.height() - h) / 2, w, h};
 }
 
+QSize thumbDevicePixels(QSize logical, qreal ratio)
+{
+    return {static_cast<int>(std::lround(logical.width() * ratio)), static_cast<int>(std::lround(logical.height() * ratio))};
+}
+
 CThumbWnd::CThumbWnd(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -42,7 +47,9 @@ void CThumbWnd::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::white);
     if (!m_image.isValid())
         return;
+    const qreal ratio = devicePixelRatioF();
     const QRect target = thumbDrawRect(QSize(static_cast<int>(m_image.getWidth()), static_cast<int>(m_image.getHeight())),
-                                       size());
+                                       thumbDevicePixels(size(), ratio));
+    painter.scale(1 / ratio, 1 / ratio);
     m_image.drawEx(painter, target);
 }

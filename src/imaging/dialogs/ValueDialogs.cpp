@@ -111,7 +111,7 @@ CDlgAverageBlur::CDlgAverageBlur(const fipSuperImage* source, QWidget* parent)
 
 bool CDlgAverageBlur::effect(fipSuperImage& image, int value) const
 {
-    return image.averageBlur(value) != FALSE;
+    return image.averageBlur(previewLength(value)) != FALSE;
 }
 
 int CDlgAverageBlur::finalValue(int value) const
@@ -149,7 +149,7 @@ CDlgSpread::CDlgSpread(const fipSuperImage* source, QWidget* parent)
 
 bool CDlgSpread::effect(fipSuperImage& image, int value) const
 {
-    return image.spread(value) != FALSE;
+    return image.spread(previewLength(value)) != FALSE;
 }
 
 // ---- Mosaic and Wind: chosen on the preview, applied at the source's scale ------------------
@@ -165,7 +165,7 @@ CDlgMosaic::CDlgMosaic(const fipSuperImage* source, QWidget* parent)
 
 bool CDlgMosaic::effect(fipSuperImage& image, int value) const
 {
-    return image.mosaic(value) != FALSE;
+    return image.mosaic(previewLength(value)) != FALSE;
 }
 
 int CDlgMosaic::finalValue(int value) const
@@ -213,7 +213,7 @@ void CDlgWind::editChanged(int row)
 
 bool CDlgWind::effect(fipSuperImage& image, int value) const
 {
-    return image.wind(value, m_direction, m_smooth ? TRUE : FALSE) != FALSE;
+    return image.wind(previewLength(value), m_direction, m_smooth ? TRUE : FALSE) != FALSE;
 }
 
 int CDlgWind::finalValue(int value) const
