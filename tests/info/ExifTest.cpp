@@ -82,6 +82,9 @@ TEST(ExifStrip, ReadsACameraJpegAndLaysOutTheFourRows)
         EXPECT_EQ(cells[i].rect.right(), want[i].right);
         EXPECT_EQ(cells[i].rect.height(), 16);
     }
+    // A screen reader hears what is painted.
+    EXPECT_EQ(strip.accessibleDescription(), "Kestrel K-100, 1/250 s, Focal length: 50.0 mm, f/2.8, Aperture priority, "
+                                             "ISO: 400, Exposure bias: -0.67 eV");
     // The strip's own grey and text colour.
     const QImage shot = strip.grab().toImage();
     EXPECT_EQ(shot.pixelColor(2, 70), QColor(232, 232, 232));
