@@ -56,8 +56,7 @@ CImageListCtrl::CImageListCtrl(Options options, QWidget* parent)
     m_metrics = cellMetricsFor(m_settings.thumbWidth);
     m_folderPicture = makeFolderPicture();
     m_shortcutOverlay = makeShortcutOverlay();
-    m_scaledFolderPicture = m_folderPicture.scaled(m_settings.thumbWidth, m_settings.thumbHeight,
-                                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaleFolderPicture(devicePixelRatioF());
 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -434,8 +433,7 @@ void CImageListCtrl::SetThumbnailSize(int width, int height)
     next.thumbHeight = height;
     m_settings = next.clamped();
     m_metrics = cellMetricsFor(m_settings.thumbWidth);
-    m_scaledFolderPicture = m_folderPicture.scaled(m_settings.thumbWidth, m_settings.thumbHeight,
-                                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaleFolderPicture(devicePixelRatioF());
     m_lastHint = {-1, -1};
     updateScrollBars();
     viewport()->update();
@@ -475,10 +473,19 @@ void CImageListCtrl::requestVisibleThumbnails()
 
 // ---- painting -----------------------------------------------------------------------------
 
+void CImageListCtrl::scaleFolderPicture(qreal ratio)
+{
+    // At the screen's pixels, so the picture is as sharp as the thumbnails beside it.
+    m_scaledFolderPicture = m_folderPicture.scaled(QSize(m_settings.thumbWidth, m_settings.thumbHeight) * ratio,
+                                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_scaledFolderPicture.setDevicePixelRatio(ratio);
+}
+
 QImage CImageListCtrl::iconFor(const FolderItem& item)
 {
-    const QString key = item.kind == ItemKind::Folder ? QStringLiteral("/folder")
-                                                      : extensionOf(item.targetPath).toLower();
+    const qreal ratio = devicePixelRatioF();
+    const QString key = (item.kind == ItemKind::Folder ? QStringLiteral("/folder") : extensionOf(item.targetPath).toLower())
+                        + u'@' + QString::number(ratio);
     auto it = m_iconCache.constFind(key);
     if (it != m_iconCache.constEnd())
         return it.value();
@@ -492,7 +499,7 @@ QImage CImageListCtrl::iconFor(const FolderItem& item)
     }
     if (icon.isNull())
         icon = QFileIconProvider().icon(item.kind == ItemKind::Folder ? QFileIconProvider::Folder : QFileIconProvider::File);
-    QImage image = icon.pixmap(32, 32).toImage();
+    QImage image = icon.pixmap(QSize(32, 32), ratio).toImage();
     m_iconCache.insert(key, image);
     return image;
 }
@@ -513,6 +520,8 @@ void CImageListCtrl::paintEvent(QPaintEvent* e)
         m_cellBuffer = QImage(cell * scale, QImage::Format_RGB32);
         m_cellBuffer.setDevicePixelRatio(scale);
     }
+    if (m_scaledFolderPicture.devicePixelRatio() != scale)
+        scaleFolderPicture(scale);
     for (int i = first; i <= last && i >= 0; ++i) {
         const QRect r = itemRect(i);
         if (!r.intersects(e->rect()))

@@ -157,6 +157,7 @@ private:
     void handleThumbnailReady(QEvent* event);
     void handleFolderChanged();
     QImage iconFor(const FolderItem& item);
+    void scaleFolderPicture(qreal ratio);
     void requestVisibleThumbnails();
 
     Options m_options;

@@ -82,15 +82,16 @@ CellPaintResult paintCell(QPainter& p, const CellInput& in)
     } else {
         QRect picture;
         if (in.browsableFolder && in.folderPicture && !in.folderPicture->isNull()) {
-            picture = QRect(QPoint(0, 0), in.folderPicture->size());
+            picture = QRect(QPoint(0, 0), in.folderPicture->deviceIndependentSize().toSize());
             picture.moveCenter(pictureArea.center());
             picture.moveLeft(pictureArea.left() + (pictureArea.width() - picture.width()) / 2);
             picture.moveTop(pictureArea.top() + (pictureArea.height() - picture.height()) / 2);
             p.drawImage(picture.topLeft(), *in.folderPicture);
         } else if (in.icon && !in.icon->isNull()) {
-            picture = QRect(pictureArea.left() + (pictureArea.width() - in.icon->width()) / 2,
-                            pictureArea.top() + (pictureArea.height() - in.icon->height()) / 2, in.icon->width(),
-                            in.icon->height());
+            const QSize iconSize = in.icon->deviceIndependentSize().toSize();
+            picture = QRect(pictureArea.left() + (pictureArea.width() - iconSize.width()) / 2,
+                            pictureArea.top() + (pictureArea.height() - iconSize.height()) / 2, iconSize.width(),
+                            iconSize.height());
             p.drawImage(picture.topLeft(), *in.icon);
         }
         const int b = frameWidthFor(std::max(picture.width(), picture.height()));

@@ -9,6 +9,8 @@
 
 #include <QPainter>
 
+#include <cstdlib>
+
 namespace {
 
 // A cell of the default size (85) with a 60 × 40 thumbnail of one colour.
@@ -128,6 +130,43 @@ TEST(CellPainter, ShortcutOverlayIconOutlineAndResizedThumbnails)
     EXPECT_EQ(drawnThumbnailSize({85, 64}, {200, 200}, 1600, 1200), QSize(200, 150));
     EXPECT_EQ(drawnThumbnailSize({40, 20}, {200, 200}, 40, 20), QSize(40, 20));
     EXPECT_EQ(drawnThumbnailSize({30, 60}, {85, 85}, 300, 600), QSize(42, 85));
+}
+
+// On a screen of double density the folder picture and the icon, made at its pixels, take
+// their size in cell pixels and land one picture pixel per screen pixel.
+TEST(CellPainter, FolderPictureAndIconAtTheScreensDensity)
+{
+    // Black and white columns one screen pixel wide.
+    const auto stripes = [](QSize device) {
+        QImage image(device, QImage::Format_RGB32);
+        for (int x = 0; x < device.width(); ++x)
+            for (int y = 0; y < device.height(); ++y)
+                image.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        image.setDevicePixelRatio(2);
+        return image;
+    };
+    const QImage folder = stripes({170, 170});
+    const QImage icon = stripes({64, 64});
+    for (const bool isFolder : {true, false}) {
+        Cell cell;
+        cell.in.thumbnail = nullptr;
+        cell.in.deviceScale = 2;
+        cell.in.browsableFolder = isFolder;
+        cell.in.folderPicture = &folder;
+        cell.in.icon = &icon;
+        QImage shot(cell.in.cell * 2, QImage::Format_RGB32);
+        shot.setDevicePixelRatio(2);
+        CellPaintResult result;
+        {
+            QPainter p(&shot);
+            result = paintCell(p, cell.in);
+        }
+        const QSize logical = isFolder ? QSize(85, 85) : QSize(32, 32);
+        EXPECT_EQ(result.picture.size(), logical) << isFolder;
+        const int y = 2 * result.picture.center().y();
+        for (int x = 2 * result.picture.left(); x < 2 * (result.picture.left() + logical.width()) - 1; ++x)
+            ASSERT_GT(std::abs(qGray(shot.pixel(x, y)) - qGray(shot.pixel(x + 1, y))), 200) << isFolder << " " << x;
+    }
 }
 
 TEST(CellPainter, EmptyFolderTextIsWhiteNearTheTop)
