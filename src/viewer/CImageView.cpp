@@ -54,6 +54,7 @@ CImageView::CImageView(ViewerSettings settings, QWidget* parent)
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     m_geometry.setBarExtents(extent, extent);
     m_geometry.setWindowSize(size());
+    m_geometry.setDeviceRatio(devicePixelRatioF());
 
     m_edit = readEditViewSettings(ProfileFile(m_settings.configPath));
     const ZoomInfo info = readZoomInfo(ProfileFile(m_settings.configPath));
@@ -127,6 +128,7 @@ void CImageView::showOpened(PreloadedImage opened)
     m_matchesFile = hasImage();
     RefreshAfterChange();
     m_display = std::move(opened.display);
+    adoptReduction(std::move(opened.reduced));
     updateCursor(viewport()->mapFromGlobal(QCursor::pos()));
     UpdateTitle();
     StartPreload();
@@ -235,7 +237,7 @@ void CImageView::StartPreload()
     m_preload.wait();
     if (m_preload.holds(item->targetPath, 0))
         return;
-    m_preload.start(item->targetPath, 0, this);
+    m_preload.start(item->targetPath, 0, this, reductionForNextImage());
 }
 
 bool CImageView::event(QEvent* event)
@@ -252,6 +254,8 @@ bool CImageView::event(QEvent* event)
             m_preload.free();
         return true;
     }
+    if (event->type() == QEvent::ScreenChangeInternal && syncDeviceRatio())
+        viewport()->update();
     if (event->type() == WM_BUILD_DRAWING_CACHE) {
         m_cacheRequested = false;
         // Not for a picture that only stands in until a step's image arrives.
@@ -259,7 +263,7 @@ bool CImageView::event(QEvent* event)
             return true;
         // Repaint only for a cache just made: when none can be made, the paint would ask for
         // it again, and again, with nothing changed.
-        if (m_image && chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging) == DrawPath::Cache
+        if (m_image && chooseDrawPath(zoom(), m_geometry.deviceZoomedSize(), m_sliderDragging) == DrawPath::Cache
             && !hasDrawingCache()) {
             buildDrawingCache();
             if (hasDrawingCache())
@@ -392,7 +396,7 @@ bool CImageView::canStretchFromImageBits() const
 
 void CImageView::stretchFromImageBits(QPainter& painter, const VisiblePart& part) const
 {
-    // Only the part of the destination inside the client area is made.
+    // Only the part of the destination inside the client area is made, at device pixels.
     const QRect client(QPoint(0, 0), m_geometry.clientSize());
     const QRect d = part.destination;
     const QRect target = d.intersected(client);
@@ -402,37 +406,55 @@ void CImageView::stretchFromImageBits(QPainter& painter, const VisiblePart& part
     const double scaleX = s.width() / d.width(), scaleY = s.height() / d.height();
     const QRectF source(s.x() + (target.left() - d.left()) * scaleX, s.y() + (target.top() - d.top()) * scaleY,
                         target.width() * scaleX, target.height() * scaleY);
-    const QImage stretched = stretchBottomUpBgr(
-        m_image->accessPixels(), m_geometry.imageSize(), static_cast<qsizetype>(m_image->getScanWidth()), source,
-        target.size());
+    const double ratio = m_geometry.deviceRatio();
+    const QSize device(roundHalfAway(target.width() * ratio), roundHalfAway(target.height() * ratio));
+    QImage stretched = stretchBottomUpBgr(m_image->accessPixels(), m_geometry.imageSize(),
+                                          static_cast<qsizetype>(m_image->getScanWidth()), source, device);
+    stretched.setDevicePixelRatio(ratio);
     painter.drawImage(target.topLeft(), stretched);
 }
 
 bool CImageView::hasDrawingCache() const
 {
-    return !m_cache.isNull() && m_cache.size() == m_geometry.zoomedSize() && m_cacheSource == m_filePath;
+    return !m_cache.isNull() && m_cache.size() == m_geometry.deviceZoomedSize() && m_cacheSource == m_filePath;
 }
 
 void CImageView::buildDrawingCache()
 {
-    if (!m_image || m_geometry.zoomedSize().isEmpty())
+    const QSize size = m_geometry.deviceZoomedSize();
+    if (!m_image || size.isEmpty())
         return;
-    if (canStretchFromImageBits()) {
-        // The library's rows run bottom-up: reduce them as they are, then turn the result over.
-        const QImage rows(m_image->accessPixels(), static_cast<int>(m_image->getWidth()),
-                          static_cast<int>(m_image->getHeight()), static_cast<qsizetype>(m_image->getScanWidth()),
-                          QImage::Format_BGR888);
-        m_cache = rows.scaled(m_geometry.zoomedSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                      .mirrored(false, true)
-                      .convertToFormat(QImage::Format_RGB32);
-        m_cacheSource = m_filePath;
+    // Photos are reduced straight from the library's rows; other images from the painter's copy.
+    const QImage& display = canStretchFromImageBits() ? m_display : displayImage();
+    adoptReduction(reducedDisplayImage(*m_image, display, size));
+}
+
+void CImageView::adoptReduction(QImage reduced)
+{
+    if (reduced.isNull() || reduced.size() != m_geometry.deviceZoomedSize())
         return;
-    }
-    const QImage& display = displayImage();
-    if (display.isNull())
-        return;
-    m_cache = display.scaled(m_geometry.zoomedSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    reduced.setDevicePixelRatio(m_geometry.deviceRatio());
+    m_cache = std::move(reduced);
     m_cacheSource = m_filePath;
+}
+
+ReductionSize CImageView::reductionForNextImage() const
+{
+    ViewGeometry geometry = m_geometry;
+    geometry.setWindowSize(size());
+    return [geometry](QSize image) { return predictedReductionSize(geometry, image); };
+}
+
+bool CImageView::syncDeviceRatio()
+{
+    const double ratio = devicePixelRatioF();
+    if (ratio == m_geometry.deviceRatio())
+        return false;
+    m_geometry.setDeviceRatio(ratio);
+    DeleteDrawingCache();
+    m_geometry.applyZoomType();
+    afterGeometryChange();
+    return true;
 }
 
 void CImageView::renderTo(QPainter& painter)
@@ -459,7 +481,7 @@ void CImageView::renderTo(QPainter& painter)
     painter.fillRect(QRect(d.left(), d.top() + d.height(), d.width(), client.height() - d.top() - d.height()),
                      background);
 
-    DrawPath path = chooseDrawPath(zoom(), m_geometry.zoomedSize(), m_sliderDragging);
+    DrawPath path = chooseDrawPath(zoom(), m_geometry.deviceZoomedSize(), m_sliderDragging);
     if (path == DrawPath::Cache && !hasDrawingCache()) {
         const QSize source = m_geometry.imageSize();
         if (static_cast<long long>(source.width()) * source.height() <= kSynchronousCacheSourcePixels) {
@@ -476,11 +498,15 @@ void CImageView::renderTo(QPainter& painter)
     const QImage& display = displayImage();
     switch (path) {
     case DrawPath::Cache: {
+        // The cache holds device pixels: the part shown is cut out in device pixels too.
         const QSize zoomed = m_geometry.zoomedSize();
-        const int sx = client.width() < zoomed.width() ? roundHalfAway(m_geometry.scrollX()) : 0;
-        const int sy = client.height() < zoomed.height() ? roundHalfAway(m_geometry.scrollY()) : 0;
+        const double ratio = m_geometry.deviceRatio();
+        const QSize cache = m_cache.size();
+        const int sx = client.width() < zoomed.width() ? roundHalfAway(m_geometry.scrollX() * ratio) : 0;
+        const int sy = client.height() < zoomed.height() ? roundHalfAway(m_geometry.scrollY() * ratio) : 0;
         const QPoint target(client.width() < zoomed.width() ? 0 : d.left(), client.height() < zoomed.height() ? 0 : d.top());
-        const QSize size(std::min(client.width(), zoomed.width() - sx), std::min(client.height(), zoomed.height() - sy));
+        const QSize size(std::min(roundHalfAway(client.width() * ratio), cache.width() - sx),
+                         std::min(roundHalfAway(client.height() * ratio), cache.height() - sy));
         painter.drawImage(target, m_cache, QRect(QPoint(sx, sy), size));
         break;
     }
@@ -494,8 +520,8 @@ void CImageView::renderTo(QPainter& painter)
     case DrawPath::Direct:
         if (canStretchFromImageBits())
             stretchFromImageBits(painter, part);
-        else
-            painter.drawImage(d.topLeft(), display, part.source.toRect());
+        else  // one image pixel to one device pixel, whatever the screen's ratio
+            painter.drawImage(QRectF(d), display, part.source);
         break;
     case DrawPath::None:
         break;
@@ -508,6 +534,7 @@ void CImageView::renderTo(QPainter& painter)
 
 void CImageView::paintEvent(QPaintEvent*)
 {
+    syncDeviceRatio();
     QPainter painter(viewport());
     renderTo(painter);
 }

@@ -132,6 +132,13 @@ public:
     // Paints the client area (what the viewport shows) with `painter`.
     void renderTo(QPainter& painter);
     void buildDrawingCache();
+    // Takes a reduction made elsewhere (a decoding thread) as the cache when it has the size
+    // the view now needs.
+    void adoptReduction(QImage reduced);
+    // How a decoding thread sizes the reduction for an image this view will show next.
+    ReductionSize reductionForNextImage() const;
+    // Follows the screen's device pixel ratio; true when it changed.
+    bool syncDeviceRatio();
     bool hasDrawingCache() const;
     DrawPath lastDrawPath() const { return m_lastPath; }
     QRect drawnRect() const { return m_drawnRect; }

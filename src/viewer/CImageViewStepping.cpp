@@ -43,7 +43,7 @@ bool CImageView::beginBackgroundStep(int index)
     }
     // A look-ahead for another file only takes a core from the target now.
     m_preload.abandon();
-    m_stepper.request(StepTarget{index, path, 0});
+    m_stepper.request(StepTarget{index, path, 0, reductionForNextImage()});
     return true;
 }
 
@@ -67,7 +67,7 @@ bool CImageView::onPreloadDoneForStep()
     if (auto preloaded = m_preload.take(m_filePath, m_pageIndex))
         showOpened(std::move(*preloaded));
     else  // rewritten since, or not decoded: decode it here, as a step would have
-        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex});
+        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex, reductionForNextImage()});
     emit statusRefreshRequested();
     return true;
 }
@@ -82,6 +82,7 @@ void CImageView::showInterim(PreloadedImage interim)
     m_geometry.setAutoFit(true);
     RefreshAfterChange();
     m_display = std::move(interim.display);
+    adoptReduction(std::move(interim.reduced));
     viewport()->update();
 }
 
@@ -95,7 +96,7 @@ void CImageView::settleStep()
             showOpened(std::move(*preloaded));
             return;
         }
-        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex});
+        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex, reductionForNextImage()});
     }
     if (auto done = m_stepper.finishNewest())
         showOpened(std::move(done->image));

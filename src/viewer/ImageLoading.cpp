@@ -2,6 +2,7 @@
 #include "app/NativePath.h"
 
 #include "imaging/decode/ImageDecoding.h"
+#include "imaging/geometry/Resample.h"
 
 #include <QFile>
 
@@ -50,15 +51,27 @@ QImage makeDisplayImage(const fipSuperImage& image)
 
 QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size)
 {
-    if (!image.isValid())
+    if (!image.isValid() || size.isEmpty())
         return {};
-    if (image.getImageType() == FIT_BITMAP && image.getBPP() == 24 && display.isNull()) {
-        // Reduce the bottom-up rows as they are, then turn the result over.
-        const QImage rows(image.accessPixels(), static_cast<int>(image.getWidth()), static_cast<int>(image.getHeight()),
-                          static_cast<qsizetype>(image.getScanWidth()), QImage::Format_BGR888);
-        return rows.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-            .mirrored(false, true)
-            .convertToFormat(QImage::Format_RGB32);
+    const bool photo = image.getImageType() == FIT_BITMAP && image.getBPP() == 24;
+    const bool grey = image.getImageType() == FIT_BITMAP && image.getBPP() == 8 && image.getColorType() == FIC_MINISBLACK;
+    fipImage reduced;
+    if ((photo || grey) && Resample::rescale(image, reduced, static_cast<unsigned>(size.width()),
+                                             static_cast<unsigned>(size.height()), FILTER_BOX)) {
+        // Area averaging over both cores, straight from the library's bottom-up rows: no
+        // full-size copy is made, and a photo's reduction takes a fraction of a paint's budget.
+        QImage out(size, QImage::Format_RGB32);
+        if (out.isNull())
+            return {};
+        const int height = size.height();
+        for (int y = 0; y < height; ++y) {
+            BYTE* row = reduced.getScanLine(static_cast<unsigned>(height - 1 - y));
+            if (photo)
+                FreeImage_ConvertLine24To32(out.scanLine(y), row, size.width());
+            else
+                FreeImage_ConvertLine8To32(out.scanLine(y), row, size.width(), reduced.getPalette());
+        }
+        return out;
     }
     const QImage full = display.isNull() ? makeDisplayImage(image) : display;
     return full.size() == size || full.isNull() ? full : full.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -9,17 +9,14 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace {
-
-// Linux threads of normal processes all run under SCHED_OTHER, where Qt's thread priorities
-// have no effect; a higher nice value for this one thread is the "lowest priority" here.
 void lowerThisThreadPriority()
 {
+    // Linux threads of normal processes all run under SCHED_OTHER, where Qt's thread
+    // priorities have no effect; a higher nice value for this one thread is the "lowest
+    // priority" here. Threads it starts inherit it.
     const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
     ::setpriority(PRIO_PROCESS, tid, 10);
 }
-
-}  // namespace
 
 PreloadSlot::~PreloadSlot()
 {
@@ -50,7 +47,40 @@ bool PreloadSlot::free()
     return true;
 }
 
+PreloadedImage loadForView(const QString& path, int page, const std::atomic<bool>* abandon,
+                           const std::atomic<bool>* someoneWaits, const ReductionSize& reduceTo)
+{
+    PreloadedImage result;
+    result.stamp = FileStamp::of(path);
+    result.loaded = LoadImageFile(path, page, abandon);
+    const fipSuperImage* image = result.loaded.image.get();
+    auto stillWanted = [&] {
+        return !(someoneWaits && someoneWaits->load(std::memory_order_acquire))
+               && !(abandon && abandon->load(std::memory_order_relaxed));
+    };
+    if (!image || !stillWanted())
+        return result;
+    const QSize size(static_cast<int>(image->getWidth()), static_cast<int>(image->getHeight()));
+    const QSize reduced = reduceTo ? reduceTo(size) : QSize();
+    if (!reduced.isEmpty()) {
+        // A reduced view needs only the reduced copy, never a full-size one.
+        result.reduced = reducedDisplayImage(*image, {}, reduced);
+    } else if (image->getBPP() != 24) {
+        // Only images the view cannot draw from the library's rows need the copy.
+        result.display = makeDisplayImage(*image);
+    }
+    return result;
+}
+
 bool PreloadSlot::start(const QString& path, int page, QObject* owner, QSize fitInside)
+{
+    ReductionSize reduceTo;
+    if (!fitInside.isEmpty())
+        reduceTo = [fitInside](QSize image) { return fitWithin(image, fitInside); };
+    return start(path, page, owner, std::move(reduceTo));
+}
+
+bool PreloadSlot::start(const QString& path, int page, QObject* owner, ReductionSize reduceTo)
 {
     wait();
     if (!free())
@@ -62,24 +92,9 @@ bool PreloadSlot::start(const QString& path, int page, QObject* owner, QSize fit
     m_someoneWaits.store(false, std::memory_order_release);
     m_abandon.store(false, std::memory_order_relaxed);
     ++m_loadsStarted;
-    m_thread = std::thread([this, path, page, owner, fitInside] {
+    m_thread = std::thread([this, path, page, owner, reduceTo = std::move(reduceTo)] {
         lowerThisThreadPriority();
-        PreloadedImage result;
-        result.stamp = FileStamp::of(path);
-        result.loaded = LoadImageFile(path, page, &m_abandon);
-        const fipSuperImage* image = result.loaded.image.get();
-        if (image && !m_someoneWaits.load(std::memory_order_acquire) && !m_abandon.load(std::memory_order_relaxed)) {
-            if (!fitInside.isEmpty()) {
-                // A fixed fit needs only the reduced copy, never a full-size one.
-                const QSize size = fitWithin(QSize(static_cast<int>(image->getWidth()),
-                                                   static_cast<int>(image->getHeight())), fitInside);
-                result.reduced = reducedDisplayImage(*image, {}, size);
-            } else if (image->getBPP() != 24) {
-                // Only images the view cannot draw from the library's rows need the copy.
-                result.display = makeDisplayImage(*image);
-            }
-        }
-        m_result = std::move(result);
+        m_result = loadForView(path, page, &m_abandon, &m_someoneWaits, reduceTo);
         m_finished.store(true, std::memory_order_release);
         // The owner joins this thread before it is destroyed, so it is alive here.
         if (owner)

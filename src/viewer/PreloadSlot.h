@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -27,6 +28,20 @@ struct PreloadedImage {
     FileStamp stamp;
 };
 
+// Gives the calling thread the lowest priority: decoding never takes the processor from the
+// window thread, which then keeps answering keys and painting while images decode.
+void lowerThisThreadPriority();
+
+// The device size of the reduced copy a loader makes for an image of the given size; empty
+// when the image will be drawn without one.
+using ReductionSize = std::function<QSize(QSize image)>;
+
+// The decoding a loader thread does: the image, then (unless `someoneWaits` is set by then, or
+// the decode was abandoned) the reduction `reduceTo` asks for, or else the painter's copy of
+// an image the view cannot draw from the library's rows.
+PreloadedImage loadForView(const QString& path, int page, const std::atomic<bool>* abandon,
+                           const std::atomic<bool>* someoneWaits, const ReductionSize& reduceTo);
+
 class PreloadSlot {
 public:
     PreloadSlot() = default;
@@ -38,7 +53,9 @@ public:
     // Waits for a previous thread first. Fails when the slot could not be freed. With a
     // `fitInside` size (device pixels) the loader also makes the reduced copy shown at that
     // fixed fit, so the window thread need not.
-    bool start(const QString& path, int page, QObject* owner, QSize fitInside = {});
+    bool start(const QString& path, int page, QObject* owner, QSize fitInside);
+    // The same, with the reduction's size depending on the image's (a view's zoom type).
+    bool start(const QString& path, int page, QObject* owner, ReductionSize reduceTo = {});
     // Waits without time limit for the loader thread, if any.
     void wait();
     // The same, telling the loader that the user is waiting: it skips the work that only

@@ -18,6 +18,15 @@ DrawPath chooseDrawPath(double zoom, QSize zoomed, bool sliderDragging)
     return zoom != 1 ? DrawPath::Stretch : DrawPath::Direct;
 }
 
+QSize predictedReductionSize(ViewGeometry geometry, QSize image)
+{
+    geometry.setImageSize(image);
+    geometry.setAutoFit(true);
+    geometry.applyZoomType();
+    const QSize device = geometry.deviceZoomedSize();
+    return chooseDrawPath(geometry.zoom(), device, false) == DrawPath::Cache ? device : QSize();
+}
+
 QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const QRectF& source, QSize size)
 {
     if (!bits || image.isEmpty() || size.isEmpty() || source.isEmpty())

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QSize>
 
+#include "viewer/ZoomGeometry.h"
+
 #include <array>
 
 class QPainter;
@@ -19,8 +21,12 @@ inline constexpr unsigned kFullScreenBackground = 0x000000;
 inline constexpr int kTrackerHandleSize = 6;
 
 // The cache for reduced views (smooth, made once per zoom and image), a fast stretch of the
-// visible part otherwise, a plain copy at 100%.
+// visible part otherwise, a plain copy at 100%. `zoomed` counts device pixels.
 DrawPath chooseDrawPath(double zoom, QSize zoomed, bool sliderDragging);
+// The device size of the reduction a view with `geometry` shows `image` at once it has
+// applied its zoom type to it (as it does to every image it opens); empty when it draws
+// that image without one.
+QSize predictedReductionSize(ViewGeometry geometry, QSize image);
 
 // The eight handle squares, inside the normalised rectangle: corners top-left, top-right,
 // bottom-right, bottom-left, then the midpoints of the top, right, bottom and left edges.

@@ -6,11 +6,76 @@
 
 #include <algorithm>
 
+namespace {
+
+// Keyboards repeat every 30 to 40 ms; steps closer than this belong to one burst.
+constexpr std::chrono::milliseconds kBurstGap{60};
+constexpr std::chrono::milliseconds kBurstDelay{35};
+
+}  // namespace
+
 StepDecoder::StepDecoder(QObject* owner) : m_owner(owner) {}
 
 StepDecoder::~StepDecoder()
 {
     abandonAll();
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    for (std::thread& worker : m_workers)
+        if (worker.joinable())
+            worker.join();
+}
+
+void StepDecoder::work()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_stopping)
+            return;
+        Job* job = m_queue.front();
+        m_queue.pop_front();
+        const bool waited = !m_wake.wait_until(lock, job->startAfter, [&] {
+            return m_stopping || job->startNow.load(std::memory_order_relaxed)
+                   || job->abandon.load(std::memory_order_relaxed);
+        });
+        if (waited && job->startAfter != Clock::time_point()) {
+            // No step came for a while: the burst is over, and its last target is all the
+            // screen still needs. A decode kept to show an image going by only slows it.
+            for (Job* running : m_running)
+                running->abandon.store(true, std::memory_order_relaxed);
+        }
+        m_running.push_back(job);
+        lock.unlock();
+        if (!job->abandon.load(std::memory_order_relaxed))
+            job->result = loadForView(job->target.path, job->target.page, &job->abandon, nullptr, job->target.reduceTo);
+        QObject* owner = m_owner;
+        lock.lock();
+        m_running.erase(std::find(m_running.begin(), m_running.end(), job));
+        job->finished.store(true, std::memory_order_release);
+        m_finished.notify_all();
+        // The owner outlives the decoder, whose destructor joins this thread.
+        if (owner)
+            QCoreApplication::postEvent(owner, new QEvent(WM_STEP_DECODED));
+    }
+}
+
+bool StepDecoder::threadsRunning() const
+{
+    return std::any_of(m_jobs.begin(), m_jobs.end(),
+                       [](const auto& j) { return !j->finished.load(std::memory_order_acquire); });
+}
+
+void StepDecoder::waitForAll()
+{
+    std::unique_lock lock(m_mutex);
+    for (Job* queued : m_queue)
+        queued->finished.store(true, std::memory_order_release);
+    m_queue.clear();
+    m_finished.wait(lock, [this] { return !threadsRunning(); });
 }
 
 void StepDecoder::supersede()
@@ -21,35 +86,39 @@ void StepDecoder::supersede()
         return;
     }
     const bool oneKept = std::any_of(m_jobs.begin(), m_jobs.end(), [](const auto& j) { return j->kept; });
-    if (!oneKept && !m_newest->finished.load(std::memory_order_acquire) && now - m_screenSince >= m_keepAfter)
+    if (!oneKept && !m_newest->finished.load(std::memory_order_acquire) && now - m_screenSince >= m_keepAfter) {
         m_newest->kept = true;
-    else if (!m_newest->kept)
+        std::lock_guard lock(m_mutex);
+        m_newest->startNow.store(true, std::memory_order_relaxed);
+    } else if (!m_newest->kept) {
+        std::lock_guard lock(m_mutex);
         m_newest->abandon.store(true, std::memory_order_relaxed);
+    }
+    m_wake.notify_all();
     m_newest = nullptr;
 }
 
 void StepDecoder::request(const StepTarget& target)
 {
     supersede();
+    const auto now = Clock::now();
     auto job = std::make_unique<Job>();
     job->target = target;
+    const bool burst = m_lastRequest != Clock::time_point() && now - m_lastRequest < kBurstGap;
+    job->startAfter = burst ? now + kBurstDelay : Clock::time_point();
+    m_lastRequest = now;
     Job* raw = job.get();
-    QObject* owner = m_owner;
-    // The owner joins every thread (in `collect`, or in its destructor) before it goes away.
-    raw->thread = std::thread([raw, owner] {
-        PreloadedImage result;
-        result.stamp = FileStamp::of(raw->target.path);
-        result.loaded = LoadImageFile(raw->target.path, raw->target.page, &raw->abandon);
-        const fipSuperImage* image = result.loaded.image.get();
-        if (image && image->getBPP() != 24 && !raw->abandon.load(std::memory_order_relaxed))
-            result.display = makeDisplayImage(*image);
-        raw->result = std::move(result);
-        raw->finished.store(true, std::memory_order_release);
-        if (owner)
-            QCoreApplication::postEvent(owner, new QEvent(WM_STEP_DECODED));
-    });
     m_jobs.push_back(std::move(job));
     m_newest = raw;
+    {
+        std::lock_guard lock(m_mutex);
+        // Started at the first step, so a viewer that never steps never holds them.
+        for (std::thread& worker : m_workers)
+            if (!worker.joinable())
+                worker = std::thread([this] { work(); });
+        m_queue.push_back(raw);
+    }
+    m_wake.notify_all();
 }
 
 void StepDecoder::noteCompleted(const Job& job)
@@ -68,8 +137,6 @@ std::vector<SteppedImage> StepDecoder::collect()
             ++it;
             continue;
         }
-        if (job.thread.joinable())
-            job.thread.join();
         noteCompleted(job);
         const bool abandoned = job.abandon.load(std::memory_order_relaxed);
         if (&job == m_newest) {
@@ -99,9 +166,11 @@ std::optional<SteppedImage> StepDecoder::finishNewest()
     for (const auto& job : m_jobs)
         if (job.get() != m_newest)
             job->abandon.store(true, std::memory_order_relaxed);
-    for (const auto& job : m_jobs)
-        if (job->thread.joinable())
-            job->thread.join();
+    {
+        // The newest may still be waiting for a worker; it must be decoded, not dropped.
+        std::unique_lock lock(m_mutex);
+        m_finished.wait(lock, [this] { return !threadsRunning(); });
+    }
     std::vector<SteppedImage> done = collect();
     if (done.empty() || !done.back().newest)
         return std::nullopt;
@@ -112,11 +181,9 @@ void StepDecoder::abandonAll()
 {
     for (const auto& job : m_jobs)
         job->abandon.store(true, std::memory_order_relaxed);
-    for (const auto& job : m_jobs) {
-        if (job->thread.joinable())
-            job->thread.join();
+    waitForAll();
+    for (const auto& job : m_jobs)
         noteCompleted(*job);
-    }
     m_jobs.clear();
     m_newest = nullptr;
 }

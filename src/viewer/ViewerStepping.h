@@ -6,15 +6,21 @@
 // may finish, so that a held key still shows images going by, while the newest target decodes
 // beside it. So at most two decodes run at once, and the newest target is decoded once.
 //
-// Each decode runs on a thread of its own, which owns its result until it has finished and
-// posted `WM_STEP_DECODED` to the owner; the window thread joins it in `collect`.
+// The decodes run on two worker threads that live as long as the decoder: starting a thread
+// per step cost the window thread up to a tenth of a second while other threads were faulting
+// in the pages of large images. A job belongs to the window thread; a worker writes its result
+// and then sets `finished` as the last thing it does with it, and posts `WM_STEP_DECODED`.
 #include "viewer/PreloadSlot.h"
 
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -25,6 +31,7 @@ struct StepTarget {
     int listIndex = -1;
     QString path;
     int page = 0;
+    ReductionSize reduceTo;  // the reduced copy the view will show, made by the decoding thread
 };
 
 struct SteppedImage {
@@ -52,12 +59,13 @@ public:
     std::vector<SteppedImage> collect();
     // Waits for the newest target's decode, abandoning every other, and hands it over.
     std::optional<SteppedImage> finishNewest();
-    // Abandons every decode and waits for their threads.
+    // Abandons every decode and waits until none is under way.
     void abandonAll();
 
     // A newest target has been asked for and not yet collected.
     bool pending() const { return m_newest != nullptr; }
-    bool threadsRunning() const { return !m_jobs.empty(); }
+    // A decode is still under way (or waiting for a worker).
+    bool threadsRunning() const;
     // The files decoded to the end, in order of collection (for tests: "decoded once").
     const std::vector<QString>& completedDecodes() const { return m_completed; }
     void setKeepAfter(std::chrono::milliseconds keepAfter) { m_keepAfter = keepAfter; }
@@ -68,18 +76,34 @@ private:
         std::atomic<bool> abandon{false};
         std::atomic<bool> finished{false};
         bool kept = false;
+        // A step within a burst (a held key) starts only after this, unless it is kept first:
+        // most such targets are superseded by the next repeat before then, and a decode
+        // never started leaves the processor to the one kept for the screen.
+        Clock::time_point startAfter;
+        std::atomic<bool> startNow{false};
         PreloadedImage result;
-        std::thread thread;
     };
 
     void noteCompleted(const Job& job);
+    void work();
+    // Waits until every job has finished; jobs no worker has started finish as abandoned.
+    void waitForAll();
 
     QObject* m_owner;
     std::vector<std::unique_ptr<Job>> m_jobs;
     Job* m_newest = nullptr;
     Clock::time_point m_screenSince;
+    Clock::time_point m_lastRequest;
     // A held key repeats every 30 ms or so; a decode allowed to finish after this much still
     // puts a new picture up within about a quarter of a second.
     std::chrono::milliseconds m_keepAfter{100};
     std::vector<QString> m_completed;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;      // a job was queued, or the workers must stop
+    std::condition_variable m_finished;  // a job finished
+    std::deque<Job*> m_queue;
+    std::vector<Job*> m_running;
+    bool m_stopping = false;
+    std::array<std::thread, 2> m_workers;
 };

@@ -99,6 +99,16 @@ void ViewGeometry::setImageSize(QSize image)
     }
 }
 
+QSize ViewGeometry::deviceSize(QSize logical) const
+{
+    return QSize(roundHalfAway(logical.width() * m_ratio), roundHalfAway(logical.height() * m_ratio));
+}
+
+QSize ViewGeometry::deviceZoomedSize() const
+{
+    return deviceSize(m_zoomed);
+}
+
 QSize ViewGeometry::clientSize() const
 {
     return QSize(std::max(0, m_window.width() - (m_bars.vertical ? m_vBarWidth : 0)),
@@ -117,7 +127,7 @@ void ViewGeometry::setZoom(double zoom)
     const QSize client = clientSize();
     const QSize old = m_zoomed;
     m_zoom = zoom;
-    m_zoomed = QSize(roundHalfAway(zoom * m_image.width()), roundHalfAway(zoom * m_image.height()));
+    m_zoomed = QSize(roundHalfAway(scale() * m_image.width()), roundHalfAway(scale() * m_image.height()));
 
     double x = 0, y = 0;
     if (!autoFitting() && old.width() > 0 && old.height() > 0) {
@@ -159,21 +169,21 @@ void ViewGeometry::fitImage()
 {
     m_zoomType = ZoomType::FitImage;
     m_autoFit = true;
-    setZoom(fitImageFactor(m_window, m_image));
+    setZoom(fitImageFactor(deviceSize(m_window), m_image));
 }
 
 void ViewGeometry::fitWidth()
 {
     m_zoomType = ZoomType::FitWidth;
     m_autoFit = true;
-    setZoom(fitWidthFactor(m_window, m_image, m_vBarWidth, m_fullScreen));
+    setZoom(fitWidthFactor(deviceSize(m_window), m_image, roundHalfAway(m_vBarWidth * m_ratio), m_fullScreen));
 }
 
 void ViewGeometry::fitHeight()
 {
     m_zoomType = ZoomType::FitHeight;
     m_autoFit = true;
-    setZoom(fitHeightFactor(m_window, m_image, m_hBarHeight, m_fullScreen));
+    setZoom(fitHeightFactor(deviceSize(m_window), m_image, roundHalfAway(m_hBarHeight * m_ratio), m_fullScreen));
 }
 
 void ViewGeometry::actualSize()
@@ -245,8 +255,8 @@ VisiblePart ViewGeometry::visiblePart() const
     if (m_image.isEmpty() || m_zoom <= 0)
         return part;
     const QSize client = clientSize();
-    const Axis x = visibleAxis(client.width(), m_image.width(), m_zoomed.width(), m_zoom, m_scrollX);
-    const Axis y = visibleAxis(client.height(), m_image.height(), m_zoomed.height(), m_zoom, m_scrollY);
+    const Axis x = visibleAxis(client.width(), m_image.width(), m_zoomed.width(), scale(), m_scrollX);
+    const Axis y = visibleAxis(client.height(), m_image.height(), m_zoomed.height(), scale(), m_scrollY);
     part.source = QRectF(x.source, y.source, x.sourceSize, y.sourceSize);
     part.destination = QRect(x.dest, y.dest, x.destSize, y.destSize);
     part.valid = x.source >= 0 && y.source >= 0 && x.source + x.sourceSize <= m_image.width()

@@ -2,6 +2,10 @@
 // The viewer's geometry without a window: zoom factor and `ZoomType`, the step table and fit
 // rules, `SetZoom`, `SetScrollPosition` with the scroll bars it implies, the conversions
 // between client and image coordinates, and the visible part of the image.
+//
+// Client coordinates are the window system's (logical) pixels, but the zoom factor counts
+// image pixels per device pixel: at 100% on a screen of ratio 2 each image pixel covers one
+// device pixel, half a logical one, and a fit never enlarges beyond that.
 #include <QRect>
 #include <QRectF>
 #include <QSize>
@@ -52,6 +56,9 @@ public:
     void setBarExtents(int vBarWidth, int hBarHeight);
     void setFullScreen(bool fullScreen);
     void setImageSize(QSize image);
+    // Device pixels per logical pixel; takes effect at the next zoom.
+    void setDeviceRatio(double ratio) { m_ratio = ratio > 0 ? ratio : 1.0; }
+    double deviceRatio() const { return m_ratio; }
 
     void setZoomType(ZoomType type) { m_zoomType = type; }
     void setAutoFit(bool autoFit) { m_autoFit = autoFit; }
@@ -83,6 +90,8 @@ public:
     bool autoFit() const { return m_autoFit; }
     QSize imageSize() const { return m_image; }
     QSize zoomedSize() const { return m_zoomed; }
+    // The zoomed image in device pixels: the size of a reduction drawn without scaling.
+    QSize deviceZoomedSize() const;
     QSize windowSize() const { return m_window; }
     QSize clientSize() const;
     double scrollX() const { return m_scrollX; }
@@ -94,6 +103,9 @@ private:
     void updateScrollBars();
     void clampScroll(double x, double y);
     bool autoFitting() const;
+    // Logical pixels per image pixel.
+    double scale() const { return m_zoom / m_ratio; }
+    QSize deviceSize(QSize logical) const;
 
     QSize m_window;
     int m_vBarWidth = 0;
@@ -102,6 +114,7 @@ private:
     QSize m_image{0, 0};
     QSize m_zoomed{0, 0};
     double m_zoom = 1.0;
+    double m_ratio = 1.0;
     ZoomType m_zoomType = ZoomType::FitImage;
     bool m_autoFit = true;
     double m_scrollX = 0;

@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -133,6 +135,59 @@ TEST(Painting, ReducedViewIsDrawnFromTheCacheAndZoomedViewsStretch)
     EXPECT_EQ(shot.pixel(0, 0), rgbOf(inverted));
     EXPECT_EQ(shot.pixel(2, 2), rgbOf(inverted));
     EXPECT_NE(shot.pixel(3, 0), rgbOf(inverted));
+}
+
+// Neighbouring pixels along row `y` of `shot` that differ sharply: a 1-pixel stripe pattern
+// drawn one to one keeps them all, any scaling loses most.
+int sharpSteps(const QImage& shot, int y)
+{
+    int steps = 0;
+    for (int x = 0; x + 1 < shot.width(); ++x)
+        if (std::abs(qGray(shot.pixel(x, y)) - qGray(shot.pixel(x + 1, y))) > 200)
+            ++steps;
+    return steps;
+}
+
+// 100% is one image pixel to one device pixel, and a fit fills the device pixels: at twice the
+// density the same stripes stay as sharp as at 1x, and a large image fits at half the zoom.
+// The test runs itself again in a process whose screen has that density.
+TEST(Painting, HundredPercentIsOneDevicePixelAndFitsCountDevicePixels)
+{
+    const double ratio = qGuiApp->devicePixelRatio();
+    TempDir dir;
+    QImage stripes(200, 100, QImage::Format_RGB32);
+    for (int x = 0; x < stripes.width(); ++x)
+        for (int y = 0; y < stripes.height(); ++y)
+            stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const QString file = dir.file("stripes.png");
+    ASSERT_TRUE(stripes.save(file));
+    FileListSequence sequence(QStringList{file, viewertest::writePatternPng(dir.file("large.png"), 2400, 1600)});
+    auto view = viewertest::makeView(dir, QSize(600, 400));
+    view->setSequence(&sequence);
+    view->OpenImageAt(1, 0);  // the list is in name order: large.png, stripes.png
+    view->OnActualSize();
+    const QImage shot = grabClient(*view);
+    ASSERT_EQ(shot.devicePixelRatio(), ratio);
+    EXPECT_EQ(view->drawnRect().width(), qRound(200 / ratio));
+    EXPECT_EQ(sharpSteps(shot, shot.height() / 2), 199);
+
+    view->OpenImageAt(0, 0);
+    view->OnFitImage();
+    EXPECT_DOUBLE_EQ(view->zoom(), 0.25 * ratio);
+    grabClient(*view);
+    EXPECT_EQ(view->drawnRect().size(), QSize(600, 400));
+    EXPECT_EQ(view->lastDrawPath(), DrawPath::Cache);
+
+    if (ratio < 2) {
+        QProcess again;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        again.setProcessEnvironment(env);
+        again.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=Painting.HundredPercentIsOneDevicePixelAndFitsCountDevicePixels")});
+        ASSERT_TRUE(again.waitForFinished(120000));
+        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
+    }
 }
 
 TEST(Painting, SelectionFrameInvertsWhatIsUnderItAndHasBlackHandles)
