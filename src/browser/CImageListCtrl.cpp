@@ -7,10 +7,12 @@
 #include "browser/BrowserEvents.h"
 #include "browser/CFileNameEdit.h"
 #include "browser/HoverText.h"
+#include "browser/ImageListAccessible.h"
 #include "browser/ThumbnailLoader.h"
 #include "platform/FileOperations.h"
 #include "platform/FolderWatcher.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -44,6 +46,8 @@ QString settingsPathFor(const CImageListCtrl::Options& options)
 CImageListCtrl::CImageListCtrl(Options options, QWidget* parent)
     : QAbstractScrollArea(parent), m_options(std::move(options))
 {
+    // Before anything makes Qt look up (and keep) the list's interface.
+    imagelist::installAccessible();
     if (m_options.shell) {
         m_shell = m_options.shell;
     } else {
@@ -299,6 +303,11 @@ void CImageListCtrl::selectOnly(int index)
 void CImageListCtrl::focusChanged()
 {
     const int focused = m_items.GetFocusedItem();
+    if (focused >= 0 && hasFocus() && QAccessible::isActive()) {
+        QAccessibleEvent moved(this, QAccessible::Focus);
+        moved.setChild(focused);
+        QAccessible::updateAccessibility(&moved);
+    }
     if (focused >= 0 && !m_items.at(focused).targetPath.isEmpty())
         m_host->focusedPathChanged(m_items.at(focused).targetPath);
     else

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QDir>
 #include <QProcess>
 #include <QFile>
@@ -474,6 +475,37 @@ TEST(CImageListCtrl, ThumbnailsAreMadeAndDrawnAtTheScreensDensity)
         if (std::abs(qGray(shot.pixel(x, y)) - qGray(shot.pixel(x + 1, y))) > 200)
             ++sharpSteps;
     EXPECT_GT(sharpSteps, 150);
+}
+
+// A screen reader moves through the cells as through a list's items.
+TEST(CImageListCtrl, ScreenReadersSeeTheCellsAsListItems)
+{
+    ListFixture f;
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        ASSERT_TRUE(fixtures::writeFile(f.dir.file(name), "not really"));
+    ASSERT_TRUE(f.browse());
+    ASSERT_TRUE(f.showAndSettle());
+    f.list->setFocus();
+    f.list->setFocusedItem(1);
+    QAccessibleInterface* thumbnails = QAccessible::queryAccessibleInterface(f.list.get());
+    ASSERT_EQ(thumbnails->role(), QAccessible::List);
+    ASSERT_EQ(thumbnails->childCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface* cell = thumbnails->child(i);
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->role(), QAccessible::ListItem);
+        EXPECT_EQ(cell->text(QAccessible::Name), f.list->items().at(i).displayName);
+        EXPECT_EQ(cell->state().focused, i == 1);
+        EXPECT_EQ(thumbnails->indexOfChild(cell), i);
+        EXPECT_EQ(thumbnails->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
+    }
+    EXPECT_EQ(thumbnails->focusChild(), thumbnails->child(1));
+    // After the folder shrinks, a cell past its end is no longer valid.
+    QAccessibleInterface* last = thumbnails->child(2);
+    ASSERT_TRUE(QFile::remove(f.dir.file("c.png")));
+    f.list->Rescan();
+    EXPECT_EQ(thumbnails->childCount(), 2);
+    EXPECT_FALSE(last->isValid());
 }
 
 }  // namespace
