@@ -2,6 +2,7 @@
 
 #include "browser/CImageListCtrl.h"
 
+#include <QAccessibleWidget>
 #include <QPointer>
 
 #include <vector>
