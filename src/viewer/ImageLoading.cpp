@@ -55,8 +55,15 @@ QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QS
         return {};
     const bool photo = image.getImageType() == FIT_BITMAP && image.getBPP() == 24;
     const bool grey = image.getImageType() == FIT_BITMAP && image.getBPP() == 8 && image.getColorType() == FIC_MINISBLACK;
+    // A large reduction first averages whole blocks, which costs one pass over the pixels, and
+    // filters only the small rest of the way.
+    const unsigned factor = std::min(image.getWidth() / static_cast<unsigned>(size.width()),
+                                     image.getHeight() / static_cast<unsigned>(size.height()));
+    fipImage blocks;
+    const bool shrunk = (photo || grey) && factor >= 2 && Resample::shrinkByBlocks(image, blocks, factor);
+    const fipImage& source = shrunk ? blocks : static_cast<const fipImage&>(image);
     fipImage reduced;
-    if ((photo || grey) && Resample::rescale(image, reduced, static_cast<unsigned>(size.width()),
+    if ((photo || grey) && Resample::rescale(source, reduced, static_cast<unsigned>(size.width()),
                                              static_cast<unsigned>(size.height()), FILTER_BOX)) {
         // Area averaging over both cores, straight from the library's bottom-up rows: no
         // full-size copy is made, and a photo's reduction takes a fraction of a paint's budget.

@@ -7,6 +7,7 @@
 #include "imaging/fipSuperImage.h"
 #include "viewer/CDlgSetZoomLevel.h"
 #include "viewer/EditViewSettings.h"
+#include "viewer/ImageLoading.h"
 #include "viewer/ViewRendering.h"
 #include "viewer/ZoomSettings.h"
 
@@ -22,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 using fixtures::TempDir;
@@ -188,6 +190,43 @@ TEST(Painting, HundredPercentIsOneDevicePixelAndFitsCountDevicePixels)
         ASSERT_TRUE(again.waitForFinished(120000));
         EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
     }
+}
+
+// A reduction by more than two (block means, then the filter) is the area average the right
+// way up: smooth gradients come out as Qt's smooth scaling gives them, and fine stripes as an
+// even grey.
+TEST(Painting, ALargeReductionIsTheAreaAverageTheRightWayUp)
+{
+    fipSuperImage image(FIT_BITMAP, 1203, 801, 24);
+    for (unsigned y = 0; y < 801; ++y) {
+        BYTE* row = image.getScanLine(800 - y);  // bottom-up rows
+        for (unsigned x = 0; x < 1203; ++x) {
+            const bool stripes = x < 200 && y < 200;
+            row[3 * x + FI_RGBA_RED] = stripes ? BYTE(x % 2 * 255) : BYTE(x * 255 / 1202);
+            row[3 * x + FI_RGBA_GREEN] = stripes ? BYTE(x % 2 * 255) : BYTE(y * 255 / 800);
+            row[3 * x + FI_RGBA_BLUE] = stripes ? BYTE(x % 2 * 255) : 90;
+        }
+    }
+    const QSize size(280, 187);
+    const QImage reduced = reducedDisplayImage(image, {}, size);
+    const QImage expected = makeDisplayImage(image).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    ASSERT_EQ(reduced.size(), size);
+    int worst = 0, stripesWorst = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb a = reduced.pixel(x, y), b = expected.pixel(x, y);
+            if (x < 44 && y < 44) {  // the stripes, 46.5 pixels across
+                stripesWorst = std::max(stripesWorst, std::abs(qGray(a) - 128));
+                continue;
+            }
+            if (x < 49 && y < 49)  // along their sharp edge a fraction of a pixel moves a lot
+                continue;
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+        }
+    EXPECT_LE(worst, 4);
+    // Qt's own smooth scaling leaves a beat of about 10 grey levels there.
+    EXPECT_LE(stripesWorst, 2);
 }
 
 TEST(Painting, SelectionFrameInvertsWhatIsUnderItAndHasBlackHandles)

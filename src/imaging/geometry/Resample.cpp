@@ -149,6 +149,16 @@ void horizontalRow(const BYTE* s, BYTE* m, unsigned width, const Weights& wx)
     }
 }
 
+// Adds each block's row of `factor` pixels of one source row into its output pixel's sums.
+template <unsigned Channels>
+void blockRow(const BYTE* s, std::uint32_t* acc, unsigned width, unsigned factor)
+{
+    for (unsigned x = 0; x < width; ++x, acc += Channels)
+        for (unsigned i = 0; i < factor; ++i, s += Channels)
+            for (unsigned c = 0; c < Channels; ++c)
+                acc[c] += s[c];
+}
+
 }  // namespace
 
 bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height, FREE_IMAGE_FILTER filter)
@@ -215,6 +225,49 @@ bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height
     FreeImage_CloneMetadata(out.get(), const_cast<fipImage&>(src));
     FreeImage_SetDotsPerMeterX(out.get(), FreeImage_GetDotsPerMeterX(const_cast<fipImage&>(src)));
     FreeImage_SetDotsPerMeterY(out.get(), FreeImage_GetDotsPerMeterY(const_cast<fipImage&>(src)));
+    dst = out.release();
+    return true;
+}
+
+bool shrinkByBlocks(const fipImage& src, fipImage& dst, unsigned factor)
+{
+    const unsigned bpp = src.getBitsPerPixel();
+    const bool grey8 = bpp == 8 && src.getColorType() == FIC_MINISBLACK;
+    if (src.getImageType() != FIT_BITMAP || !(grey8 || bpp == 24 || bpp == 32) || factor < 2)
+        return false;
+    const unsigned channels = bpp / 8;
+    const unsigned width = src.getWidth() / factor, height = src.getHeight() / factor;
+    if (width == 0 || height == 0)
+        return false;
+    std::unique_ptr<FIBITMAP, decltype(&FreeImage_Unload)> out(FreeImage_Allocate(int(width), int(height), int(bpp)),
+                                                               &FreeImage_Unload);
+    if (!out)
+        return false;
+    const std::size_t rowBytes = std::size_t(width) * channels;
+    const std::uint32_t area = factor * factor;
+    geometry::parallelRows(height, [&](unsigned b, unsigned e) {
+        std::vector<std::uint32_t> acc(rowBytes);
+        for (unsigned y = b; y < e; ++y) {
+            std::fill(acc.begin(), acc.end(), 0u);
+            for (unsigned dy = 0; dy < factor; ++dy) {
+                const BYTE* s = src.getScanLine(y * factor + dy);
+                if (channels == 1)
+                    blockRow<1>(s, acc.data(), width, factor);
+                else if (channels == 3)
+                    blockRow<3>(s, acc.data(), width, factor);
+                else
+                    blockRow<4>(s, acc.data(), width, factor);
+            }
+            BYTE* o = FreeImage_GetScanLine(out.get(), int(y));
+            for (std::size_t i = 0; i < rowBytes; ++i)
+                o[i] = BYTE((acc[i] + area / 2) / area);
+        }
+    });
+    if (grey8) {
+        RGBQUAD* pal = FreeImage_GetPalette(out.get());
+        for (int i = 0; i < 256; ++i)
+            pal[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    }
     dst = out.release();
     return true;
 }

@@ -11,4 +11,10 @@ namespace Resample {
 // it leaves to the library.
 bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height, FREE_IMAGE_FILTER filter);
 
+// `dst` becomes `src` shrunk `factor` times on both sides, each pixel the mean of a block of
+// factor × factor (the last rows and columns that fill no whole block are left out): a cheap
+// first stage for a large reduction, which `rescale` then finishes. False (dst untouched) for
+// the images `rescale` leaves to the library, or a factor below 2.
+bool shrinkByBlocks(const fipImage& src, fipImage& dst, unsigned factor);
+
 }  // namespace Resample
