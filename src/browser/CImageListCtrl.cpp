@@ -59,8 +59,7 @@ CImageListCtrl::CImageListCtrl(Options options, QWidget* parent)
         m_settings = ThumbSettings::read(ProfileFile(settingsPath));
     m_metrics = cellMetricsFor(m_settings.thumbWidth);
     m_folderPicture = makeFolderPicture();
-    m_shortcutOverlay = makeShortcutOverlay();
-    scaleFolderPicture(devicePixelRatioF());
+    makeCellPictures(devicePixelRatioF());
 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
@@ -442,7 +441,7 @@ void CImageListCtrl::SetThumbnailSize(int width, int height)
     next.thumbHeight = height;
     m_settings = next.clamped();
     m_metrics = cellMetricsFor(m_settings.thumbWidth);
-    scaleFolderPicture(devicePixelRatioF());
+    makeCellPictures(devicePixelRatioF());
     m_lastHint = {-1, -1};
     updateScrollBars();
     viewport()->update();
@@ -482,9 +481,10 @@ void CImageListCtrl::requestVisibleThumbnails()
 
 // ---- painting -----------------------------------------------------------------------------
 
-void CImageListCtrl::scaleFolderPicture(qreal ratio)
+void CImageListCtrl::makeCellPictures(qreal ratio)
 {
-    // At the screen's pixels, so the picture is as sharp as the thumbnails beside it.
+    // At the screen's pixels, so they are as sharp as the thumbnails beside them.
+    m_shortcutOverlay = makeShortcutOverlay(ratio);
     m_scaledFolderPicture = m_folderPicture.scaled(QSize(m_settings.thumbWidth, m_settings.thumbHeight) * ratio,
                                                    Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     m_scaledFolderPicture.setDevicePixelRatio(ratio);
@@ -530,7 +530,7 @@ void CImageListCtrl::paintEvent(QPaintEvent* e)
         m_cellBuffer.setDevicePixelRatio(scale);
     }
     if (m_scaledFolderPicture.devicePixelRatio() != scale)
-        scaleFolderPicture(scale);
+        makeCellPictures(scale);
     for (int i = first; i <= last && i >= 0; ++i) {
         const QRect r = itemRect(i);
         if (!r.intersects(e->rect()))

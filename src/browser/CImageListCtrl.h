@@ -157,7 +157,8 @@ private:
     void handleThumbnailReady(QEvent* event);
     void handleFolderChanged();
     QImage iconFor(const FolderItem& item);
-    void scaleFolderPicture(qreal ratio);
+    // The scaled folder picture and the shortcut overlay for a screen of this density.
+    void makeCellPictures(qreal ratio);
     void requestVisibleThumbnails();
 
     Options m_options;

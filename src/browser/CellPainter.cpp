@@ -161,9 +161,10 @@ QImage makeFolderPicture()
     return image;
 }
 
-QImage makeShortcutOverlay()
+QImage makeShortcutOverlay(qreal ratio)
 {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    QImage image(QSize(32, 32) * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

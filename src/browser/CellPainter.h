@@ -63,4 +63,4 @@ void paintEmptyText(QPainter& painter, const QRect& client);
 
 // Our folder picture (the list scales it to the thumbnail box) and the shortcut overlay.
 QImage makeFolderPicture();
-QImage makeShortcutOverlay();
+QImage makeShortcutOverlay(qreal ratio = 1);

@@ -166,6 +166,25 @@ TEST(CellPainter, FolderPictureAndIconAtTheScreensDensity)
         const int y = 2 * result.picture.center().y();
         for (int x = 2 * result.picture.left(); x < 2 * (result.picture.left() + logical.width()) - 1; ++x)
             ASSERT_GT(std::abs(qGray(shot.pixel(x, y)) - qGray(shot.pixel(x + 1, y))), 200) << isFolder << " " << x;
+        if (!isFolder)
+            continue;
+        // The shortcut overlay's opaque pixels land one for one on the screen's.
+        const QImage overlay = makeShortcutOverlay(2);
+        cell.in.shortcut = true;
+        cell.in.shortcutOverlay = &overlay;
+        {
+            QPainter p(&shot);
+            result = paintCell(p, cell.in);
+        }
+        const QPoint corner(2 * result.picture.left(), 2 * (result.picture.bottom() - 31));
+        int opaque = 0;
+        for (int oy = 0; oy < overlay.height(); ++oy)
+            for (int ox = 0; ox < overlay.width(); ++ox)
+                if (qAlpha(overlay.pixel(ox, oy)) == 255) {
+                    ++opaque;
+                    ASSERT_EQ(shot.pixel(corner + QPoint(ox, oy)) & 0xFFFFFF, overlay.pixel(ox, oy) & 0xFFFFFF) << ox << " " << oy;
+                }
+        EXPECT_GT(opaque, 200);
     }
 }
 
