@@ -94,9 +94,10 @@ private:
     Job* m_newest = nullptr;
     Clock::time_point m_screenSince;
     Clock::time_point m_lastRequest;
-    // A held key repeats every 30 ms or so; a decode allowed to finish after this much still
-    // puts a new picture up within about a quarter of a second.
-    std::chrono::milliseconds m_keepAfter{100};
+    // A held key repeats every 30 ms or so: from its first repeat after a new picture, one
+    // decode is always under way for the screen, while steps sent at once (a burst of
+    // wheel events) still keep none.
+    std::chrono::milliseconds m_keepAfter{30};
     std::vector<QString> m_completed;
 
     std::mutex m_mutex;
