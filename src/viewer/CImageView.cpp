@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <array>
+
 namespace {
 
 const QString kProductName = QStringLiteral("Kelvra Photo Viewer");
@@ -391,7 +393,11 @@ void CImageView::requestDeferredDrawingWork()
 
 bool CImageView::canStretchFromImageBits() const
 {
-    return m_image && m_image->getImageType() == FIT_BITMAP && m_image->getBPP() == 24;
+    if (!m_image || m_image->getImageType() != FIT_BITMAP)
+        return false;
+    const unsigned bpp = m_image->getBPP();
+    // Palettes with a transparent entry are drawn premultiplied, from the drawing copy.
+    return bpp == 24 || ((bpp == 1 || bpp == 4 || bpp == 8) && m_image->getPalette() && !m_image->isTransparent());
 }
 
 void CImageView::stretchFromImageBits(QPainter& painter, const VisiblePart& part) const
@@ -408,8 +414,19 @@ void CImageView::stretchFromImageBits(QPainter& painter, const VisiblePart& part
                         target.width() * scaleX, target.height() * scaleY);
     const double ratio = m_geometry.deviceRatio();
     const QSize device(roundHalfAway(target.width() * ratio), roundHalfAway(target.height() * ratio));
-    QImage stretched = stretchBottomUpBgr(m_image->accessPixels(), m_geometry.imageSize(),
-                                          static_cast<qsizetype>(m_image->getScanWidth()), source, device);
+    const auto pitch = static_cast<qsizetype>(m_image->getScanWidth());
+    const int bpp = static_cast<int>(m_image->getBPP());
+    QImage stretched;
+    if (bpp == 24) {
+        stretched = stretchBottomUpBgr(m_image->accessPixels(), m_geometry.imageSize(), pitch, source, device);
+    } else {
+        std::array<QRgb, 256> palette{};
+        const RGBQUAD* colours = m_image->getPalette();
+        for (unsigned i = 0; i < m_image->getPaletteSize() / sizeof(RGBQUAD) && i < palette.size(); ++i)
+            palette[i] = qRgb(colours[i].rgbRed, colours[i].rgbGreen, colours[i].rgbBlue);
+        stretched = stretchBottomUpIndexed(m_image->accessPixels(), bpp, palette.data(), m_geometry.imageSize(),
+                                           pitch, source, device);
+    }
     stretched.setDevicePixelRatio(ratio);
     painter.drawImage(target.topLeft(), stretched);
 }
@@ -424,7 +441,8 @@ void CImageView::buildDrawingCache()
     const QSize size = m_geometry.deviceZoomedSize();
     if (!m_image || size.isEmpty())
         return;
-    // Photos are reduced straight from the library's rows; other images from the painter's copy.
+    // Photos and grey images are reduced straight from the library's rows; others from the
+    // painter's copy (made for the reduction only, when the view draws them from their rows).
     const QImage& display = canStretchFromImageBits() ? m_display : displayImage();
     adoptReduction(reducedDisplayImage(*m_image, display, size));
 }

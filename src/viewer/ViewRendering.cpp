@@ -61,6 +61,37 @@ QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const
     return out;
 }
 
+QImage stretchBottomUpIndexed(const uchar* bits, int bpp, const QRgb* palette, QSize image, qsizetype pitch,
+                              const QRectF& source, QSize size)
+{
+    if (!bits || !palette || !(bpp == 1 || bpp == 4 || bpp == 8) || image.isEmpty() || size.isEmpty()
+        || source.isEmpty())
+        return {};
+    QImage out(size, QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
+    auto sample = [](double start, double extent, int count, int i, int limit) {
+        const int v = static_cast<int>(start + (i + 0.5) * extent / count);
+        return std::clamp(v, 0, limit - 1);
+    };
+    std::vector<int> columns(static_cast<size_t>(size.width()));
+    for (int x = 0; x < size.width(); ++x)
+        columns[static_cast<size_t>(x)] = sample(source.x(), source.width(), size.width(), x, image.width());
+    for (int y = 0; y < size.height(); ++y) {
+        const int row = sample(source.y(), source.height(), size.height(), y, image.height());
+        const uchar* src = bits + pitch * (image.height() - 1 - row);
+        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int c = columns[static_cast<size_t>(x)];
+            const int index = bpp == 8   ? src[c]
+                              : bpp == 4 ? (src[c >> 1] >> (c & 1 ? 0 : 4)) & 0x0F
+                                         : (src[c >> 3] >> (7 - (c & 7))) & 1;
+            dst[x] = palette[index];
+        }
+    }
+    return out;
+}
+
 std::array<QRect, 8> trackerHandles(const QRect& frame)
 {
     const QRect r = frame.normalized();

@@ -42,6 +42,10 @@ void drawTracker(QPainter& painter, const QRect& frame);
 // buffer to a `size` image in the painter's format: the first paint of a large image just
 // opened, before the whole of it is converted.
 QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const QRectF& source, QSize size);
+// The same for bottom-up 1, 4 or 8-bit rows of palette indices, `palette` holding the
+// 2^bpp colours: an image just made grey or black and white is shown without a 32-bit copy.
+QImage stretchBottomUpIndexed(const uchar* bits, int bpp, const QRgb* palette, QSize image, qsizetype pitch,
+                              const QRectF& source, QSize size);
 
 enum class ViewTool { Pan = 0, Select = 1, Zoom = 2 };
 

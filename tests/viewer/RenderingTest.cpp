@@ -84,6 +84,41 @@ TEST(DrawPath, StretchFromTheLibraryRowsKeepsOrientationAndColourOrder)
     EXPECT_EQ(part.pixel(1, 1), rgbOf(fixtures::patternColor(7, 5)));
 }
 
+// 1, 4 and 8-bit palette images are drawn from their own rows (no 32-bit copy), each pixel
+// through its palette and the right way up.
+TEST(Painting, PaletteImagesAreDrawnFromTheirRowsTheRightWayUp)
+{
+    for (const unsigned bpp : {1u, 4u, 8u}) {
+        SCOPED_TRACE(bpp);
+        TempDir dir;
+        fipSuperImage image(FIT_BITMAP, 9, 5, bpp);
+        const unsigned colours = 1u << bpp;
+        RGBQUAD* palette = image.getPalette();
+        for (unsigned i = 0; i < colours; ++i)
+            palette[i] = RGBQUAD{BYTE(i * 7), BYTE(255 - i), BYTE(i * 3 % 256), 0};
+        auto indexAt = [&](unsigned x, unsigned y) { return BYTE((x + 2 * y) % colours); };
+        for (unsigned y = 0; y < 5; ++y)
+            for (unsigned x = 0; x < 9; ++x) {
+                BYTE index = indexAt(x, y);
+                image.setPixelIndex(x, 4 - y, &index);  // the library counts rows from the bottom
+            }
+        const QString file = dir.file("palette.bmp");
+        ASSERT_TRUE(image.save(file));
+        FileListSequence sequence(QStringList{file});
+        auto view = viewertest::makeView(dir, QSize(100, 80));
+        view->setSequence(&sequence);
+        view->OpenImageAt(0, 0);
+        view->OnFixedZoomLevel(4.0);
+        const QImage shot = grabClient(*view);
+        EXPECT_EQ(view->lastDrawPath(), DrawPath::Stretch);
+        const QPoint origin = view->drawnRect().topLeft();
+        for (const QPoint p : {QPoint(0, 0), QPoint(8, 0), QPoint(3, 4), QPoint(8, 4)}) {
+            const RGBQUAD c = palette[indexAt(p.x(), p.y())];
+            EXPECT_EQ(shot.pixel(origin + 4 * p + QPoint(1, 1)), rgbOf(c)) << p.x() << "," << p.y();
+        }
+    }
+}
+
 TEST(Painting, SmallImageIsCentredOnTheViewerBackgroundOrBlackInFullScreen)
 {
     OpenView v(QSize(10, 8), QSize(100, 80));
