@@ -30,6 +30,8 @@ bool CImageView::beginBackgroundStep(int index)
 
     if (m_preload.isRunning() && lookAheadHasIt) {
         // Its result arrives with `WM_PRELOAD_DONE`: the file is decoded once, and nobody waits.
+        // The picture first, drawn by the fast stretch; its reduction comes right after.
+        m_preload.hurry();
         m_stepper.supersede();
         m_stepFromPreload = true;
         return true;

@@ -61,6 +61,9 @@ public:
     // The same, telling the loader that the user is waiting: it skips the work that only
     // saves time later (the conversion for the painter and the reduced copy).
     void waitForImage();
+    // Tells the loader that the user waits for its image without waiting here: it reports as
+    // soon as the image is decoded, skipping the copies that only save time later.
+    void hurry() { m_someoneWaits.store(true, std::memory_order_release); }
     // Tells a running loader that nobody wants its image any more: a JPEG decode stops early
     // and the slot ends up empty. The thread is still joined as usual.
     void abandon() { m_abandon.store(true, std::memory_order_relaxed); }
