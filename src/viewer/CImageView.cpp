@@ -266,11 +266,8 @@ bool CImageView::event(QEvent* event)
         // Repaint only for a cache just made: when none can be made, the paint would ask for
         // it again, and again, with nothing changed.
         if (m_image && chooseDrawPath(zoom(), m_geometry.deviceZoomedSize(), m_sliderDragging) == DrawPath::Cache
-            && !hasDrawingCache()) {
-            buildDrawingCache();
-            if (hasDrawingCache())
-                viewport()->update();
-        }
+            && !hasDrawingCache())
+            continueDrawingCache();
         return true;
     }
     return QAbstractScrollArea::event(event);
@@ -368,6 +365,7 @@ void CImageView::DeleteDrawingCache()
 {
     m_cache = QImage();
     m_cacheSource.clear();
+    m_reduction.reset();  // made from pixels that are gone or changed
 }
 
 QColor CImageView::backgroundColor() const
@@ -444,7 +442,25 @@ void CImageView::buildDrawingCache()
     // Photos and grey images are reduced straight from the library's rows; others from the
     // painter's copy (made for the reduction only, when the view draws them from their rows).
     const QImage& display = canStretchFromImageBits() ? m_display : displayImage();
-    adoptReduction(reducedDisplayImage(*m_image, display, size));
+    adoptReduction(reducedDisplayImage(*m_image, display, size, false));
+}
+
+void CImageView::continueDrawingCache()
+{
+    const QSize size = m_geometry.deviceZoomedSize();
+    if (!m_reduction || m_reduction->size() != size)
+        m_reduction = IncrementalReduction::start(*m_image, size);
+    if (!m_reduction) {
+        buildDrawingCache();
+    } else if (m_reduction->step(*m_image)) {
+        adoptReduction(m_reduction->take());
+        m_reduction.reset();
+    } else {
+        requestDeferredDrawingWork();  // the next band, after the events waiting now
+        return;
+    }
+    if (hasDrawingCache())
+        viewport()->update();
 }
 
 void CImageView::adoptReduction(QImage reduced)

@@ -5,6 +5,7 @@
 // this widget turns events into calls on them and paints their results.
 #include "viewer/EditViewSettings.h"
 #include "viewer/ImageSequence.h"
+#include "viewer/IncrementalReduction.h"
 #include "viewer/PreloadSlot.h"
 #include "viewer/UndoHistory.h"
 #include "viewer/ViewRendering.h"
@@ -132,6 +133,9 @@ public:
     // Paints the client area (what the viewport shows) with `painter`.
     void renderTo(QPainter& painter);
     void buildDrawingCache();
+    // One turn of the reduction cache's making (`WM_BUILD_DRAWING_CACHE`): large photos a band
+    // at a time, other images at once.
+    void continueDrawingCache();
     // Takes a reduction made elsewhere (a decoding thread) as the cache when it has the size
     // the view now needs.
     void adoptReduction(QImage reduced);
@@ -315,6 +319,7 @@ private:
     QImage m_display;  // the image's pixels in the painter's format, made on demand
     QImage m_cache;    // the whole zoomed image, smoothly reduced
     QString m_cacheSource;
+    std::unique_ptr<IncrementalReduction> m_reduction;  // the cache being made
     bool m_cacheRequested = false;
     QRect m_drawnRect;
     DrawPath m_lastPath = DrawPath::None;

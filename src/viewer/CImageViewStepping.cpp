@@ -45,7 +45,7 @@ bool CImageView::beginBackgroundStep(int index)
     }
     // A look-ahead for another file only takes a core from the target now.
     m_preload.abandon();
-    m_stepper.request(StepTarget{index, path, 0, reductionForNextImage()});
+    m_stepper.request(StepTarget{index, path, 0});
     return true;
 }
 
@@ -69,7 +69,7 @@ bool CImageView::onPreloadDoneForStep()
     if (auto preloaded = m_preload.take(m_filePath, m_pageIndex))
         showOpened(std::move(*preloaded));
     else  // rewritten since, or not decoded: decode it here, as a step would have
-        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex, reductionForNextImage()});
+        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex});
     emit statusRefreshRequested();
     return true;
 }
@@ -98,7 +98,7 @@ void CImageView::settleStep()
             showOpened(std::move(*preloaded));
             return;
         }
-        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex, reductionForNextImage()});
+        m_stepper.request(StepTarget{m_listIndex, m_filePath, m_pageIndex});
     }
     if (auto done = m_stepper.finishNewest())
         showOpened(std::move(done->image));

@@ -49,7 +49,26 @@ QImage makeDisplayImage(const fipSuperImage& image)
                                                                  : QImage::Format_RGB32);
 }
 
-QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size)
+QImage displayFromRows(const fipImage& reduced)
+{
+    const int width = static_cast<int>(reduced.getWidth()), height = static_cast<int>(reduced.getHeight());
+    const unsigned bpp = reduced.getBitsPerPixel();
+    if (width <= 0 || height <= 0 || (bpp != 24 && bpp != 8))
+        return {};
+    QImage out(width, height, QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = reduced.getScanLine(static_cast<unsigned>(height - 1 - y));
+        if (bpp == 24)
+            FreeImage_ConvertLine24To32(out.scanLine(y), row, width);
+        else
+            FreeImage_ConvertLine8To32(out.scanLine(y), row, width, reduced.getPalette());
+    }
+    return out;
+}
+
+QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size, bool useCores)
 {
     if (!image.isValid() || size.isEmpty())
         return {};
@@ -62,33 +81,20 @@ QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QS
         fipSuperImage greyCopy;
         greyCopy.replace(FreeImage_ConvertToGreyscale(const_cast<fipSuperImage&>(image)));
         if (greyCopy.isValid() && greyCopy.getBPP() == 8)
-            return reducedDisplayImage(greyCopy, display, size);
+            return reducedDisplayImage(greyCopy, display, size, useCores);
     }
     // A large reduction first averages whole blocks, which costs one pass over the pixels, and
-    // filters only the small rest of the way.
+    // filters only the small rest of the way; both stages straight from the library's
+    // bottom-up rows, so no full-size copy is made.
     const unsigned factor = std::min(image.getWidth() / static_cast<unsigned>(size.width()),
                                      image.getHeight() / static_cast<unsigned>(size.height()));
     fipImage blocks;
-    const bool shrunk = (photo || grey) && factor >= 2 && Resample::shrinkByBlocks(image, blocks, factor);
+    const bool shrunk = (photo || grey) && factor >= 2 && Resample::shrinkByBlocks(image, blocks, factor, useCores);
     const fipImage& source = shrunk ? blocks : static_cast<const fipImage&>(image);
     fipImage reduced;
     if ((photo || grey) && Resample::rescale(source, reduced, static_cast<unsigned>(size.width()),
-                                             static_cast<unsigned>(size.height()), FILTER_BOX)) {
-        // Area averaging over both cores, straight from the library's bottom-up rows: no
-        // full-size copy is made, and a photo's reduction takes a fraction of a paint's budget.
-        QImage out(size, QImage::Format_RGB32);
-        if (out.isNull())
-            return {};
-        const int height = size.height();
-        for (int y = 0; y < height; ++y) {
-            BYTE* row = reduced.getScanLine(static_cast<unsigned>(height - 1 - y));
-            if (photo)
-                FreeImage_ConvertLine24To32(out.scanLine(y), row, size.width());
-            else
-                FreeImage_ConvertLine8To32(out.scanLine(y), row, size.width(), reduced.getPalette());
-        }
-        return out;
-    }
+                                             static_cast<unsigned>(size.height()), FILTER_BOX, useCores))
+        return displayFromRows(reduced);
     const QImage full = display.isNull() ? makeDisplayImage(image) : display;
     return full.size() == size || full.isNull() ? full : full.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }

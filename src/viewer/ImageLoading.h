@@ -25,4 +25,7 @@ QImage makeDisplayImage(const fipSuperImage& image);
 // `image` in the painter's format at `size`, smoothly (area-averaging) reduced: the copy a
 // fixed fit shows. `display` is the full-size painter copy when one is at hand; without it a
 // photo is reduced straight from the library's rows, so no full-size copy is ever made.
-QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size);
+// `useCores` false keeps the work on the calling thread (the window thread).
+QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size, bool useCores = true);
+// A reduced 24-bit or 8-bit grey bitmap (bottom-up rows) in the painter's format.
+QImage displayFromRows(const fipImage& reduced);

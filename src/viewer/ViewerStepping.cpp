@@ -51,7 +51,7 @@ void StepDecoder::work()
         m_running.push_back(job);
         lock.unlock();
         if (!job->abandon.load(std::memory_order_relaxed))
-            job->result = loadForView(job->target.path, job->target.page, &job->abandon, nullptr, job->target.reduceTo);
+            job->result = loadForView(job->target.path, job->target.page, &job->abandon, nullptr, {});
         QObject* owner = m_owner;
         lock.lock();
         m_running.erase(std::find(m_running.begin(), m_running.end(), job));

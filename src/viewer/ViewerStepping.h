@@ -8,7 +8,8 @@
 //
 // The decodes run on two worker threads that live as long as the decoder: starting a thread
 // per step cost the window thread up to a tenth of a second while other threads were faulting
-// in the pages of large images. A job belongs to the window thread; a worker writes its result
+// in the pages of large images. A decode hands over the image alone: the view shows it at once
+// with its fast stretch and makes the smooth reduction itself, a band per turn. A job belongs to the window thread; a worker writes its result
 // and then sets `finished` as the last thing it does with it, and posts `WM_STEP_DECODED`.
 #include "viewer/PreloadSlot.h"
 
@@ -31,7 +32,6 @@ struct StepTarget {
     int listIndex = -1;
     QString path;
     int page = 0;
-    ReductionSize reduceTo;  // the reduced copy the view will show, made by the decoding thread
 };
 
 struct SteppedImage {

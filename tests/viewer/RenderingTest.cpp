@@ -8,6 +8,7 @@
 #include "viewer/CDlgSetZoomLevel.h"
 #include "viewer/EditViewSettings.h"
 #include "viewer/ImageLoading.h"
+#include "viewer/IncrementalReduction.h"
 #include "viewer/ViewRendering.h"
 #include "viewer/ZoomSettings.h"
 
@@ -262,6 +263,28 @@ TEST(Painting, ALargeReductionIsTheAreaAverageTheRightWayUp)
     EXPECT_LE(worst, 4);
     // Qt's own smooth scaling leaves a beat of about 10 grey levels there.
     EXPECT_LE(stripesWorst, 2);
+}
+
+// The view's reduction of a large photo, made a band per turn, is the one made at once.
+TEST(Painting, TheReductionMadeInBandsIsTheOneMadeAtOnce)
+{
+    fipSuperImage image(FIT_BITMAP, 2600, 1700, 24);
+    for (unsigned y = 0; y < 1700; ++y) {
+        BYTE* row = image.getScanLine(y);
+        for (unsigned x = 0; x < 2600; ++x) {
+            row[3 * x] = BYTE(x * 7 + y);
+            row[3 * x + 1] = BYTE(y * 3);
+            row[3 * x + 2] = BYTE((x ^ y) & 0xFF);
+        }
+    }
+    const QSize size(300, 196);
+    auto reduction = IncrementalReduction::start(image, size);
+    ASSERT_TRUE(reduction);
+    int turns = 1;
+    while (!reduction->step(image))
+        ++turns;
+    EXPECT_GT(turns, 2);
+    EXPECT_EQ(reduction->take(), reducedDisplayImage(image, {}, size));
 }
 
 TEST(Painting, SelectionFrameInvertsWhatIsUnderItAndHasBlackHandles)

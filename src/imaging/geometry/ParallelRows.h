@@ -10,11 +10,12 @@
 
 namespace geometry {
 
-// Runs fn(begin, end) over [0, n) in one slice per core (at most 8); small jobs stay on the
-// calling thread.
-inline void parallelRows(unsigned n, const std::function<void(unsigned, unsigned)>& fn)
+// Runs fn(begin, end) over [0, n) in one slice per core (at most 8); small jobs, and every job
+// when `useCores` is false (the window thread, which must not wait to start threads), stay on
+// the calling thread.
+inline void parallelRows(unsigned n, const std::function<void(unsigned, unsigned)>& fn, bool useCores = true)
 {
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    const unsigned threads = useCores ? std::clamp(std::thread::hardware_concurrency(), 1u, 8u) : 1u;
     if (threads == 1 || n < 64) {
         fn(0, n);
         return;

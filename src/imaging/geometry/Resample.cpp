@@ -161,7 +161,8 @@ void blockRow(const BYTE* s, std::uint32_t* acc, unsigned width, unsigned factor
 
 }  // namespace
 
-bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height, FREE_IMAGE_FILTER filter)
+bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height, FREE_IMAGE_FILTER filter,
+             bool useCores)
 {
     const unsigned bpp = src.getBitsPerPixel();
     const bool grey8 = bpp == 8 && src.getColorType() == FIC_MINISBLACK;
@@ -195,7 +196,7 @@ bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height
             else
                 horizontalRow<4>(s, m, width, wx);
         }
-    });
+    }, useCores);
     const std::size_t rowBytes = std::size_t(width) * channels;
     geometry::parallelRows(height, [&](unsigned b, unsigned e) {
         std::vector<std::int32_t> acc(rowBytes);
@@ -216,7 +217,7 @@ bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height
             for (std::size_t x = 0; x < rowBytes; ++x)
                 o[x] = clampByte(acc[x]);
         }
-    });
+    }, useCores);
     if (grey8) {
         RGBQUAD* pal = FreeImage_GetPalette(out.get());
         for (int i = 0; i < 256; ++i)
@@ -229,13 +230,12 @@ bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height
     return true;
 }
 
-bool shrinkByBlocks(const fipImage& src, fipImage& dst, unsigned factor)
+bool startBlocks(const fipImage& src, fipImage& blocks, unsigned factor)
 {
     const unsigned bpp = src.getBitsPerPixel();
     const bool grey8 = bpp == 8 && src.getColorType() == FIC_MINISBLACK;
     if (src.getImageType() != FIT_BITMAP || !(grey8 || bpp == 24 || bpp == 32) || factor < 2)
         return false;
-    const unsigned channels = bpp / 8;
     const unsigned width = src.getWidth() / factor, height = src.getHeight() / factor;
     if (width == 0 || height == 0)
         return false;
@@ -243,32 +243,48 @@ bool shrinkByBlocks(const fipImage& src, fipImage& dst, unsigned factor)
                                                                &FreeImage_Unload);
     if (!out)
         return false;
-    const std::size_t rowBytes = std::size_t(width) * channels;
-    const std::uint32_t area = factor * factor;
-    geometry::parallelRows(height, [&](unsigned b, unsigned e) {
-        std::vector<std::uint32_t> acc(rowBytes);
-        for (unsigned y = b; y < e; ++y) {
-            std::fill(acc.begin(), acc.end(), 0u);
-            for (unsigned dy = 0; dy < factor; ++dy) {
-                const BYTE* s = src.getScanLine(y * factor + dy);
-                if (channels == 1)
-                    blockRow<1>(s, acc.data(), width, factor);
-                else if (channels == 3)
-                    blockRow<3>(s, acc.data(), width, factor);
-                else
-                    blockRow<4>(s, acc.data(), width, factor);
-            }
-            BYTE* o = FreeImage_GetScanLine(out.get(), int(y));
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                o[i] = BYTE((acc[i] + area / 2) / area);
-        }
-    });
     if (grey8) {
         RGBQUAD* pal = FreeImage_GetPalette(out.get());
         for (int i = 0; i < 256; ++i)
             pal[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
     }
-    dst = out.release();
+    blocks = out.release();
+    return true;
+}
+
+void shrinkBlockRows(const fipImage& src, fipImage& blocks, unsigned factor, unsigned first, unsigned end)
+{
+    const unsigned channels = src.getBitsPerPixel() / 8;
+    const unsigned width = blocks.getWidth();
+    end = std::min(end, blocks.getHeight());
+    const std::size_t rowBytes = std::size_t(width) * channels;
+    const std::uint32_t area = factor * factor;
+    std::vector<std::uint32_t> acc(rowBytes);
+    for (unsigned y = first; y < end; ++y) {
+        std::fill(acc.begin(), acc.end(), 0u);
+        for (unsigned dy = 0; dy < factor; ++dy) {
+            const BYTE* s = src.getScanLine(y * factor + dy);
+            if (channels == 1)
+                blockRow<1>(s, acc.data(), width, factor);
+            else if (channels == 3)
+                blockRow<3>(s, acc.data(), width, factor);
+            else
+                blockRow<4>(s, acc.data(), width, factor);
+        }
+        BYTE* o = blocks.getScanLine(y);
+        for (std::size_t i = 0; i < rowBytes; ++i)
+            o[i] = BYTE((acc[i] + area / 2) / area);
+    }
+}
+
+bool shrinkByBlocks(const fipImage& src, fipImage& dst, unsigned factor, bool useCores)
+{
+    fipImage blocks;
+    if (!startBlocks(src, blocks, factor))
+        return false;
+    geometry::parallelRows(blocks.getHeight(),
+                           [&](unsigned b, unsigned e) { shrinkBlockRows(src, blocks, factor, b, e); }, useCores);
+    dst = std::move(blocks);
     return true;
 }
 
