@@ -19,7 +19,7 @@ ninja -C build-tsan platform_tests browser_tests viewer_tests info_tests export_
 export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
 build-tsan/tests/platform/platform_tests --gtest_brief=1
 build-tsan/tests/browser/browser_tests --gtest_brief=1 --gtest_filter='ThumbnailLoader*:FileCommands*:CImageListCtrl*'
-build-tsan/tests/viewer/viewer_tests --gtest_brief=1 --gtest_filter='Preload*:UndoHistory*:ViewerStepping*:ViewerStale*'
+build-tsan/tests/viewer/viewer_tests --gtest_brief=1 --gtest_filter='Preload*:UndoHistory*:ViewerStepping*:ViewerStale*:ViewerChanges*'
 build-tsan/tests/info/info_tests --gtest_brief=1 --gtest_filter='HistogramPanel*:FileProperties*'
 build-tsan/tests/export/export_tests --gtest_brief=1 --gtest_filter='ExportRunTest*'
 echo "ThreadSanitizer: the threaded classes' tests passed"
