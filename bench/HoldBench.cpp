@@ -1,5 +1,6 @@
 // hold DIR: Page Down held over a folder of photos, as a keyboard repeats it (a key every
-// 30 ms for 2 s, posted from another thread whether or not the window thread keeps up). Reports
+// 30 ms for 2 s, posted from another thread whether or not the window thread keeps up, and
+// released half a repeat after the last). Reports
 // the longest the window thread was busy, how often a new picture was painted, and the time
 // from the last key to the final image on screen, against djpeg of that file.
 #include "BenchCommands.h"
@@ -109,6 +110,9 @@ HoldRun holdOnce(CImageView& view, int first)
             QCoreApplication::postEvent(&view, new QKeyEvent(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier,
                                                              QString(), n > 0));
         }
+        // The key comes up half a repeat after its last press.
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(kHoldMs / kRepeatMs * kRepeatMs + kRepeatMs / 2));
+        QCoreApplication::postEvent(&view, new QKeyEvent(QEvent::KeyRelease, Qt::Key_PageDown, Qt::NoModifier));
     });
     // Keys, steps and paints until the last key's image is up, then half a second more so
     // that the work the final image brings (its smooth reduction) is counted too.

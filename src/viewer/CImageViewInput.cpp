@@ -264,3 +264,11 @@ void CImageView::keyPressEvent(QKeyEvent* event)
         event->accept();
 }
 
+void CImageView::keyReleaseEvent(QKeyEvent* event)
+{
+    // The key held for a burst of steps is up: no more steps come, so the last one's decode
+    // need not wait to see whether the next repeat supersedes it.
+    if (!event->isAutoRepeat() && stepPending())
+        m_stepper.endBurst();
+    QAbstractScrollArea::keyReleaseEvent(event);
+}

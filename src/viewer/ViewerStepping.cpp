@@ -42,7 +42,7 @@ void StepDecoder::work()
             return m_stopping || job->startNow.load(std::memory_order_relaxed)
                    || job->abandon.load(std::memory_order_relaxed);
         });
-        if (waited && job->startAfter != Clock::time_point()) {
+        if ((waited && job->startAfter != Clock::time_point()) || job->lastOfBurst.load(std::memory_order_relaxed)) {
             // No step came for a while: the burst is over, and its last target is all the
             // screen still needs. A decode kept to show an image going by only slows it.
             for (Job* running : m_running)
@@ -61,6 +61,18 @@ void StepDecoder::work()
         if (owner)
             QCoreApplication::postEvent(owner, new QEvent(WM_STEP_DECODED));
     }
+}
+
+void StepDecoder::endBurst()
+{
+    if (!m_newest || m_newest->kept)
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_newest->lastOfBurst.store(true, std::memory_order_relaxed);
+        m_newest->startNow.store(true, std::memory_order_relaxed);
+    }
+    m_wake.notify_all();
 }
 
 bool StepDecoder::threadsRunning() const

@@ -59,6 +59,9 @@ public:
     std::vector<SteppedImage> collect();
     // Waits for the newest target's decode, abandoning every other, and hands it over.
     std::optional<SteppedImage> finishNewest();
+    // The burst of steps has ended (the held key is up): the newest target's decode starts at
+    // once, and decodes kept to show pictures going by are abandoned.
+    void endBurst();
     // Abandons every decode and waits until none is under way.
     void abandonAll();
 
@@ -81,6 +84,7 @@ private:
         // never started leaves the processor to the one kept for the screen.
         Clock::time_point startAfter;
         std::atomic<bool> startNow{false};
+        std::atomic<bool> lastOfBurst{false};
         PreloadedImage result;
     };
 
