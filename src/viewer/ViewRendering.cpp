@@ -27,6 +27,17 @@ QSize predictedReductionSize(ViewGeometry geometry, QSize image)
     return chooseDrawPath(geometry.zoom(), device, false) == DrawPath::Cache ? device : QSize();
 }
 
+namespace {
+
+// The source pixel nearest the centre of destination pixel `i` of `count` along one axis.
+int nearestSource(double start, double extent, int count, int i, int limit)
+{
+    const int v = static_cast<int>(start + (i + 0.5) * extent / count);
+    return std::clamp(v, 0, limit - 1);
+}
+
+}  // namespace
+
 QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const QRectF& source, QSize size)
 {
     if (!bits || image.isEmpty() || size.isEmpty() || source.isEmpty())
@@ -34,10 +45,7 @@ QImage stretchBottomUpBgr(const uchar* bits, QSize image, qsizetype pitch, const
     QImage out(size, QImage::Format_RGB32);
     if (out.isNull())
         return {};
-    auto sample = [](double start, double extent, int count, int i, int limit) {
-        const int v = static_cast<int>(start + (i + 0.5) * extent / count);
-        return std::clamp(v, 0, limit - 1);
-    };
+    const auto sample = nearestSource;
     const bool oneToOne = source.width() == size.width() && source.x() == std::floor(source.x())
                           && source.x() >= 0 && source.x() + size.width() <= image.width();
     std::vector<int> columns(static_cast<size_t>(size.width()));
@@ -70,15 +78,11 @@ QImage stretchBottomUpIndexed(const uchar* bits, int bpp, const QRgb* palette, Q
     QImage out(size, QImage::Format_RGB32);
     if (out.isNull())
         return {};
-    auto sample = [](double start, double extent, int count, int i, int limit) {
-        const int v = static_cast<int>(start + (i + 0.5) * extent / count);
-        return std::clamp(v, 0, limit - 1);
-    };
     std::vector<int> columns(static_cast<size_t>(size.width()));
     for (int x = 0; x < size.width(); ++x)
-        columns[static_cast<size_t>(x)] = sample(source.x(), source.width(), size.width(), x, image.width());
+        columns[static_cast<size_t>(x)] = nearestSource(source.x(), source.width(), size.width(), x, image.width());
     for (int y = 0; y < size.height(); ++y) {
-        const int row = sample(source.y(), source.height(), size.height(), y, image.height());
+        const int row = nearestSource(source.y(), source.height(), size.height(), y, image.height());
         const uchar* src = bits + pitch * (image.height() - 1 - row);
         auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {

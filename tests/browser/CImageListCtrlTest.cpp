@@ -1,4 +1,5 @@
 #include "browser/BrowserEvents.h"
+#include "DensityRerun.h"
 #include "browser/CFileNameEdit.h"
 #include "browser/CImageListCtrl.h"
 #include "browser/HoverText.h"
@@ -13,7 +14,6 @@
 
 #include <QAccessible>
 #include <QDir>
-#include <QProcess>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -442,14 +442,7 @@ namespace {
 TEST(CImageListCtrl, ThumbnailsAreMadeAndDrawnAtTheScreensDensity)
 {
     if (qApp->devicePixelRatio() < 2) {
-        QProcess again;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-        again.setProcessEnvironment(env);
-        again.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=CImageListCtrl.ThumbnailsAreMadeAndDrawnAtTheScreensDensity")});
-        ASSERT_TRUE(again.waitForFinished(120000));
-        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
+        fixtures::rerunAtDensity(QStringLiteral("2"));
         return;
     }
     ListFixture f;

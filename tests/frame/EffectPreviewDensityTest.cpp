@@ -1,11 +1,11 @@
 // The effect dialogs' previews on a dense screen: worked out and drawn at the screen's pixels,
 // with lengths scaled so the effect looks as it does at 1x.
 #include "imaging/dialogs/CThumbWnd.h"
+#include "DensityRerun.h"
 #include "imaging/dialogs/ValueDialogs.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -28,14 +28,7 @@ fipSuperImage columns(int width, int height)
 TEST(EffectPreview, IsWorkedOutAndDrawnAtTheScreensPixels)
 {
     if (qApp->devicePixelRatio() == 1) {
-        QProcess again;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-        again.setProcessEnvironment(env);
-        again.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=EffectPreview.IsWorkedOutAndDrawnAtTheScreensPixels")});
-        ASSERT_TRUE(again.waitForFinished(120000));
-        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
+        fixtures::rerunAtDensity(QStringLiteral("2"));
         return;
     }
     ASSERT_EQ(qApp->devicePixelRatio(), 2.0);

@@ -1,5 +1,6 @@
 // The slide view and its tool bar driven as a user drives them: timers, mouse and keys.
 #include "slideshow/CSlideView.h"
+#include "DensityRerun.h"
 
 #include "imaging/fipSuperImage.h"
 #include "slideshow/SlideButtonArt.h"
@@ -9,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -371,16 +371,8 @@ TEST(SlideView, SlidesAndButtonsAreDrawnAtTheScreensDensity)
 {
     const qreal ratio = qApp->devicePixelRatio();
     if (ratio == 1) {
-        for (const char* factor : {"1.5", "2"}) {
-            QProcess again;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(factor));
-            again.setProcessEnvironment(env);
-            again.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--gtest_filter=SlideView.SlidesAndButtonsAreDrawnAtTheScreensDensity")});
-            ASSERT_TRUE(again.waitForFinished(120000));
-            EXPECT_EQ(again.exitCode(), 0) << factor << again.readAllStandardOutput().right(3000).constData();
-        }
+        for (const char* factor : {"1.5", "2"})
+            fixtures::rerunAtDensity(QString::fromLatin1(factor));
         return;
     }
     const auto device = [ratio](int logical) { return static_cast<int>(logical * ratio); };

@@ -1,5 +1,6 @@
 // Drawing paths, backgrounds, the selection frame, cursors and the "Set Zoom Level" dialog.
 #include "ViewerTestSupport.h"
+#include "DensityRerun.h"
 
 #include "app/MessageBoxSeam.h"
 #include "app/NativePath.h"
@@ -19,7 +20,6 @@
 #include <QRadioButton>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -216,16 +216,8 @@ TEST(Painting, HundredPercentIsOneDevicePixelAndFitsCountDevicePixels)
     EXPECT_EQ(view->drawnRect().size(), QSize(600, 400));
     EXPECT_EQ(view->lastDrawPath(), DrawPath::Cache);
 
-    if (ratio < 2) {
-        QProcess again;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
-        again.setProcessEnvironment(env);
-        again.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=Painting.HundredPercentIsOneDevicePixelAndFitsCountDevicePixels")});
-        ASSERT_TRUE(again.waitForFinished(120000));
-        EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().right(3000).constData();
-    }
+    if (ratio < 2)
+        fixtures::rerunAtDensity(QStringLiteral("2"));
 }
 
 // A reduction by more than two (block means, then the filter) is the area average the right
