@@ -28,6 +28,9 @@ CDlgSetZoomLevel::CDlgSetZoomLevel(double zoom, ZoomType zoomType, QWidget* pare
     // An editable combo box completes typed text from its items ("8" became "800" and Enter
     // only took the completion): a level is typed as a number, not picked by its start.
     m_level->setCompleter(nullptr);
+    // Its label is the radio button beside it; a screen reader hears the level's meaning.
+    m_level->setAccessibleName(tr("Zoom level in percent"));
+    m_level->lineEdit()->setAccessibleName(m_level->accessibleName());
     for (const char* item : {"7", "10", "15", "20", "25", "30", "50", "70", "100", "150", "200", "300", "400", "500",
                              "600", "700", "800", "1200", "1600"})
         m_level->addItem(QString::fromLatin1(item));

@@ -10,6 +10,8 @@
 #include "imaging/dialogs/CDlgAsciiArt.h"
 #include "info/CDlgHistogram.h"
 #include "info/CFilePropertyDlg.h"
+#include "viewer/CDlgQuerySave.h"
+#include "viewer/CDlgSetZoomLevel.h"
 #include "imaging/dialogs/ColorDialogs.h"
 #include "imaging/dialogs/ValueDialogs.h"
 #include "imaging/geometry/CDlgRotate.h"
@@ -140,6 +142,8 @@ TEST(AccessibleNames, DialogControlsAreNamed)
         {"Histogram", [&] { return std::make_unique<CDlgHistogram>([&] { return &image; }); }},
         {"About", [&] { return std::make_unique<CDlgAbout>(); }},
         {"Properties", [&] { return std::make_unique<CFilePropertyDlg>(QStringList{QDir::tempPath()}); }},
+        {"Set Zoom Level", [&] { return std::make_unique<CDlgSetZoomLevel>(0.5, ZoomType::FitImage); }},
+        {"Save Changes", [&] { return std::make_unique<CDlgQuerySave>(nullptr, CDlgQuerySave::SaveFileStep{}); }},
     };
     for (const auto& [name, make] : dialogs) {
         const std::unique_ptr<QDialog> dialog = make();
