@@ -87,6 +87,7 @@ void StepDecoder::waitForAll()
     for (Job* queued : m_queue)
         queued->finished.store(true, std::memory_order_release);
     m_queue.clear();
+    m_wake.notify_all();  // a worker holding back a burst's step sees it abandoned at once
     m_finished.wait(lock, [this] { return !threadsRunning(); });
 }
 
@@ -179,8 +180,11 @@ std::optional<SteppedImage> StepDecoder::finishNewest()
         if (job.get() != m_newest)
             job->abandon.store(true, std::memory_order_relaxed);
     {
-        // The newest may still be waiting for a worker; it must be decoded, not dropped.
+        // The newest may still be waiting for a worker, or held back as a burst's step; it must
+        // be decoded now, not dropped.
         std::unique_lock lock(m_mutex);
+        m_newest->startNow.store(true, std::memory_order_relaxed);
+        m_wake.notify_all();
         m_finished.wait(lock, [this] { return !threadsRunning(); });
     }
     std::vector<SteppedImage> done = collect();
