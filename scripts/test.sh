@@ -18,7 +18,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVRA_BENCH=OFF \
 ninja -C build-tsan platform_tests browser_tests viewer_tests info_tests export_tests kelvra-decoder
 export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
 build-tsan/tests/platform/platform_tests --gtest_brief=1
-build-tsan/tests/browser/browser_tests --gtest_brief=1 --gtest_filter='ThumbnailLoader*:FileCommands*:CImageListCtrl*'
+build-tsan/tests/browser/browser_tests --gtest_brief=1 --gtest_filter='ThumbnailLoader*:FileCommands*:CImageListCtrl*:-CImageListCtrl.ScreenReaders*'
 build-tsan/tests/viewer/viewer_tests --gtest_brief=1 --gtest_filter='Preload*:UndoHistory*:ViewerStepping*:ViewerStale*:ViewerChanges*'
 build-tsan/tests/info/info_tests --gtest_brief=1 --gtest_filter='HistogramPanel*:FileProperties*'
 build-tsan/tests/export/export_tests --gtest_brief=1 --gtest_filter='ExportRunTest*'

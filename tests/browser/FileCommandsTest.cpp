@@ -345,13 +345,13 @@ TEST_F(FileCommandsTest, TheReplaceQuestionIsAnsweredInTheRealBoxWithNoProgressO
     QTimer timer;
     timer.setInterval(20);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            progressSeen |= qobject_cast<QProgressDialog*>(w) && w->isVisible();
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) {
-            open.invalidate();
+            open.invalidate();  // the copy's own progress may show once the question is answered
             return;
         }
+        for (QWidget* w : QApplication::topLevelWidgets())
+            progressSeen |= qobject_cast<QProgressDialog*>(w) && w->isVisible();
         if (!open.isValid())
             open.start();
         if (open.elapsed() < 700)
