@@ -10,9 +10,8 @@
 #include <vector>
 
 namespace bench {
-namespace {
 
-Stats summarise(std::vector<double> samples)
+Stats statsOf(std::vector<double> samples)
 {
     Stats s;
     if (samples.empty())
@@ -24,6 +23,8 @@ Stats summarise(std::vector<double> samples)
     s.medianMs = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
     return s;
 }
+
+namespace {
 
 double msSince(std::chrono::steady_clock::time_point start)
 {
@@ -43,7 +44,7 @@ Stats timeRuns(int runs, const std::function<void()>& fn, bool warmUp)
         fn();
         samples.push_back(msSince(start));
     }
-    return summarise(std::move(samples));
+    return statsOf(std::move(samples));
 }
 
 bool timeCommand(int runs, const QString& program, const QStringList& args, Stats& out)
@@ -61,7 +62,7 @@ bool timeCommand(int runs, const QString& program, const QStringList& args, Stat
         if (i > 0)  // the first run warms the page cache
             samples.push_back(msSince(start));
     }
-    out = summarise(std::move(samples));
+    out = statsOf(std::move(samples));
     return true;
 }
 

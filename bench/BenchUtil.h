@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace bench {
 
@@ -14,6 +15,8 @@ struct Stats {
     double maxMs = 0;
 };
 
+// Minimum, median and maximum of samples in milliseconds (all zero for none).
+Stats statsOf(std::vector<double> samples);
 // Runs `fn` `runs` times (after one untimed warm-up) and returns its wall-clock figures.
 Stats timeRuns(int runs, const std::function<void()>& fn, bool warmUp = true);
 // Times a whole external process; returns false when it cannot be started or fails.

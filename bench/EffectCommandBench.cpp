@@ -36,19 +36,13 @@
 
 namespace {
 
+using bench::statsOf;
+
 using Clock = std::chrono::steady_clock;
 
 double msSince(Clock::time_point start, Clock::time_point end = Clock::now())
 {
     return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-bench::Stats statsOf(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    if (samples.empty())
-        return {};
-    return {samples.front(), samples[samples.size() / 2], samples.back()};
 }
 
 // Moves the first value off its neutral default, so Enhance Colors and Adjust HSL do work.

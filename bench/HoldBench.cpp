@@ -26,20 +26,10 @@
 
 namespace {
 
+using bench::statsOf;
+
 constexpr int kRepeatMs = 30;
 constexpr int kHoldMs = 2000;
-
-bench::Stats statsOf(std::vector<double> v)
-{
-    bench::Stats s;
-    if (v.empty())
-        return s;
-    std::sort(v.begin(), v.end());
-    s.minMs = v.front();
-    s.maxMs = v.back();
-    s.medianMs = v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    return s;
-}
 
 // Notes the paints of the viewport that show a picture not painted before.
 class PaintWatch : public QObject {

@@ -34,6 +34,8 @@
 
 namespace {
 
+using bench::statsOf;
+
 bool waitForCounts(const CHistogramWnd& panel)
 {
     QElapsedTimer timer;
@@ -52,12 +54,6 @@ void touch(const QString& path, int seconds)
 {
     const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-}
-
-bench::Stats statsOf(std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    return {ms.front(), ms[ms.size() / 2], ms.back()};
 }
 
 // A camera's usual tags on the copy, as a photo straight from a camera carries them.

@@ -20,19 +20,9 @@
 
 namespace {
 
-const QSize kViewerSize(1920, 1080);
+using bench::statsOf;
 
-bench::Stats statsOf(std::vector<double> ms)
-{
-    bench::Stats s;
-    if (ms.empty())
-        return s;
-    std::sort(ms.begin(), ms.end());
-    s.minMs = ms.front();
-    s.maxMs = ms.back();
-    s.medianMs = ms.size() % 2 ? ms[ms.size() / 2] : (ms[ms.size() / 2 - 1] + ms[ms.size() / 2]) / 2;
-    return s;
-}
+const QSize kViewerSize(1920, 1080);
 
 // Times `measured` after an untimed `setup`, `runs` times.
 bench::Stats timeWithSetup(int runs, const std::function<void()>& setup, const std::function<void()>& measured)
