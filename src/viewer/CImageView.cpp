@@ -391,11 +391,7 @@ void CImageView::requestDeferredDrawingWork()
 
 bool CImageView::canStretchFromImageBits() const
 {
-    if (!m_image || m_image->getImageType() != FIT_BITMAP)
-        return false;
-    const unsigned bpp = m_image->getBPP();
-    // Palettes with a transparent entry are drawn premultiplied, from the drawing copy.
-    return bpp == 24 || ((bpp == 1 || bpp == 4 || bpp == 8) && m_image->getPalette() && !m_image->isTransparent());
+    return m_image && drawnFromRows(*m_image);
 }
 
 void CImageView::stretchFromImageBits(QPainter& painter, const VisiblePart& part) const

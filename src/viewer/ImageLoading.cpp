@@ -27,6 +27,15 @@ LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>
     return result;
 }
 
+bool drawnFromRows(const fipSuperImage& image)
+{
+    if (!image.isValid() || image.getImageType() != FIT_BITMAP)
+        return false;
+    const unsigned bpp = image.getBPP();
+    // Palettes with a transparent entry are drawn premultiplied, from the drawing copy.
+    return bpp == 24 || ((bpp == 1 || bpp == 4 || bpp == 8) && image.getPalette() && !image.isTransparent());
+}
+
 QImage makeDisplayImage(const fipSuperImage& image)
 {
     if (!image.isValid())

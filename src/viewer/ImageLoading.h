@@ -19,6 +19,9 @@ struct LoadedImage {
 // A JPEG decode stops early, with no image, once `abandon` is set.
 LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon = nullptr);
 
+// The view draws the image straight from the library's rows (24-bit, or 1, 4 and 8-bit
+// through an opaque palette), so it needs no 32-bit drawing copy of it.
+bool drawnFromRows(const fipSuperImage& image);
 // The image as the painter draws it: 32 bits a pixel, rows top-down, premultiplied alpha
 // when the image has transparency. Null for a null or invalid image.
 QImage makeDisplayImage(const fipSuperImage& image);

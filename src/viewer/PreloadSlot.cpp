@@ -65,7 +65,7 @@ PreloadedImage loadForView(const QString& path, int page, const std::atomic<bool
     if (!reduced.isEmpty()) {
         // A reduced view needs only the reduced copy, never a full-size one.
         result.reduced = reducedDisplayImage(*image, {}, reduced);
-    } else if (image->getBPP() != 24) {
+    } else if (!drawnFromRows(*image)) {
         // Only images the view cannot draw from the library's rows need the copy.
         result.display = makeDisplayImage(*image);
     }
