@@ -17,6 +17,12 @@ namespace ImageLibrary {
 // Registers the library's plugins once and silences its messages.
 void ensureInitialised();
 
+// The format a file name's extension names, as the library's own lookup decides it, or
+// FIF_UNKNOWN without an extension. Safe from any thread: the library's lookup splits its
+// extension lists with strtok, which two threads (two export workers, a decoder beside the
+// window) corrupt for each other.
+FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath);
+
 enum class JpegOutcome {
     Decoded,
     TooLarge,      // refused before allocating: beyond the budget even at 1/8

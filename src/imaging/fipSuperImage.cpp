@@ -59,21 +59,11 @@ fipSuperImage& fipSuperImage::operator=(fipSuperImage&& src) noexcept
 
 namespace {
 
-FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
-{
-    const qsizetype slash = nativePath.lastIndexOf('/');
-    const qsizetype dot = nativePath.lastIndexOf('.');
-    if (dot < 0 || dot < slash)
-        return FIF_UNKNOWN;
-    // The library matches extensions ignoring case.
-    return FreeImage_GetFIFFromFilename(nativePath.mid(dot).constData());
-}
-
 FREE_IMAGE_FORMAT fileTypeOf(const QByteArray& nativePath)
 {
     ImageLibrary::ensureInitialised();
     const FREE_IMAGE_FORMAT fif = Decode::identifyFile(nativePath);
-    return fif != FIF_UNKNOWN ? fif : formatFromName(nativePath);
+    return fif != FIF_UNKNOWN ? fif : ImageLibrary::formatFromName(nativePath);
 }
 
 }  // namespace
@@ -157,7 +147,7 @@ FREE_IMAGE_FORMAT fipSuperImage::getFileType(const QString& path)
 FREE_IMAGE_FORMAT fipSuperImage::getFIFFromFilename(const QString& path)
 {
     ImageLibrary::ensureInitialised();
-    return formatFromName(NativePath::encode(path));
+    return ImageLibrary::formatFromName(NativePath::encode(path));
 }
 
 bool fipSuperImage::isMultiPageFile(const QString& path)

@@ -153,6 +153,17 @@ TEST(FormatsTest, FiltersAndExtensionLists)
     EXPECT_EQ(fipSuperImage::getFIFExtension(FIF_TIFF), QStringLiteral("tif"));
     EXPECT_EQ(fipSuperImage::getFIFFromFilename(QStringLiteral("/a.b/IMG.JPEG")), FIF_JPEG);
     EXPECT_EQ(fipSuperImage::getFIFFromFilename(QStringLiteral("/a.png/noext")), FIF_UNKNOWN);
+    // Our thread-safe lookup must name the format the library's own lookup names, for every
+    // extension and format name it knows, whatever the case.
+    for (int i = 0; i < FreeImage_GetFIFCount(); ++i) {
+        const auto fif = static_cast<FREE_IMAGE_FORMAT>(i);
+        QList<QByteArray> names = QByteArray(FreeImage_GetFIFExtensionList(fif)).split(',');
+        names << FreeImage_GetFormatFromFIF(fif) << "nosuchformat";
+        for (const QByteArray& n : names) {
+            const QByteArray file = "/d.x/IMG." + n.toUpper();
+            EXPECT_EQ(ImageLibrary::formatFromName(file), FreeImage_GetFIFFromFilename(file.constData())) << file.constData();
+        }
+    }
 
     const QString open = fipSuperImage::getOpenFileFilter();
     EXPECT_TRUE(open.startsWith(QStringLiteral("All image files (*.")));

@@ -55,15 +55,6 @@ int pageCountAfter(const HelperResult& r, const QByteArray& head)
     return isMultiPageFormat(r.fif != FIF_UNKNOWN ? r.fif : multiPageFormatOf(head)) ? 0 : 1;
 }
 
-FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
-{
-    const qsizetype slash = nativePath.lastIndexOf('/');
-    const qsizetype dot = nativePath.lastIndexOf('.');
-    if (dot < 0 || dot < slash)
-        return FIF_UNKNOWN;
-    return FreeImage_GetFIFFromFilename(nativePath.mid(dot).constData());
-}
-
 struct TjCloser {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
@@ -202,7 +193,7 @@ Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint6
     const int fd = file->fd.get();
     RequestMessage request;
     request.kind = Kind::Image;
-    request.fifByName = formatFromName(nativePath);
+    request.fifByName = ImageLibrary::formatFromName(nativePath);
     request.flag = flag;
     request.page = page;
     request.maxBytes = budget;
@@ -263,7 +254,7 @@ Decoded decodeThumbnail(const QByteArray& nativePath, unsigned maxWidth, unsigne
     }
     RequestMessage request;
     request.kind = Kind::Thumbnail;
-    request.fifByName = formatFromName(nativePath);
+    request.fifByName = ImageLibrary::formatFromName(nativePath);
     request.maxWidth = maxWidth;
     request.maxHeight = maxHeight;
     request.maxPixels = maxPixels;
@@ -292,7 +283,7 @@ QSize readImageSize(const QByteArray& nativePath)
         return *size;
     RequestMessage request;
     request.kind = Kind::Header;
-    request.fifByName = formatFromName(nativePath);
+    request.fifByName = ImageLibrary::formatFromName(nativePath);
     const HelperResult r = IsolatedDecoder::shared().run(fd, request);
     if (r.status != Status::Ok)
         return {};
