@@ -35,6 +35,13 @@ public:
     virtual void RefreshAfterChange() = 0;
     // Sets the modified flag, runs RefreshAfterChange and repaints.
     virtual void MarkChanged() = 0;
+    // MarkChanged after the whole image was mirrored, which a view can show by mirroring the
+    // picture it already has rather than reducing the photo again.
+    virtual void MarkMirrored(bool vertically)
+    {
+        static_cast<void>(vertically);
+        MarkChanged();
+    }
 
     // True while the frame shows the viewer (some commands apply only there).
     virtual bool viewerModeActive() const = 0;

@@ -186,6 +186,15 @@ void CImageView::MarkChanged()
     viewport()->update();
 }
 
+void CImageView::MarkMirrored(bool vertically)
+{
+    QImage mirrored;
+    if (hasDrawingCache())
+        mirrored = std::move(m_cache).mirrored(!vertically, vertically);
+    MarkChanged();
+    adoptReduction(std::move(mirrored));
+}
+
 bool CImageView::canUndo() const
 {
     return m_image && m_image->isValid() && m_undo.canUndo();

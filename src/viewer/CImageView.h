@@ -53,6 +53,9 @@ public:
     bool TakeUndoSnapshot();
     void RefreshAfterChange();
     void MarkChanged();
+    // MarkChanged after the whole image was flipped: the smooth reduction shown is flipped
+    // too, so the next paint needs no new one.
+    void MarkMirrored(bool vertically);
     void Undo();
     void Redo();
     bool canUndo() const;

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon)
+LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon, int minimumSide)
 {
     LoadedImage result;
     if (path.isEmpty())
@@ -16,7 +16,8 @@ LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>
     // Multi-page formats give page `page` and their page count; a JPEG beyond the memory
     // budget comes reduced, with its true size in `fullSize`.
     Decode::Decoded decoded =
-        Decode::decodeImage(NativePath::encode(path), std::max(page, 0), 0, Decode::imageMemoryBudget(), abandon);
+        Decode::decodeImage(NativePath::encode(path), std::max(page, 0), 0, Decode::imageMemoryBudget(), abandon,
+                            minimumSide);
     result.pageCount = decoded.pageCount;
     result.fullSize = decoded.fullSize;
     if (decoded.ok()) {

@@ -16,6 +16,7 @@ public:
     bool TakeUndoSnapshot() override;
     void RefreshAfterChange() override;
     void MarkChanged() override;
+    void MarkMirrored(bool vertically) override;
     bool viewerModeActive() const override;
     QWidget* dialogParent() override;
 

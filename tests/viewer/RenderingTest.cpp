@@ -161,6 +161,17 @@ TEST(Painting, ReducedViewIsDrawnFromTheCacheAndZoomedViewsStretch)
     v.view->MarkChanged();
     EXPECT_FALSE(v.view->hasDrawingCache());
 
+    // A flip mirrors the cache, which then shows what a new reduction would.
+    grabClient(*v.view);
+    v.view->image()->flipVertical();
+    v.view->MarkMirrored(true);
+    EXPECT_TRUE(v.view->hasDrawingCache());
+    const QImage mirrored = grabClient(*v.view);
+    v.view->MarkChanged();
+    EXPECT_EQ(grabClient(*v.view), mirrored);
+    v.view->image()->flipVertical();
+    v.view->MarkChanged();
+
     // At 300% the top-left image pixel covers 3 x 3 screen pixels from the scroll origin.
     v.view->OnFixedZoomLevel(3.0);
     v.view->SetScrollPosition(0, 0);

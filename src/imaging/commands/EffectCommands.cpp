@@ -101,7 +101,9 @@ void runOnImage(const Command& command, EditTarget& target, const EffectUi& ui)
         return;
     const std::uint64_t serial = target.imageSerial();
     const QRect s = target.editSelection();
-    const bool onSelection = command.sel != Sel::No && !s.isEmpty();
+    // A selection holding the whole image changes it in place, without two copies of a photo.
+    const QRect whole(0, 0, static_cast<int>(image->getWidth()), static_cast<int>(image->getHeight()));
+    const bool onSelection = command.sel != Sel::No && !s.isEmpty() && !s.contains(whole);
 
     fipSuperImage work;
     if (onSelection && !image->copySubImage(work, s.left(), s.top(), s.left() + s.width(), s.top() + s.height()))
@@ -131,6 +133,10 @@ void runOnImage(const Command& command, EditTarget& target, const EffectUi& ui)
             return;
         if (isRotation(command.id))
             target.clearSelection();
+        if (command.id == cmd::VerticalFlip || command.id == cmd::HorizontalFlip) {
+            target.MarkMirrored(command.id == cmd::VerticalFlip);
+            return;
+        }
     }
     target.MarkChanged();
 }

@@ -128,6 +128,17 @@ TEST(EffectCommands, SelectionPathChangesOnlyTheSelectedPixels)
                 ASSERT_TRUE(same) << x << "," << y;
         }
     EXPECT_TRUE(changedInside);
+
+    // A selection holding the whole image (and more) changes it as no selection does.
+    FakeTarget whole(before), plain(before);
+    whole.selection = QRect(-3, -2, 50, 40);
+    ASSERT_TRUE(effects::run(cmd::Sharpen, whole, accepting()));
+    ASSERT_TRUE(effects::run(cmd::Sharpen, plain, accepting()));
+    EXPECT_EQ(whole.snapshots, 1);
+    EXPECT_EQ(whole.selection, QRect(-3, -2, 50, 40));
+    for (unsigned y = 0; y < 30; ++y)
+        for (unsigned x = 0; x < 40; ++x)
+            ASSERT_EQ(pixelAt(*whole.image, x, y).rgbGreen, pixelAt(*plain.image, x, y).rgbGreen) << x << "," << y;
 }
 
 TEST(EffectCommands, RotationsAndWholeImageCommandsIgnoreTheSelection)
