@@ -5,6 +5,7 @@
 #include "browser/BrowserEvents.h"
 #include "browser/CImageListCtrl.h"
 #include "imaging/fipSuperImage.h"
+#include "platform/ThreadPriority.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -162,6 +163,7 @@ bool WallpaperJob::StartWallpaperJob(const QString& path, int style, const wallp
         m_thread->wait();
     DesktopWallpaper desktop = m_desktop;
     m_thread.reset(QThread::create([this, path, style, at, screen, desktop]() mutable {
+        lowerThisThreadPriority();
         // A failure to remember does not stop the set; the next set tries again.
         if (!wallpaper::hasOldWallpaper(at))
             wallpaper::RememberOldWallpaper(at, desktop);
@@ -171,7 +173,7 @@ bool WallpaperJob::StartWallpaperJob(const QString& path, int style, const wallp
     if (m_list) {
         m_list->setBusy(true);
     }
-    m_thread->start(QThread::IdlePriority);
+    m_thread->start();
     return true;
 }
 

@@ -1,25 +1,13 @@
 #include "viewer/PreloadSlot.h"
 
+#include "app/NativePath.h"
 #include "imaging/ImageLibrary.h"
 #include "imaging/decode/ImageDecoding.h"
-#include "app/NativePath.h"
+#include "platform/ThreadPriority.h"
 #include "viewer/ViewerEvents.h"
 #include "viewer/ZoomGeometry.h"
 
 #include <QCoreApplication>
-
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
-void lowerThisThreadPriority()
-{
-    // Linux threads of normal processes all run under SCHED_OTHER, where Qt's thread
-    // priorities have no effect; a higher nice value for this one thread is the "lowest
-    // priority" here. Threads it starts inherit it.
-    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
-    ::setpriority(PRIO_PROCESS, tid, 10);
-}
 
 PreloadSlot::~PreloadSlot()
 {

@@ -28,10 +28,6 @@ struct PreloadedImage {
     FileStamp stamp;
 };
 
-// Gives the calling thread the lowest priority: decoding never takes the processor from the
-// window thread, which then keeps answering keys and painting while images decode.
-void lowerThisThreadPriority();
-
 // The device size of the reduced copy a loader makes for an image of the given size; empty
 // when the image will be drawn without one.
 using ReductionSize = std::function<QSize(QSize image)>;
