@@ -45,7 +45,7 @@ bool CImageView::beginBackgroundStep(int index)
     }
     // A look-ahead for another file only takes a core from the target now.
     m_preload.abandon();
-    m_stepper.request(StepTarget{index, path, 0}, reductionForNextImage());
+    m_stepper.request(StepTarget{index, path, 0});
     return true;
 }
 

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon, int minimumSide)
+LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon)
 {
     LoadedImage result;
     if (path.isEmpty())
@@ -16,8 +16,7 @@ LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>
     // Multi-page formats give page `page` and their page count; a JPEG beyond the memory
     // budget comes reduced, with its true size in `fullSize`.
     Decode::Decoded decoded =
-        Decode::decodeImage(NativePath::encode(path), std::max(page, 0), 0, Decode::imageMemoryBudget(), abandon,
-                            minimumSide);
+        Decode::decodeImage(NativePath::encode(path), std::max(page, 0), 0, Decode::imageMemoryBudget(), abandon);
     result.pageCount = decoded.pageCount;
     result.fullSize = decoded.fullSize;
     if (decoded.ok()) {

@@ -16,10 +16,8 @@ struct LoadedImage {
     QSize fullSize;                        // the file's own size; larger when `image` is reduced
 };
 
-// A JPEG decode stops early, with no image, once `abandon` is set. With `minimumSide` > 0 a
-// JPEG is decoded at the smallest DCT scale whose larger side still reaches it.
-LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon = nullptr,
-                          int minimumSide = 0);
+// A JPEG decode stops early, with no image, once `abandon` is set.
+LoadedImage LoadImageFile(const QString& path, int page, const std::atomic<bool>* abandon = nullptr);
 
 // The view draws the image straight from the library's rows (24-bit, or 1, 4 and 8-bit
 // through an opaque palette), so it needs no 32-bit drawing copy of it.

@@ -1,8 +1,5 @@
 #include "viewer/PreloadSlot.h"
 
-#include "app/NativePath.h"
-#include "imaging/ImageLibrary.h"
-#include "imaging/decode/ImageDecoding.h"
 #include "platform/ThreadPriority.h"
 #include "viewer/ViewerEvents.h"
 #include "viewer/ZoomGeometry.h"
@@ -60,46 +57,6 @@ PreloadedImage loadForView(const QString& path, int page, const std::atomic<bool
         // Only images the view cannot draw from the library's rows need the copy.
         result.display = makeDisplayImage(*image);
     }
-    return result;
-}
-
-namespace {
-
-// The larger side of the smallest 1/2, 1/4 or 1/8 scale of a `full` JPEG that the view shows
-// as it shows the whole image; 0 when none does (a fixed zoom, or a small image).
-int standInSide(QSize full, const ReductionSize& reduceTo)
-{
-    const QSize shown = full.isValid() ? reduceTo(full) : QSize();
-    if (shown.isEmpty())
-        return 0;
-    for (const int d : {8, 4, 2}) {
-        const QSize scaled((full.width() + d - 1) / d, (full.height() + d - 1) / d);
-        const int side = std::max(scaled.width(), scaled.height());
-        if (side >= std::max(shown.width(), shown.height()) && reduceTo(scaled) == shown)
-            return side;
-    }
-    return 0;
-}
-
-}  // namespace
-
-PreloadedImage loadStandIn(const QString& path, const std::atomic<bool>* abandon, const ReductionSize& reduceTo)
-{
-    const QByteArray native = NativePath::encode(path);
-    const int side = reduceTo && ImageLibrary::formatFromName(native) == FIF_JPEG
-                         ? standInSide(Decode::readImageSize(native), reduceTo)
-                         : 0;
-    if (side == 0)
-        return loadForView(path, 0, abandon, nullptr, reduceTo);
-    PreloadedImage result;
-    result.stamp = FileStamp::of(path);
-    result.loaded = LoadImageFile(path, 0, abandon, side);
-    const fipSuperImage* image = result.loaded.image.get();
-    if (!image || (abandon && abandon->load(std::memory_order_relaxed)))
-        return result;
-    const QSize size(static_cast<int>(image->getWidth()), static_cast<int>(image->getHeight()));
-    if (const QSize reduced = reduceTo(size); !reduced.isEmpty())
-        result.reduced = reducedDisplayImage(*image, {}, reduced);
     return result;
 }
 

@@ -38,11 +38,6 @@ using ReductionSize = std::function<QSize(QSize image)>;
 PreloadedImage loadForView(const QString& path, int page, const std::atomic<bool>* abandon,
                            const std::atomic<bool>* someoneWaits, const ReductionSize& reduceTo);
 
-// A picture to show while a held key goes by: a JPEG decoded at the smallest DCT scale the
-// view shows at the same size as the whole image, with that reduction made; anything else
-// as `loadForView` decodes it. `image.fullSize` keeps the file's own size.
-PreloadedImage loadStandIn(const QString& path, const std::atomic<bool>* abandon, const ReductionSize& reduceTo);
-
 class PreloadSlot {
 public:
     PreloadSlot() = default;

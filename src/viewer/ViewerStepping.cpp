@@ -49,11 +49,9 @@ void StepDecoder::work()
                 running->abandon.store(true, std::memory_order_relaxed);
         }
         m_running.push_back(job);
-        const bool standsIn = job->standsIn.load(std::memory_order_relaxed) && job->standIn && job->target.page == 0;
         lock.unlock();
         if (!job->abandon.load(std::memory_order_relaxed))
-            job->result = standsIn ? loadStandIn(job->target.path, &job->abandon, job->standIn)
-                                   : loadForView(job->target.path, job->target.page, &job->abandon, nullptr, {});
+            job->result = loadForView(job->target.path, job->target.page, &job->abandon, nullptr, {});
         QObject* owner = m_owner;
         lock.lock();
         m_running.erase(std::find(m_running.begin(), m_running.end(), job));
@@ -105,7 +103,6 @@ void StepDecoder::supersede()
         m_newest->kept = true;
         std::lock_guard lock(m_mutex);
         m_newest->startNow.store(true, std::memory_order_relaxed);
-        m_newest->standsIn.store(true, std::memory_order_relaxed);
     } else if (!m_newest->kept) {
         std::lock_guard lock(m_mutex);
         m_newest->abandon.store(true, std::memory_order_relaxed);
@@ -114,13 +111,12 @@ void StepDecoder::supersede()
     m_newest = nullptr;
 }
 
-void StepDecoder::request(const StepTarget& target, ReductionSize standIn)
+void StepDecoder::request(const StepTarget& target)
 {
     supersede();
     const auto now = Clock::now();
     auto job = std::make_unique<Job>();
     job->target = target;
-    job->standIn = std::move(standIn);
     const bool burst = m_lastRequest != Clock::time_point() && now - m_lastRequest < kBurstGap;
     job->startAfter = burst ? now + kBurstDelay : Clock::time_point();
     m_lastRequest = now;

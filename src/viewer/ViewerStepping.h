@@ -9,13 +9,8 @@
 // The decodes run on two worker threads that live as long as the decoder: starting a thread
 // per step cost the window thread up to a tenth of a second while other threads were faulting
 // in the pages of large images. A decode hands over the image alone: the view shows it at once
-// with its fast stretch and makes the smooth reduction itself, a band per turn. A decode kept
-// before it started only stands in for a picture going by: a JPEG is then decoded at the
-// smallest scale the view shows at the same size, in a fraction of the time, with its
-// reduction made.
-//
-// A job belongs to the window thread; a worker writes its result and then sets `finished` as
-// the last thing it does with it, and posts `WM_STEP_DECODED`.
+// with its fast stretch and makes the smooth reduction itself, a band per turn. A job belongs to the window thread; a worker writes its result
+// and then sets `finished` as the last thing it does with it, and posts `WM_STEP_DECODED`.
 #include "viewer/PreloadSlot.h"
 
 #include <QString>
@@ -54,9 +49,8 @@ public:
     StepDecoder& operator=(const StepDecoder&) = delete;
     ~StepDecoder();
 
-    // Decodes `target`, superseding the decodes under way. `standIn` gives the view's
-    // reduction for an image's size, should the decode be kept only to be shown going by.
-    void request(const StepTarget& target, ReductionSize standIn = {});
+    // Decodes `target`, superseding the decodes under way.
+    void request(const StepTarget& target);
     // Supersedes the decodes under way without starting one (the newest target comes from
     // elsewhere, the look-ahead).
     void supersede();
@@ -91,8 +85,6 @@ private:
         Clock::time_point startAfter;
         std::atomic<bool> startNow{false};
         std::atomic<bool> lastOfBurst{false};
-        std::atomic<bool> standsIn{false};  // kept before a worker took it
-        ReductionSize standIn;
         PreloadedImage result;
     };
 

@@ -3,8 +3,6 @@
 
 #include "imaging/fipSuperImage.h"
 #include "viewer/ViewerCommands.h"
-#include "viewer/ViewerStepping.h"
-#include "viewer/ZoomGeometry.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -125,33 +123,4 @@ TEST(ViewerStepping, ACommandDuringAStepWaitsForItsImage)
     ASSERT_TRUE(settles(*v.view));
     EXPECT_EQ(v.view->listIndex(), 1);
     EXPECT_FALSE(v.view->isModified());
-}
-
-// A decode kept before it began only shows a picture going by: it comes at the reduced scale
-// the view shows at the same size, with its reduction made, and knows the file's own size.
-TEST(ViewerStepping, APictureGoingByIsDecodedAtTheScaleItIsShownAt)
-{
-    fixtures::TempDir dir;
-    std::vector<QString> files;
-    for (int i = 0; i < 3; ++i) {
-        files.push_back(dir.file(QStringLiteral("p%1.jpg").arg(i)));
-        fixtures::writePatternJpeg(files.back(), 1600, 1200);
-    }
-    StepDecoder decoder(nullptr);
-    const ReductionSize fit = [](QSize image) { return fitWithin(image, QSize(300, 300)); };
-    decoder.setKeepAfter(std::chrono::hours(1));
-    decoder.request({0, files[0], 0}, fit);
-    decoder.request({1, files[1], 0}, fit);  // the first dropped; this one held back in the burst
-    decoder.setKeepAfter(std::chrono::milliseconds(0));
-    decoder.request({2, files[2], 0}, fit);  // the second kept before it began
-    decoder.supersede();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !decoder.threadsRunning(); }, 30000));
-    const std::vector<SteppedImage> shown = decoder.collect();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].target.path, files[1]);
-    const PreloadedImage& picture = shown[0].image;
-    ASSERT_TRUE(picture.loaded.image);
-    EXPECT_EQ(picture.loaded.image->getWidth(), 400u);  // a quarter: 1/8 would show smaller
-    EXPECT_EQ(picture.loaded.fullSize, QSize(1600, 1200));
-    EXPECT_EQ(picture.reduced.size(), QSize(300, 225));
 }

@@ -182,7 +182,7 @@ FREE_IMAGE_FORMAT identifyFile(const QByteArray& nativePath)
 }
 
 Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint64_t budget,
-                    const std::atomic<bool>* abandon, int minimumSide)
+                    const std::atomic<bool>* abandon)
 {
     Decoded result;
     const auto file = openRegularFile(nativePath);
@@ -204,7 +204,7 @@ Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint6
             result.status = Status::TooLarge;
             return result;
         }
-        const ImageLibrary::JpegLoad jpeg = ImageLibrary::loadJpeg(*bytes, flag, budget, minimumSide, abandon);
+        const ImageLibrary::JpegLoad jpeg = ImageLibrary::loadJpeg(*bytes, flag, budget, 0, abandon);
         result.fif = FIF_JPEG;
         result.pageCount = 1;
         result.fullSize = QSize(jpeg.fullWidth, jpeg.fullHeight);

@@ -37,10 +37,9 @@ FREE_IMAGE_FORMAT identifyFile(const QByteArray& nativePath);
 
 // The whole image, or page `page` of a multi-page file (TIFF, GIF, ICO) when page >= 0.
 // A JPEG beyond `budget` bytes comes reduced by TurboJPEG's 1/2 .. 1/8 scaling. A JPEG
-// decoded in process stops early, not decoded, once `abandon` is set. With `minimumSide` > 0 a
-// JPEG comes at the smallest of those scales whose larger side still reaches it.
+// decoded in process stops early, not decoded, once `abandon` is set.
 Decoded decodeImage(const QByteArray& nativePath, int page, int flag, std::uint64_t budget,
-                    const std::atomic<bool>* abandon = nullptr, int minimumSide = 0);
+                    const std::atomic<bool>* abandon = nullptr);
 
 // The number of pages of a TIFF, GIF or icon file (recognised by its signature), counted by
 // the helper; 1 for any other file; 0 when the file cannot be opened or its pages not read.
