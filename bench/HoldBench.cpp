@@ -108,7 +108,9 @@ HoldRun holdOnce(CImageView& view, int first)
     // that the work the final image brings (its smooth reduction) is counted too.
     double settledAt = -1;
     while (clock.elapsed() < kHoldMs + 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // Waits for events as the program's own loop does (the 5 ms ticker wakes it): a loop
+        // that polls would take a core from the decoders.
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         const bool keysDone = clock.elapsed() > kHoldMs + 100;
         if (settledAt < 0 && keysDone && !view.stepPending() && !watch.pathAtPaint.empty()
             && watch.pathAtPaint.back() == view.filePath())

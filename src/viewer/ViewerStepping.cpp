@@ -11,6 +11,8 @@ namespace {
 // Keyboards repeat every 30 to 40 ms; steps closer than this belong to one burst.
 constexpr std::chrono::milliseconds kBurstGap{60};
 constexpr std::chrono::milliseconds kBurstDelay{35};
+// Wheels and touchpads send their steps closer than this; a held key repeats more slowly.
+constexpr std::chrono::milliseconds kFloodGap{15};
 
 }  // namespace
 
@@ -99,7 +101,8 @@ void StepDecoder::supersede()
         return;
     }
     const bool oneKept = std::any_of(m_jobs.begin(), m_jobs.end(), [](const auto& j) { return j->kept; });
-    if (!oneKept && !m_newest->finished.load(std::memory_order_acquire) && now - m_screenSince >= m_keepAfter) {
+    if (!oneKept && !m_newest->finished.load(std::memory_order_acquire)
+        && (m_newest->forScreen || now - m_screenSince >= m_keepAfter)) {
         m_newest->kept = true;
         std::lock_guard lock(m_mutex);
         m_newest->startNow.store(true, std::memory_order_relaxed);
@@ -118,7 +121,12 @@ void StepDecoder::request(const StepTarget& target)
     auto job = std::make_unique<Job>();
     job->target = target;
     const bool burst = m_lastRequest != Clock::time_point() && now - m_lastRequest < kBurstGap;
-    job->startAfter = burst ? now + kBurstDelay : Clock::time_point();
+    const bool flood = burst && now - m_lastRequest < kFloodGap;
+    const bool oneKept = std::any_of(m_jobs.begin(), m_jobs.end(), [](const auto& j) { return j->kept; });
+    // With no picture on its way, a held key's step starts at once and is kept when the next
+    // repeat supersedes it: the screen's next picture is then never more than one decode off.
+    job->forScreen = burst && !flood && !oneKept;
+    job->startAfter = burst && !job->forScreen ? now + kBurstDelay : Clock::time_point();
     m_lastRequest = now;
     Job* raw = job.get();
     m_jobs.push_back(std::move(job));

@@ -2,8 +2,9 @@
 // `StepDecoder`: the images the viewer's steps lead to, decoded off the window thread.
 //
 // A step that arrives while an earlier one is still decoding supersedes it: the earlier decode
-// is abandoned, unless the screen has shown the same picture for `keepAfter` already; then it
-// may finish, so that a held key still shows images going by, while the newest target decodes
+// is abandoned, unless the screen has shown the same picture for `keepAfter` already, or it
+// was started as the screen's next picture (a held key's step while none was on its way);
+// then it may finish, so that a held key still shows images going by, while the newest target decodes
 // beside it. So at most two decodes run at once, and the newest target is decoded once.
 //
 // The decodes run on two worker threads that live as long as the decoder: starting a thread
@@ -79,6 +80,7 @@ private:
         std::atomic<bool> abandon{false};
         std::atomic<bool> finished{false};
         bool kept = false;
+        bool forScreen = false;  // started at once to be the screen's next picture
         // A step within a burst (a held key) starts only after this, unless it is kept first:
         // most such targets are superseded by the next repeat before then, and a decode
         // never started leaves the processor to the one kept for the screen.
