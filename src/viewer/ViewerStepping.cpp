@@ -13,6 +13,8 @@ constexpr std::chrono::milliseconds kBurstGap{60};
 constexpr std::chrono::milliseconds kBurstDelay{35};
 // Wheels and touchpads send their steps closer than this; a held key repeats more slowly.
 constexpr std::chrono::milliseconds kFloodGap{15};
+// About half the decode of a large photo.
+constexpr std::chrono::milliseconds kSecondKeptAfter{90};
 
 }  // namespace
 
@@ -73,6 +75,10 @@ void StepDecoder::endBurst()
         std::lock_guard lock(m_mutex);
         m_newest->lastOfBurst.store(true, std::memory_order_relaxed);
         m_newest->startNow.store(true, std::memory_order_relaxed);
+        // Both workers may be busy with kept decodes: the newest target must not wait for one.
+        for (const auto& job : m_jobs)
+            if (job.get() != m_newest)
+                job->abandon.store(true, std::memory_order_relaxed);
     }
     m_wake.notify_all();
 }
@@ -100,10 +106,9 @@ void StepDecoder::supersede()
         m_screenSince = now;  // a new burst of steps: the screen was up to date until now
         return;
     }
-    const bool oneKept = std::any_of(m_jobs.begin(), m_jobs.end(), [](const auto& j) { return j->kept; });
-    if (!oneKept && !m_newest->finished.load(std::memory_order_acquire)
-        && (m_newest->forScreen || now - m_screenSince >= m_keepAfter)) {
+    if (!m_newest->finished.load(std::memory_order_acquire) && mayKeep(now, m_newest->forScreen)) {
         m_newest->kept = true;
+        m_newest->keptAt = now;
         std::lock_guard lock(m_mutex);
         m_newest->startNow.store(true, std::memory_order_relaxed);
     } else if (!m_newest->kept) {
@@ -114,6 +119,22 @@ void StepDecoder::supersede()
     m_newest = nullptr;
 }
 
+bool StepDecoder::mayKeep(Clock::time_point now, bool forScreen) const
+{
+    int kept = 0;
+    Clock::time_point latest;
+    for (const auto& j : m_jobs)
+        if (j->kept && !j->finished.load(std::memory_order_acquire)) {
+            ++kept;
+            latest = std::max(latest, j->keptAt);
+        }
+    if (kept == 0)
+        return forScreen || now - m_screenSince >= m_keepAfter;
+    // Once the picture on its way is about half decoded, the other core starts the next one:
+    // pictures then go by twice as often while a key is held.
+    return kept == 1 && now - latest >= kSecondKeptAfter;
+}
+
 void StepDecoder::request(const StepTarget& target)
 {
     supersede();
@@ -122,10 +143,9 @@ void StepDecoder::request(const StepTarget& target)
     job->target = target;
     const bool burst = m_lastRequest != Clock::time_point() && now - m_lastRequest < kBurstGap;
     const bool flood = burst && now - m_lastRequest < kFloodGap;
-    const bool oneKept = std::any_of(m_jobs.begin(), m_jobs.end(), [](const auto& j) { return j->kept; });
     // With no picture on its way, a held key's step starts at once and is kept when the next
     // repeat supersedes it: the screen's next picture is then never more than one decode off.
-    job->forScreen = burst && !flood && !oneKept;
+    job->forScreen = burst && !flood && mayKeep(now, true);
     job->startAfter = burst && !job->forScreen ? now + kBurstDelay : Clock::time_point();
     m_lastRequest = now;
     Job* raw = job.get();
@@ -152,6 +172,14 @@ std::vector<SteppedImage> StepDecoder::collect()
 {
     std::vector<SteppedImage> shown;
     std::optional<SteppedImage> newest;
+    // A kept decode that ends after a later one would take the screen back a picture.
+    for (auto it = m_jobs.rbegin(); it != m_jobs.rend(); ++it)
+        if ((*it)->kept && (*it)->finished.load(std::memory_order_acquire)) {
+            for (auto older = std::next(it); older != m_jobs.rend(); ++older)
+                if ((*older)->kept)
+                    (*older)->abandon.store(true, std::memory_order_relaxed);
+            break;
+        }
     for (auto it = m_jobs.begin(); it != m_jobs.end();) {
         Job& job = **it;
         if (!job.finished.load(std::memory_order_acquire)) {

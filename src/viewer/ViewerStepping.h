@@ -4,14 +4,18 @@
 // A step that arrives while an earlier one is still decoding supersedes it: the earlier decode
 // is abandoned, unless the screen has shown the same picture for `keepAfter` already, or it
 // was started as the screen's next picture (a held key's step while none was on its way);
-// then it may finish, so that a held key still shows images going by, while the newest target decodes
-// beside it. So at most two decodes run at once, and the newest target is decoded once.
+// then it is kept and may finish, so that a held key still shows images going by. Once a kept
+// decode has run about half its time, a second may be kept, so the two cores take turns. A
+// kept decode that ends after a later one is dropped: the screen never steps back. The newest
+// target is decoded once, and at most two decodes run at once.
 //
 // The decodes run on two worker threads that live as long as the decoder: starting a thread
 // per step cost the window thread up to a tenth of a second while other threads were faulting
 // in the pages of large images. A decode hands over the image alone: the view shows it at once
-// with its fast stretch and makes the smooth reduction itself, a band per turn. A job belongs to the window thread; a worker writes its result
-// and then sets `finished` as the last thing it does with it, and posts `WM_STEP_DECODED`.
+// with its fast stretch and makes the smooth reduction itself, a band per turn.
+//
+// A job belongs to the window thread; a worker writes its result and then sets `finished` as
+// the last thing it does with it, and posts `WM_STEP_DECODED`.
 #include "viewer/PreloadSlot.h"
 
 #include <QString>
@@ -81,6 +85,7 @@ private:
         std::atomic<bool> finished{false};
         bool kept = false;
         bool forScreen = false;  // started at once to be the screen's next picture
+        Clock::time_point keptAt;  // when it was kept for the screen
         // A step within a burst (a held key) starts only after this, unless it is kept first:
         // most such targets are superseded by the next repeat before then, and a decode
         // never started leaves the processor to the one kept for the screen.
@@ -90,6 +95,9 @@ private:
         PreloadedImage result;
     };
 
+    // Whether a decode superseded now may go on to be shown: the first for the screen, or a
+    // second once the first has run a while.
+    bool mayKeep(Clock::time_point now, bool forScreen) const;
     void noteCompleted(const Job& job);
     void work();
     // Waits until every job has finished; jobs no worker has started finish as abandoned.

@@ -55,11 +55,11 @@ TEST(ViewerStepping, ABurstOfHeldKeysEndsOnTheNewestImageDecodedOnce)
     EXPECT_EQ(v.view->filePath(), v.dir.file(QStringLiteral("img20.jpg")));
     // An earlier step kept because the screen waited on it may still be ending.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !v.view->stepDecoder().threadsRunning(); }, 30000));
-    // The newest target was decoded once; of the intermediate ones at most that kept one
-    // reached its end, the rest were dropped.
+    // The newest target was decoded once; of the intermediate ones at most the two kept
+    // reached their end, the rest were dropped.
     const std::vector<QString>& completed = v.view->stepDecoder().completedDecodes();
     EXPECT_EQ(std::count(completed.begin(), completed.end(), v.view->filePath()), 1);
-    EXPECT_LE(completed.size(), 2u);
+    EXPECT_LE(completed.size(), 3u);
     // And the look-ahead goes on from there.
     EXPECT_EQ(v.view->preloadSlot().path(), v.dir.file(QStringLiteral("img21.jpg")));
 }
