@@ -58,6 +58,15 @@ FREE_IMAGE_FORMAT formatFromName(const QByteArray& nativePath)
     return FIF_UNKNOWN;
 }
 
+void setGreyRamp(FIBITMAP* dib)
+{
+    RGBQUAD* palette = FreeImage_GetPalette(dib);
+    if (!palette || FreeImage_GetBPP(dib) != 8)
+        return;
+    for (int i = 0; i < 256; ++i)
+        palette[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+}
+
 void ensureInitialised()
 {
     static std::once_flag once;

@@ -43,6 +43,9 @@ struct JpegLoad {
 JpegLoad loadJpeg(const QByteArray& jpeg, int flag, std::uint64_t memoryBudget, int minimumSide = 0,
                   const std::atomic<bool>* abandon = nullptr);
 
+// Gives an 8-bit bitmap the palette of grey images: entry i is grey level i.
+void setGreyRamp(FIBITMAP* dib);
+
 // Whether `fif` can write `dib` as it is.
 bool canStore(FREE_IMAGE_FORMAT fif, FIBITMAP* dib);
 // A bitmap `fif` can write: `dib` itself when it already can, else a converted copy.

@@ -1,5 +1,7 @@
 #include "imaging/effects/PixelAccess.h"
 
+#include "imaging/ImageLibrary.h"
+
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -114,11 +116,8 @@ bool runOnPaletteImage(FIBITMAP* dib, const std::function<bool(const ImageView&)
     DibPtr work(FreeImage_Allocate(int(width), int(height), grey ? 8 : 24));
     if (!work)
         return false;
-    if (grey) {
-        RGBQUAD* ramp = FreeImage_GetPalette(work.get());
-        for (unsigned i = 0; i < 256; ++i)
-            ramp[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
-    }
+    if (grey)
+        ImageLibrary::setGreyRamp(work.get());
     for (unsigned y = 0; y < height; ++y) {
         const BYTE* src = FreeImage_GetScanLine(dib, int(y));
         BYTE* dst = FreeImage_GetScanLine(work.get(), int(y));

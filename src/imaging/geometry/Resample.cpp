@@ -1,5 +1,6 @@
 #include "imaging/geometry/Resample.h"
 
+#include "imaging/ImageLibrary.h"
 #include "imaging/geometry/ParallelRows.h"
 
 #include <algorithm>
@@ -218,11 +219,8 @@ bool rescale(const fipImage& src, fipImage& dst, unsigned width, unsigned height
                 o[x] = clampByte(acc[x]);
         }
     }, useCores);
-    if (grey8) {
-        RGBQUAD* pal = FreeImage_GetPalette(out.get());
-        for (int i = 0; i < 256; ++i)
-            pal[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
-    }
+    if (grey8)
+        ImageLibrary::setGreyRamp(out.get());
     FreeImage_CloneMetadata(out.get(), const_cast<fipImage&>(src));
     FreeImage_SetDotsPerMeterX(out.get(), FreeImage_GetDotsPerMeterX(const_cast<fipImage&>(src)));
     FreeImage_SetDotsPerMeterY(out.get(), FreeImage_GetDotsPerMeterY(const_cast<fipImage&>(src)));
@@ -243,11 +241,8 @@ bool startBlocks(const fipImage& src, fipImage& blocks, unsigned factor)
                                                                &FreeImage_Unload);
     if (!out)
         return false;
-    if (grey8) {
-        RGBQUAD* pal = FreeImage_GetPalette(out.get());
-        for (int i = 0; i < 256; ++i)
-            pal[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
-    }
+    if (grey8)
+        ImageLibrary::setGreyRamp(out.get());
     blocks = out.release();
     return true;
 }
