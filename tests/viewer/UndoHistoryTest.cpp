@@ -241,13 +241,27 @@ TEST(UndoHistory, ACopyMadeAtRestBecomesTheSnapshotOnlyWhileItStillMatchesTheIma
     EXPECT_EQ(marker(image), 5);
 }
 
+namespace {
+
+// A view over one pattern PNG of its own, not yet opened.
+struct OnePngView {
+    TempDir dir;
+    FileListSequence sequence;
+    std::unique_ptr<CImageView> view;
+    OnePngView(unsigned width, unsigned height)
+        : sequence({viewertest::writePatternPng(dir.file("a.png"), width, height)}),
+          view(viewertest::makeView(dir, QSize(200, 100)))
+    {
+        view->setSequence(&sequence);
+    }
+};
+
+}  // namespace
+
 TEST(ViewerChanges, EachChangeCopiesTheNewStateAheadOfTheNextSnapshot)
 {
-    TempDir dir;
-    const QString file = viewertest::writePatternPng(dir.file("a.png"), 30, 20);
-    FileListSequence sequence({file});
-    auto view = viewertest::makeView(dir, QSize(200, 100));
-    view->setSequence(&sequence);
+    OnePngView v(30, 20);
+    auto& view = v.view;
     ASSERT_TRUE(view->OpenImageAt(0, 0));
     const auto ready = [&] { return view->undoHistory().copyAheadReady(); };
     const fipSuperImage opened = *view->image();
@@ -270,11 +284,8 @@ TEST(ViewerChanges, EachChangeCopiesTheNewStateAheadOfTheNextSnapshot)
 
 TEST(ViewerChanges, ProtocolMarksChangedAndReleasingTheImageLeavesNoHistoryFile)
 {
-    TempDir dir;
-    const QString file = viewertest::writePatternPng(dir.file("a.png"), 20, 10);
-    FileListSequence sequence({file});
-    auto view = viewertest::makeView(dir, QSize(200, 100));
-    view->setSequence(&sequence);
+    OnePngView v(20, 10);
+    auto& view = v.view;
 
     EXPECT_FALSE(view->TakeUndoSnapshot());  // no image
     ASSERT_TRUE(view->OpenImageAt(0, 0));
@@ -297,7 +308,7 @@ TEST(ViewerChanges, ProtocolMarksChangedAndReleasingTheImageLeavesNoHistoryFile)
     view->image()->invert();
     view->MarkChanged();
     const_cast<UndoHistory&>(view->undoHistory()).waitForWriter();
-    EXPECT_FALSE(filesIn(dir.file("Temp")).isEmpty());
+    EXPECT_FALSE(filesIn(v.dir.file("Temp")).isEmpty());
     view->ReleaseImage();
-    EXPECT_TRUE(filesIn(dir.file("Temp")).isEmpty());
+    EXPECT_TRUE(filesIn(v.dir.file("Temp")).isEmpty());
 }
