@@ -77,12 +77,26 @@ QImage displayFromRows(const fipImage& reduced)
     return out;
 }
 
+bool reducedFromRows(const fipSuperImage& image)
+{
+    if (!image.isValid() || image.getImageType() != FIT_BITMAP)
+        return false;
+    return image.getBPP() == 24 || (image.getBPP() == 8 && image.getColorType() == FIC_MINISBLACK);
+}
+
+unsigned reductionBlockFactor(const fipSuperImage& image, QSize size)
+{
+    if (size.isEmpty())
+        return 0;
+    return std::min(image.getWidth() / static_cast<unsigned>(size.width()),
+                    image.getHeight() / static_cast<unsigned>(size.height()));
+}
+
 QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size, bool useCores)
 {
     if (!image.isValid() || size.isEmpty())
         return {};
-    const bool photo = image.getImageType() == FIT_BITMAP && image.getBPP() == 24;
-    const bool grey = image.getImageType() == FIT_BITMAP && image.getBPP() == 8 && image.getColorType() == FIC_MINISBLACK;
+    const bool fromRows = reducedFromRows(image);
     const bool blackAndWhite = image.getImageType() == FIT_BITMAP && image.getBPP() < 8
                                && (image.getColorType() == FIC_MINISBLACK || image.getColorType() == FIC_MINISWHITE);
     if (blackAndWhite && display.isNull()) {
@@ -95,13 +109,12 @@ QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QS
     // A large reduction first averages whole blocks, which costs one pass over the pixels, and
     // filters only the small rest of the way; both stages straight from the library's
     // bottom-up rows, so no full-size copy is made.
-    const unsigned factor = std::min(image.getWidth() / static_cast<unsigned>(size.width()),
-                                     image.getHeight() / static_cast<unsigned>(size.height()));
+    const unsigned factor = reductionBlockFactor(image, size);
     fipImage blocks;
-    const bool shrunk = (photo || grey) && factor >= 2 && Resample::shrinkByBlocks(image, blocks, factor, useCores);
+    const bool shrunk = fromRows && factor >= 2 && Resample::shrinkByBlocks(image, blocks, factor, useCores);
     const fipImage& source = shrunk ? blocks : static_cast<const fipImage&>(image);
     fipImage reduced;
-    if ((photo || grey) && Resample::rescale(source, reduced, static_cast<unsigned>(size.width()),
+    if (fromRows && Resample::rescale(source, reduced, static_cast<unsigned>(size.width()),
                                              static_cast<unsigned>(size.height()), FILTER_BOX, useCores))
         return displayFromRows(reduced);
     const QImage full = display.isNull() ? makeDisplayImage(image) : display;

@@ -32,3 +32,7 @@ QImage makeDisplayImage(const fipSuperImage& image);
 QImage reducedDisplayImage(const fipSuperImage& image, const QImage& display, QSize size, bool useCores = true);
 // A reduced 24-bit or 8-bit grey bitmap (bottom-up rows) in the painter's format.
 QImage displayFromRows(const fipImage& reduced);
+// Photos (24-bit) and 8-bit grey images are reduced straight from the library's rows.
+bool reducedFromRows(const fipSuperImage& image);
+// The side of the whole blocks a reduction of `image` to `size` first averages (< 2: none).
+unsigned reductionBlockFactor(const fipSuperImage& image, QSize size);

@@ -14,13 +14,9 @@ constexpr unsigned kBandBytes = 12u << 20;
 
 std::unique_ptr<IncrementalReduction> IncrementalReduction::start(const fipSuperImage& image, QSize size)
 {
-    if (!image.isValid() || size.isEmpty() || image.getImageType() != FIT_BITMAP)
+    if (size.isEmpty() || !reducedFromRows(image))
         return nullptr;
-    const bool grey = image.getBPP() == 8 && image.getColorType() == FIC_MINISBLACK;
-    if (image.getBPP() != 24 && !grey)
-        return nullptr;
-    const unsigned factor = std::min(image.getWidth() / static_cast<unsigned>(size.width()),
-                                     image.getHeight() / static_cast<unsigned>(size.height()));
+    const unsigned factor = reductionBlockFactor(image, size);
     std::unique_ptr<IncrementalReduction> reduction(new IncrementalReduction(size, factor));
     if (!Resample::startBlocks(image, reduction->m_blocks, factor))
         return nullptr;
