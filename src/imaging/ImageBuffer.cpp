@@ -235,15 +235,25 @@ HandleBuilder::HandleBuilder(FIBITMAP* dib)
     std::memcpy(m_bytes.data() + m_rowsOffset + rows, f.tail.constData(), static_cast<size_t>(f.tail.size()));
 }
 
+bool HandleBuilder::fits(FIBITMAP* dib) const
+{
+    return isValid() && dib && FreeImage_GetHeight(dib) == m_height && FreeImage_GetLine(dib) == m_lineBytes;
+}
+
+void HandleBuilder::copyRowRange(FIBITMAP* dib, char* out, unsigned begin, unsigned end) const
+{
+    for (unsigned y = begin; y < end; ++y)
+        std::memcpy(out + static_cast<size_t>(y) * m_lineBytes, FreeImage_GetScanLine(dib, static_cast<int>(y)),
+                    m_lineBytes);
+}
+
 bool HandleBuilder::copyRows(FIBITMAP* dib, unsigned rows)
 {
-    if (!isValid() || !dib || FreeImage_GetHeight(dib) != m_height || FreeImage_GetLine(dib) != m_lineBytes)
+    if (!fits(dib))
         return false;
     const unsigned end = m_height - m_nextRow > rows ? m_nextRow + rows : m_height;
-    char* out = m_bytes.data() + m_rowsOffset;
-    for (; m_nextRow < end; ++m_nextRow)
-        std::memcpy(out + static_cast<size_t>(m_nextRow) * m_lineBytes,
-                    FreeImage_GetScanLine(dib, static_cast<int>(m_nextRow)), m_lineBytes);
+    copyRowRange(dib, m_bytes.data() + m_rowsOffset, m_nextRow, end);
+    m_nextRow = end;
     return true;
 }
 
@@ -271,14 +281,10 @@ bool HandleBuilder::matches(FIBITMAP* dib) const
 
 bool HandleBuilder::copyAllRows(FIBITMAP* dib)
 {
-    if (!isValid() || !dib || FreeImage_GetHeight(dib) != m_height || FreeImage_GetLine(dib) != m_lineBytes)
+    if (!fits(dib))
         return false;
     char* out = m_bytes.data() + m_rowsOffset;
-    const auto copy = [&](unsigned begin, unsigned end) {
-        for (unsigned y = begin; y < end; ++y)
-            std::memcpy(out + static_cast<size_t>(y) * m_lineBytes, FreeImage_GetScanLine(dib, static_cast<int>(y)),
-                        m_lineBytes);
-    };
+    const auto copy = [&](unsigned begin, unsigned end) { copyRowRange(dib, out, begin, end); };
     // Two cores fault in and fill a new buffer faster than one; small images stay on this one.
     if (static_cast<size_t>(m_lineBytes) * m_height < (size_t(8) << 20))
         copy(0, m_height);

@@ -81,6 +81,11 @@ public:
     QByteArray take() { return std::move(m_bytes); }
 
 private:
+    // `dib` has the shape the builder was made for.
+    bool fits(FIBITMAP* dib) const;
+    // Rows [begin, end) of `dib` into `out`, the first row's place in the bytes.
+    void copyRowRange(FIBITMAP* dib, char* out, unsigned begin, unsigned end) const;
+
     QByteArray m_bytes;
     size_t m_rowsOffset = 0;
     unsigned m_lineBytes = 0;
