@@ -166,7 +166,9 @@ void CImageView::RefreshAfterChange()
     m_display = QImage();  // the pixels changed
     if (!m_image)
         return;
-    m_undo.imageChanged(*m_image);
+    // A picture that only stands in until a step's image arrives is never edited.
+    if (!stepPending())
+        m_undo.imageChanged(*m_image);
     const QSize size(static_cast<int>(m_image->getWidth()), static_cast<int>(m_image->getHeight()));
     if (size != m_geometry.imageSize()) {
         // A view that was never shown has had no resize event yet.
